@@ -1,0 +1,104 @@
+#include "files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace vantor::platform {
+namespace {
+
+QChar foldCase(QChar c) {
+  return c.toCaseFolded();
+}
+
+// Iterative glob match with one backtrack point: linear in practice.
+bool globMatch(QStringView name, QStringView pattern) {
+  qsizetype n = 0, p = 0, starP = -1, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starP = p++;
+      starN = n;
+    } else if (starP >= 0) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*')
+    ++p;
+  return p == pattern.size();
+}
+
+} // namespace
+
+QChar pathSeparator() {
+  return QDir::separator();
+}
+
+QString joinPath(const QString &folder, const QString &name) {
+  if (folder.isEmpty())
+    return name;
+  if (folder.endsWith(pathSeparator()) || folder.endsWith(u'/'))
+    return folder + name;
+  return folder + pathSeparator() + name;
+}
+
+bool matchesMask(const QString &name, const QString &pattern) {
+  if (globMatch(name, pattern))
+    return true;
+  if (pattern.endsWith(QLatin1String(".*")) && !name.contains(u'.'))
+    return globMatch(name, QStringView(pattern).chopped(2));
+  return false;
+}
+
+bool isHiddenName(const QString &name) {
+  return name.startsWith(u'.');
+}
+
+bool fileExists(const QString &path) {
+  if (path.isEmpty())
+    return false;
+  const QFileInfo info(path);
+  return info.exists() && !info.isDir();
+}
+
+bool folderExists(const QString &path) {
+  return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString currentFolder() {
+  return QDir::toNativeSeparators(QDir::currentPath());
+}
+
+bool setCurrentFolder(const QString &path) {
+  return !path.isEmpty() && QDir::setCurrent(path);
+}
+
+bool forEachFile(const QString &folder, const QString &pattern,
+                 const std::function<void(const QString &name)> &visit) {
+  const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+  DIR *dir = opendir(native.constData());
+  if (!dir)
+    return false;
+  const int fd = dirfd(dir);
+  while (const dirent *entry = readdir(dir)) {
+    const QString name = QFile::decodeName(entry->d_name);
+    if (isHiddenName(name) || !matchesMask(name, pattern))
+      continue;
+    // Links count as what they point at; anything but a regular file is skipped.
+    struct stat st {};
+    if (fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    visit(name);
+  }
+  closedir(dir);
+  return true;
+}
+
+} // namespace vantor::platform

@@ -1,0 +1,30 @@
+#include "tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vantor::test {
+
+TempDir::TempDir() = default;
+
+QString TempDir::file(const QString &name) const {
+  return dir_.filePath(name);
+}
+
+QString TempDir::write(const QString &name, const QByteArray &data) const {
+  const QString full = file(name);
+  QDir().mkpath(QFileInfo(full).absolutePath());
+  QFile f(full);
+  if (f.open(QIODevice::WriteOnly))
+    f.write(data);
+  return full;
+}
+
+QString TempDir::mkdir(const QString &name) const {
+  const QString full = file(name);
+  QDir().mkpath(full);
+  return full;
+}
+
+} // namespace vantor::test
