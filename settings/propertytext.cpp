@@ -212,23 +212,33 @@ bool isSimpleKind(PropertyKind kind) {
 }
 
 QMetaProperty findPropertyCaseBlind(const QObject *object, const QString &name) {
+  // A name that differs only in case from an inherited one ("Text" beside
+  // QLineEdit's "text") wins when written exactly.
   const QMetaObject *meta = object->metaObject();
-  for (int i = 0; i < meta->propertyCount(); ++i) {
+  QMetaProperty blind;
+  for (int i = meta->propertyCount() - 1; i >= 0; --i) {
     const QMetaProperty p = meta->property(i);
-    if (name.compare(QLatin1String(p.name()), Qt::CaseInsensitive) == 0)
+    const QLatin1String candidate(p.name());
+    if (name == candidate)
       return p;
+    if (name.compare(candidate, Qt::CaseInsensitive) == 0)
+      blind = p;
   }
-  return {};
+  return blind;
 }
 
 QObject *findComponentCaseBlind(const QObject *form, const QString &name) {
   if (!form || name.isEmpty())
     return nullptr;
   const QList<QObject *> all = form->findChildren<QObject *>();
-  for (QObject *child : all)
-    if (child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+  QObject *blind = nullptr;
+  for (QObject *child : all) {
+    if (child->objectName() == name)
       return child;
-  return nullptr;
+    if (!blind && child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+      blind = child;
+  }
+  return blind;
 }
 
 QWidget *findWindowCaseBlind(const QString &name) {

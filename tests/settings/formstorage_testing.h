@@ -9,6 +9,12 @@
 
 #include <QFile>
 #include <QStringList>
+#include <ostream>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString &text, std::ostream *os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace vantor::test {
 
