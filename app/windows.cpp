@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "launcher/mainwindow.h"
+#include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 
 namespace vantor {
@@ -11,6 +12,7 @@ Windows createWindows() {
   w.Frmsetup = new TFrmsetup;
   w.frmabout = new TForm;
   w.frmabout->setObjectName(QStringLiteral("frmabout"));
+  addFormStorage(w.frmabout, QStringLiteral("about"), TFormPlacement::fpPosition);
   w.messbox = new TForm;
   w.messbox->setObjectName(QStringLiteral("messbox"));
   w.frmMain->setSetupWindow(w.Frmsetup);

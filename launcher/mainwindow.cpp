@@ -6,6 +6,7 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "platform/files.h"
+#include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 
 #include <QLabel>
@@ -54,6 +55,10 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   romname->setStyleSheet(QStringLiteral("color: yellow; font-weight: bold;"));
 
   OnShow = [this](QObject *s) { FormShow(s); };
+  // Last, so that it hooks the handlers above: the position and skin come
+  // back before FormShow runs.
+  FormStorage1 = addFormStorage(this, QStringLiteral("main"), TFormPlacement::fpPosition,
+                                {QStringLiteral("FormShaper1.Tag")});
 }
 
 TfrmMain::~TfrmMain() { fireDestroy(); }
@@ -67,6 +72,12 @@ void TfrmMain::applyShotsFolder(const QString &path) { shotdir->applyPath(path);
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
+  // The stored settings go into the hidden setup window; its path handlers
+  // point the lists at the stored folders. A failure here is not shown.
+  try {
+    setup_->FormStorage1->LoadWindowSettings();
+  } catch (const std::exception &) {
+  }
   if (FormShaper1->tag() == 1) {
     // The big skin arrives with the shaped window; the selection is shown already.
     RotaryDial1Change(RotaryDial1);

@@ -11,6 +11,7 @@ namespace vantor {
 
 class DialStandIn;
 class TFileListBox;
+class TFormStorage;
 class TFrmsetup;
 
 // Holds the skin choice until the shaped-window component takes its place.
@@ -72,6 +73,7 @@ public:
   TFileListBox *FileListBox2;
   TFileListBox *shotdir;
   SkinChoice *FormShaper1;
+  TFormStorage *FormStorage1;
 
 private:
   void selectEntry(int index);

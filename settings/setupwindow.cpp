@@ -4,6 +4,7 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/radiogroup.h"
+#include "formstorage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -55,6 +56,14 @@ TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   setFixedSize(ClientWidth, ClientHeight);
   move(DesignedPlace);
   buildControls();
+  FormStorage1 = addFormStorage(
+      this, QStringLiteral("setup"), TFormPlacement::fpState | TFormPlacement::fpPosition,
+      {QStringLiteral("neoloc.Text"), QStringLiteral("Snapsloc.Text"),
+       QStringLiteral("Joystick.ItemIndex"), QStringLiteral("noanal.ItemIndex"),
+       QStringLiteral("vga.ItemIndex"), QStringLiteral("vsync.ItemIndex"),
+       QStringLiteral("addcmds.Text"), QStringLiteral("romloc.Text"),
+       QStringLiteral("modex.ItemIndex"), QStringLiteral("frameskip.Value"),
+       QStringLiteral("scanlines.ItemIndex"), QStringLiteral("cdromloc.Text")});
 }
 
 TFrmsetup::~TFrmsetup() { fireDestroy(); }

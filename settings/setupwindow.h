@@ -12,6 +12,7 @@ namespace vantor {
 
 class CatalogueHost;
 class TEdit;
+class TFormStorage;
 class TRadioGroup;
 
 // Frame-skip choice until the skinned slider takes its place: `Value` in 0..4.
@@ -62,6 +63,7 @@ public:
   FrameSkipField *frameskip;
   TEdit *addcmds;
   QPushButton *exitsetup;
+  TFormStorage *FormStorage1;
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
