@@ -262,8 +262,9 @@ TEST(UiFont, DesignHeightsBecomePixelSizes) {
     const QFont font = uiFont(height, height == -13);
     EXPECT_EQ(font.pixelSize(), std::abs(height));
     EXPECT_EQ(font.bold(), height == -13);
-    if (!uiFontFamily().isEmpty())
+    if (!uiFontFamily().isEmpty()) {
       EXPECT_EQ(QFontInfo(font).family(), uiFontFamily()); // the face is really installed
+    }
   }
   // The 13-pixel bold face fits the 17-pixel ROM name line.
   EXPECT_LE(QFontMetrics(uiFont(13, true)).height(), 17);
