@@ -1,10 +1,10 @@
 #include "mainwindow.h"
 
 #include "catalogue.h"
-#include "dialstandin.h"
-#include "filelistbox.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
+#include "dialstandin.h"
+#include "filelistbox.h"
 #include "platform/files.h"
 #include "settings/setupwindow.h"
 
@@ -56,13 +56,21 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   OnShow = [this](QObject *s) { FormShow(s); };
 }
 
-TfrmMain::~TfrmMain() { fireDestroy(); }
+TfrmMain::~TfrmMain() {
+  fireDestroy();
+}
 
-void TfrmMain::applyRomFolder(const QString &path) { FileListBox1->applyPath(path); }
+void TfrmMain::applyRomFolder(const QString &path) {
+  FileListBox1->applyPath(path);
+}
 
-void TfrmMain::applyCdRomFolder(const QString &path) { FileListBox2->applyPath(path); }
+void TfrmMain::applyCdRomFolder(const QString &path) {
+  FileListBox2->applyPath(path);
+}
 
-void TfrmMain::applyShotsFolder(const QString &path) { shotdir->applyPath(path); }
+void TfrmMain::applyShotsFolder(const QString &path) {
+  shotdir->applyPath(path);
+}
 
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
@@ -120,7 +128,9 @@ void TfrmMain::dirfowardCommand(QObject *) {
     RotaryDial1->setPosition(RotaryDial1->position() + 1);
 }
 
-QString TfrmMain::romName() const { return romname->text(); }
+QString TfrmMain::romName() const {
+  return romname->text();
+}
 
 QString TfrmMain::snapshotBasePath() const {
   return setup_ ? setup_->Snapsloc->text() + platform::pathSeparator() + romName() : QString();
