@@ -3,12 +3,12 @@
 #include "catalogue.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
+#include "controls/fonts.h"
+#include "controls/shadowlabel.h"
 #include "dialstandin.h"
 #include "filelistbox.h"
 #include "platform/files.h"
 #include "settings/setupwindow.h"
-
-#include <QLabel>
 
 namespace vantor {
 namespace {
@@ -47,11 +47,17 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   RotaryDial1->setToolTip(QStringLiteral("Spin That Dial"));
   RotaryDial1->OnChange = [this](QObject *s) { RotaryDial1Change(s); };
 
-  romname = new QLabel(QStringLiteral("< ROM NAME >"), this);
+  // Fixed size first, so the caption does not re-fit the label.
+  romname = new TShadowLabel(this);
   romname->setObjectName(QStringLiteral("romname"));
+  romname->setAutoSize(false);
   romname->setGeometry(32, 306, 257, 17);
-  romname->setAlignment(Qt::AlignCenter);
-  romname->setStyleSheet(QStringLiteral("color: yellow; font-weight: bold;"));
+  romname->setAlignment(taCenter);
+  romname->setFont(uiFont(13, true));
+  romname->setFontColor(clYellow);
+  romname->setShadowSize(0);
+  romname->setTransparent(true);
+  romname->setCaption(QStringLiteral("< ROM NAME >"));
 
   OnShow = [this](QObject *s) { FormShow(s); };
 }
@@ -114,7 +120,7 @@ void TfrmMain::selectEntry(int index) {
   if (index < 0 || index >= listroms.items.size())
     return;
   listroms.itemIndex = index;
-  romname->setText(romNameOf(listroms.items[index]));
+  romname->setCaption(romNameOf(listroms.items[index]));
   showSnapshot(snapshotBasePath(), true);
 }
 
@@ -129,7 +135,7 @@ void TfrmMain::dirfowardCommand(QObject *) {
 }
 
 QString TfrmMain::romName() const {
-  return romname->text();
+  return romname->caption();
 }
 
 QString TfrmMain::snapshotBasePath() const {

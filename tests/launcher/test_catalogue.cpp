@@ -1,4 +1,5 @@
 #include "controls/edit.h"
+#include "controls/shadowlabel.h"
 #include "launcher/catalogue.h"
 #include "launcher/dialstandin.h"
 #include "launcher/filelistbox.h"
@@ -7,7 +8,6 @@
 #include "support/tempdir.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST_F(CatalogueWindows, MergesRomThenCdromKeepingDuplicates) {
   EXPECT_EQ(main.listroms.items, (QStringList{"a.zip", "b.zip", "a.zip", "c.zip"}));
   EXPECT_EQ(main.RotaryDial1->max(), 3);
   EXPECT_EQ(main.listroms.itemIndex, 0);
-  EXPECT_EQ(main.romname->text(), "a");
+  EXPECT_EQ(main.romname->caption(), "a");
   EXPECT_EQ(main.snapshotBasePath(), QDir::separator() + QString("a"));
 }
 
@@ -68,17 +68,17 @@ TEST_F(CatalogueWindows, DialAndStepButtonsSelectEntries) {
   setup.Snapsloc->setTextValue(dir.file("snaps"));
   setup.romloc->setTextValue(dir.file("roms"));
   main.dirfowardCommand(nullptr);
-  EXPECT_EQ(main.romname->text(), "b");
+  EXPECT_EQ(main.romname->caption(), "b");
   EXPECT_EQ(main.snapshotBasePath(), dir.file("snaps") + QDir::separator() + "b");
   main.dirfowardCommand(nullptr);
   main.dirfowardCommand(nullptr); // at Max: nothing
   EXPECT_EQ(main.RotaryDial1->position(), 2);
   EXPECT_EQ(main.listroms.itemIndex, 2);
   main.RotaryDial1->setPosition(0);
-  EXPECT_EQ(main.romname->text(), "a");
-  main.romname->setText("untouched");
+  EXPECT_EQ(main.romname->caption(), "a");
+  main.romname->setCaption("untouched");
   main.dirbackCommand(nullptr); // at 0: nothing, no re-show
-  EXPECT_EQ(main.romname->text(), "untouched");
+  EXPECT_EQ(main.romname->caption(), "untouched");
 }
 
 TEST_F(CatalogueWindows, ChangeHandlersRebuildOnlyForExistingFolders) {
@@ -92,18 +92,18 @@ TEST_F(CatalogueWindows, ChangeHandlersRebuildOnlyForExistingFolders) {
   setup.romloc->setTextValue(dir.file("other"));
   EXPECT_EQ(main.listroms.items, QStringList{"z.zip"});
   // A changed snapshot folder rebuilds too, and shows entry 0 again.
-  main.romname->setText("x");
+  main.romname->setCaption("x");
   setup.Snapsloc->setTextValue(dir.file("snaps"));
-  EXPECT_EQ(main.romname->text(), "z");
+  EXPECT_EQ(main.romname->caption(), "z");
 }
 
 TEST_F(CatalogueWindows, EmptyCatalogueLeavesCaptionAndSelection) {
   dir.mkdir("empty");
   setup.romloc->setTextValue(dir.file("empty"));
   EXPECT_TRUE(main.listroms.items.isEmpty());
-  EXPECT_EQ(main.romname->text(), "< ROM NAME >");
+  EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
   main.RotaryDial1Change(nullptr);
-  EXPECT_EQ(main.romname->text(), "< ROM NAME >");
+  EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
 }
 
 TEST_F(CatalogueWindows, EmulatorPathSetsNeodirAndShotsOnlyWhenItIsAFile) {
@@ -131,7 +131,7 @@ TEST_F(CatalogueWindows, FirstStartOpensSetupModallyBeforeBuilding) {
   EXPECT_TRUE(setupWasShown);
   EXPECT_FALSE(setup.isVisible());
   EXPECT_EQ(main.listroms.items, QStringList{"a.zip"});
-  EXPECT_EQ(main.romname->text(), "a");
+  EXPECT_EQ(main.romname->caption(), "a");
 }
 
 } // namespace
