@@ -269,3 +269,15 @@ TEST(UiFont, DesignHeightsBecomePixelSizes) {
   // The 13-pixel bold face fits the 17-pixel ROM name line.
   EXPECT_LE(QFontMetrics(uiFont(13, true)).height(), 17);
 }
+
+TEST(UiFont, LaunchStatusTextsFitTheRomNameLine) {
+  // The ROM name line is 257 pixels wide; its captions must not be clipped.
+  for (const char *text : {"< ROM NAME >", "Please Wait..Unzipping ROM..", "Running NEORAGE.."}) {
+    TShadowLabel label;
+    label.setFont(uiFont(13, true));
+    label.setShadowSize(0);
+    label.setCaption(text);
+    EXPECT_LE(label.width(), 257) << text;
+    EXPECT_LE(label.height(), 17) << text;
+  }
+}
