@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 namespace vantor {
@@ -75,7 +76,7 @@ private:
   QImage m_picture;
   QPixmap m_tile; // the picture converted once for painting
   TAlign m_align = alNone;
-  QWidget *m_watchedParent = nullptr;
+  QPointer<QWidget> m_watchedParent;
   bool m_clicked = false;
 };
 
