@@ -31,6 +31,54 @@ bool jpegComplete(QByteArrayView data) {
   return lastScan >= 0 && data.indexOf(eoi, lastScan + 2) >= 0;
 }
 
+// The reader shows a cut-off GIF as far as it got. Walks the block
+// structure: complete when every block present is whole and at least one
+// picture was found (a missing trailer is forgiven).
+bool gifComplete(QByteArrayView data) {
+  constexpr qsizetype kScreenHeader = 13;
+  if (data.size() < kScreenHeader)
+    return false;
+  const uchar *p = bytes(data);
+  const qsizetype size = data.size();
+  auto tableSize = [](uchar flags) {
+    return (flags & 0x80) ? 3 * (qsizetype(2) << (flags & 7)) : 0;
+  };
+  qsizetype pos = kScreenHeader + tableSize(p[10]);
+  // Skips a chain of sub-blocks; false when it is cut off.
+  auto skipSubBlocks = [&]() {
+    while (pos < size) {
+      const uchar length = p[pos++];
+      if (length == 0)
+        return true;
+      pos += length;
+    }
+    return false;
+  };
+  bool picture = false;
+  while (pos < size) {
+    switch (p[pos]) {
+    case 0x3B:
+      return picture;
+    case 0x21:
+      pos += 2;
+      if (!skipSubBlocks())
+        return false;
+      break;
+    case 0x2C:
+      if (size - pos < 10)
+        return false;
+      pos += 10 + tableSize(p[pos + 9]) + 1; // descriptor, local table, code size
+      if (!skipSubBlocks())
+        return false;
+      picture = true;
+      break;
+    default:
+      return false;
+    }
+  }
+  return picture && pos == size;
+}
+
 // The reader also accepts a BMP whose pixel rows are cut short. For the
 // uncompressed kinds the rows' size follows from the header.
 bool bmpComplete(QByteArrayView data) {
@@ -101,7 +149,7 @@ QImage decodeImage(const QByteArray &data) {
   case ImageKind::Jpeg:
     return jpegComplete(data) ? readWithQt(data, "jpeg") : QImage();
   case ImageKind::Gif:
-    return readWithQt(data, "gif");
+    return gifComplete(data) ? readWithQt(data, "gif") : QImage();
   case ImageKind::Bmp:
     return bmpComplete(data) ? readWithQt(data, "bmp") : QImage();
   case ImageKind::Pcx:
