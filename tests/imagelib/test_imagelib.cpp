@@ -331,6 +331,23 @@ TEST_F(ImageLibraryTest, SaveReplacesAnEarlierSnapshot) {
   EXPECT_FALSE(decodeImageFile(target).isNull());
 }
 
+// Every kind of bitmap the decoders give must be writable as JPEG.
+TEST_F(ImageLibraryTest, SavesPalettePicturesToo) {
+  test::PcxLayout layout;
+  layout.width = 32;
+  layout.height = 32;
+  layout.trailingPalette = kFour;
+  const QString pcx =
+      dir.write("pacman.pcx", test::pcxFile(layout, test::pcxIndexedRows(layout, [](int x, int y) {
+                                              return quadrant(x, y, 32);
+                                            })));
+  ASSERT_EQ(library.load(pcx).format(), QImage::Format_Indexed8);
+  ASSERT_TRUE(library.saveAsJpg(dir.file("pacman.jpg"), 90));
+  const QImage back = decodeImageFile(dir.file("pacman.jpg"));
+  ASSERT_EQ(back.size(), QSize(32, 32));
+  expectNear(back.pixel(24, 8), kFour[1], 16, "top right");
+}
+
 TEST(ImageLibraryGlobal, LoadThenSaveThroughTheProgramWideCodec) {
   TempDir dir;
   test::PcxLayout layout;
