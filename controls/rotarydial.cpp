@@ -22,7 +22,9 @@ constexpr int kHubInset = 27;
 constexpr int kValueBoxRise = 20; // value box top, above the bottom edge
 
 // Qt takes angles in sixteenths of a degree, counterclockwise as the dial's.
-constexpr int sixteenths(int degrees) { return degrees * 16; }
+constexpr int sixteenths(int degrees) {
+  return degrees * 16;
+}
 
 // The polar angle of a point seen from the centre, with y growing upward.
 double radialAngle(QPointF centre, QPointF point) {
@@ -161,36 +163,39 @@ void TRotaryDial::paintEvent(QPaintEvent *) {
 }
 
 void TRotaryDial::PaintScale(QPainter &painter) {
-  const QColor background = toQColor(color_);
   const QRectF tickBox = insetBox(metrics_.tickInset);
   const QRectF scaleBox = insetBox(metrics_.scaleInset);
-  const int a1 = layout_.a1, a2 = layout_.a2;
+  const QPointF middle = tickBox.center();
+  const double outer = tickBox.width() / 2, inner = scaleBox.width() / 2;
+  // One tick per drawn step, radial between the scale circle and the tick
+  // circle, from the Max end round to the lower-bound end.
+  auto drawTick = [&](int angle) {
+    const double radians = angle * std::numbers::pi / 180.0;
+    const QPointF direction(std::cos(radians), -std::sin(radians));
+    painter.drawLine(middle + inner * direction, middle + outer * direction);
+  };
   painter.setPen(QPen(Qt::black, 1));
-  painter.setBrush(background);
-  // Each pie leaves one radial line; together they mark every drawn step.
+  painter.setBrush(Qt::NoBrush);
   for (int k = 0; k < layout_.drawn; ++k) {
-    const int tick = a1 + k * layout_.step;
-    painter.drawPie(tickBox, sixteenths(tick), sixteenths(dial::counterclockwiseSpan(tick, a2)));
+    const int tick = layout_.a1 + k * layout_.step;
+    drawTick(tick);
     if (printValues_) {
       const int value = dial::firstPositionOf(layout_, layout_.drawn - k, kLowerBound);
       drawLabel(painter, tick, QString::number(value));
     }
   }
+  drawTick(layout_.a2);
   if (printValues_)
-    drawLabel(painter, a2, QString::number(kLowerBound));
-  // The inner disc cuts the radial lines down to ticks.
-  painter.drawEllipse(scaleBox);
-  // Erase the outer arc over the scale and the inner outline across the gap.
-  painter.setPen(QPen(background, 1));
-  painter.drawArc(tickBox, sixteenths(a1), sixteenths(dial::counterclockwiseSpan(a1, a2)));
-  painter.drawArc(scaleBox, sixteenths(a2), sixteenths(dial::counterclockwiseSpan(a2, a1)));
+    drawLabel(painter, layout_.a2, QString::number(kLowerBound));
+  // The scale circle runs over the scale only, leaving the gap open.
+  painter.drawArc(scaleBox, sixteenths(layout_.a1),
+                  sixteenths(dial::counterclockwiseSpan(layout_.a1, layout_.a2)));
 }
 
 void TRotaryDial::drawLabel(QPainter &painter, int angle, const QString &text) {
   const QFontMetrics metrics = painter.fontMetrics();
   const QSize size(metrics.horizontalAdvance(text), metrics.height());
-  const QPoint topLeft =
-      dial::labelTopLeft(centre(), width(), metrics_.tickInset, angle, size);
+  const QPoint topLeft = dial::labelTopLeft(centre(), width(), metrics_.tickInset, angle, size);
   painter.save();
   painter.setPen(Qt::black);
   painter.setBackgroundMode(Qt::OpaqueMode);

@@ -36,7 +36,9 @@ double cosDegrees(int degrees) {
   }
 }
 
-double sinDegrees(int degrees) { return cosDegrees(90 - degrees); }
+double sinDegrees(int degrees) {
+  return cosDegrees(90 - degrees);
+}
 
 } // namespace
 
@@ -125,7 +127,9 @@ std::optional<int> positionAtAngle(const StepLayout &layout, int angle, int max,
   return std::nullopt;
 }
 
-int counterclockwiseSpan(int from, int to) { return ((to - from) % 360 + 360) % 360; }
+int counterclockwiseSpan(int from, int to) {
+  return ((to - from) % 360 + 360) % 360;
+}
 
 QPoint labelTopLeft(QPoint centre, int width, int tickInset, int angle, QSize text) {
   if (angle > 360)

@@ -135,7 +135,9 @@ bool playSound(const SoundRequest &request) {
   return WavePlayer::instance().play(request);
 }
 
-void stopSound() { WavePlayer::instance().stop(); }
+void stopSound() {
+  WavePlayer::instance().stop();
+}
 
 std::optional<QByteArray> embeddedSound(const QString &name, const QString &type) {
   if (name.isEmpty())
@@ -148,6 +150,8 @@ std::optional<QByteArray> embeddedSound(const QString &name, const QString &type
   return resource.readAll();
 }
 
-void setSoundService(SoundService service) { serviceOverride() = std::move(service); }
+void setSoundService(SoundService service) {
+  serviceOverride() = std::move(service);
+}
 
 } // namespace vantor::platform

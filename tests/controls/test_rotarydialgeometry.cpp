@@ -97,8 +97,7 @@ TEST_P(PointerTable, WedgeSitsOnThePositionsStep) {
 
 INSTANTIATE_TEST_SUITE_P(Angles, PointerTable,
                          ::testing::Values(PointerRow{0, 0, 360, 90}, PointerRow{1, 1, 90, -180},
-                                           PointerRow{10, 0, 238, 211},
-                                           PointerRow{10, 5, 103, 76},
+                                           PointerRow{10, 0, 238, 211}, PointerRow{10, 5, 103, 76},
                                            PointerRow{10, 10, -32, -59}, PointerRow{4, 2, 123, 56},
                                            PointerRow{137, 0, 159, 158},
                                            PointerRow{137, 137, 22, 21},
@@ -119,8 +118,8 @@ TEST(PointerAngles, FarPositionsStayInRangeAndKeepTheirWedge) {
 
 // The whole-degree polar angle, folded into -89..270, from atan2.
 double trueAngle(QPoint centre, QPoint point) {
-  double degrees = std::atan2(centre.y() - point.y(), point.x() - centre.x()) * 180.0 /
-                   std::numbers::pi;
+  double degrees =
+      std::atan2(centre.y() - point.y(), point.x() - centre.x()) * 180.0 / std::numbers::pi;
   if (degrees < 0)
     degrees += 360;
   if (std::floor(degrees) > 270)
@@ -140,8 +139,7 @@ TEST(MouseAngle, IsTheWholeDegreeOfThePolarAngle) {
       const double fraction = degrees - std::floor(degrees);
       if (fraction < 1e-9 || fraction > 1 - 1e-9)
         continue; // exact whole degrees are left to the axis cases
-      ASSERT_EQ(mouseAngle(centre, point), static_cast<int>(std::floor(degrees)))
-          << x << "," << y;
+      ASSERT_EQ(mouseAngle(centre, point), static_cast<int>(std::floor(degrees))) << x << "," << y;
       ++checked;
     }
   EXPECT_GT(checked, 30000);
@@ -164,8 +162,8 @@ TEST(Ring, SpansHubToKnobRim) {
     int radius;
     bool in;
   };
-  for (const Row row : {Row{40, false}, Row{41, true}, Row{51, true}, Row{61, true},
-                        Row{62, false}}) {
+  for (const Row row :
+       {Row{40, false}, Row{41, true}, Row{51, true}, Row{61, true}, Row{62, false}}) {
     EXPECT_EQ(inRing(c, 20, {88, 88 - row.radius}), row.in) << row.radius;
     EXPECT_EQ(inRing(c, 20, {88 + row.radius, 88}), row.in) << row.radius;
   }
@@ -193,8 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AngleRow{0, 90, 0}, AngleRow{0, 270, 0}, AngleRow{0, 89, std::nullopt},
                       AngleRow{137, 90, 68}, AngleRow{137, 159, 0}, AngleRow{137, 21, 137},
                       // 90 ends drawn step 134, whose first position is 497.
-                      AngleRow{1000, 90, 497}, AngleRow{1000, -46, 1000},
-                      AngleRow{1000, 225, 0}));
+                      AngleRow{1000, 90, 497}, AngleRow{1000, -46, 1000}, AngleRow{1000, 225, 0}));
 
 TEST(PositionAtAngle, EveryPositionCanBeReachedByMouse) {
   for (int max = 0; max <= 700; ++max) {
