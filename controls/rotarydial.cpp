@@ -61,8 +61,8 @@ void TRotaryDial::setPosition(int value) {
   updateLayout();
   // Redraw only the knob face, pointer and value box, at once.
   repaint(QRegion(knobFaceRect()) + oldValueBox + valueBoxRect());
-  if (changed && onChange_)
-    onChange_(this);
+  if (changed && OnChange)
+    OnChange(this);
   playChangeSound();
 }
 

@@ -16,16 +16,16 @@ namespace vantor {
 // a 270-degree scale, holding a Position in 0..Max.
 class TRotaryDial : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(int Max READ Max WRITE setMax)
-  Q_PROPERTY(int Position READ Position WRITE setPosition)
-  Q_PROPERTY(bool PrintValues READ PrintValues WRITE setPrintValues)
-  Q_PROPERTY(TWhereSoundStore SoundType READ SoundType WRITE setSoundType)
-  Q_PROPERTY(QString SoundChange READ SoundChange WRITE setSoundChange)
-  Q_PROPERTY(QString ResourceType READ ResourceType WRITE setResourceType)
+  Q_PROPERTY(int Max READ max WRITE setMax)
+  Q_PROPERTY(int Position READ position WRITE setPosition)
+  Q_PROPERTY(bool PrintValues READ printValues WRITE setPrintValues)
+  Q_PROPERTY(TWhereSoundStore SoundType READ soundType WRITE setSoundType)
+  Q_PROPERTY(QString SoundChange READ soundChange WRITE setSoundChange)
+  Q_PROPERTY(QString ResourceType READ resourceType WRITE setResourceType)
   Q_PROPERTY(int WaveOptions READ waveOptionBits WRITE setWaveOptionBits)
-  Q_PROPERTY(bool DrawFocused READ DrawFocused WRITE setDrawFocused)
-  Q_PROPERTY(bool DrawTicks READ DrawTicks WRITE setDrawTicks)
-  Q_PROPERTY(quint32 Color READ Color WRITE setColor)
+  Q_PROPERTY(bool DrawFocused READ drawFocused WRITE setDrawFocused)
+  Q_PROPERTY(bool DrawTicks READ drawTicks WRITE setDrawTicks)
+  Q_PROPERTY(quint32 Color READ color WRITE setColor)
 
 public:
   enum TWhereSoundStore { wssExe, wssWav, wssNone };
@@ -55,36 +55,34 @@ public:
     std::uint8_t bits_ = 0;
   };
 
-  using ChangeHandler = std::function<void(QObject *sender)>;
-
   explicit TRotaryDial(QWidget *parent = nullptr);
 
-  int Max() const { return max_; }
+  int max() const { return max_; }
   // Any Max from 0 up is kept; a negative one is ignored.
   void setMax(int value);
-  int Position() const { return position_; }
+  int position() const { return position_; }
   // Clamped to 0..Max; redraws the pointer at once, then fires OnChange and
   // plays the change sound.
   void setPosition(int value);
-  bool PrintValues() const { return printValues_; }
+  bool printValues() const { return printValues_; }
   void setPrintValues(bool value);
-  TWhereSoundStore SoundType() const { return soundType_; }
+  TWhereSoundStore soundType() const { return soundType_; }
   void setSoundType(TWhereSoundStore value) { soundType_ = value; }
-  QString SoundChange() const { return soundChange_; }
+  QString soundChange() const { return soundChange_; }
   void setSoundChange(const QString &value) { soundChange_ = value; }
-  QString ResourceType() const { return resourceType_; }
+  QString resourceType() const { return resourceType_; }
   void setResourceType(const QString &value) { resourceType_ = value; }
-  TWaveOptions WaveOptions() const { return waveOptions_; }
+  TWaveOptions waveOptions() const { return waveOptions_; }
   void setWaveOptions(TWaveOptions value) { waveOptions_ = value; }
-  bool DrawFocused() const { return drawFocused_; }
+  bool drawFocused() const { return drawFocused_; }
   void setDrawFocused(bool value) { drawFocused_ = value; }
-  bool DrawTicks() const { return drawTicks_; }
+  bool drawTicks() const { return drawTicks_; }
   void setDrawTicks(bool value);
-  TColor Color() const { return color_; }
+  TColor color() const { return color_; }
   void setColor(TColor value);
 
-  const ChangeHandler &OnChange() const { return onChange_; }
-  void setOnChange(ChangeHandler handler) { onChange_ = std::move(handler); }
+  // Fired with the dial as sender when setting Position changed it.
+  std::function<void(QObject *sender)> OnChange;
 
   // The layout and pointer as last worked out (also what a press is tested on).
   const dial::StepLayout &stepLayout() const { return layout_; }
@@ -133,7 +131,6 @@ private:
   bool drawFocused_ = false;
   bool drawTicks_ = true;
   TColor color_ = clWindow;
-  ChangeHandler onChange_;
 
   dial::Metrics metrics_ = dial::metricsFor(false);
   dial::StepLayout layout_{};

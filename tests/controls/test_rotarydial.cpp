@@ -28,10 +28,10 @@ protected:
       return true;
     });
     dial.resize(177, 177);
-    dial.setOnChange([this](QObject *sender) {
+    dial.OnChange = [this](QObject *sender) {
       EXPECT_EQ(sender, &dial);
-      events.push_back("change " + std::to_string(dial.Position()));
-    });
+      events.push_back("change " + std::to_string(dial.position()));
+    };
   }
   void TearDown() override { platform::setSoundService({}); }
 
@@ -84,10 +84,10 @@ TEST_F(RotaryDialTest, PublishesItsPropertiesByNameInOrder) {
   TRotaryDial fresh;
   EXPECT_EQ(fresh.property("Max").toInt(), 10);
   EXPECT_EQ(fresh.property("WaveOptions").toInt(), 11);
-  EXPECT_EQ(fresh.SoundType(), TRotaryDial::wssWav);
+  EXPECT_EQ(fresh.soundType(), TRotaryDial::wssWav);
   EXPECT_EQ(fresh.size(), QSize(150, 150));
   EXPECT_TRUE(fresh.setProperty("Position", 7));
-  EXPECT_EQ(fresh.Position(), 7);
+  EXPECT_EQ(fresh.position(), 7);
 }
 
 struct PositionRow {
@@ -102,13 +102,13 @@ class PositionTable : public RotaryDialTest, public ::testing::WithParamInterfac
 
 TEST_P(PositionTable, ClampsThenFiresOnlyOnARealChange) {
   const PositionRow row = GetParam();
-  dial.setOnChange({});
+  dial.OnChange = nullptr;
   dial.setPosition(row.start);
   sounds.clear();
   events.clear();
-  dial.setOnChange([this](QObject *) { events.push_back("change"); });
+  dial.OnChange = [this](QObject *) { events.push_back("change"); };
   dial.setPosition(row.value);
-  EXPECT_EQ(dial.Position(), row.expected);
+  EXPECT_EQ(dial.position(), row.expected);
   EXPECT_EQ(changes(), row.fires ? 1 : 0);
   EXPECT_EQ(sounds.size(), row.sounds ? 1u : 0u);
 }
@@ -120,20 +120,20 @@ INSTANTIATE_TEST_SUITE_P(
                       PositionRow{3, -3, 0, true, true}, PositionRow{3, 12, 10, true, true}));
 
 TEST_F(RotaryDialTest, ChangeFiresAfterThePointerMovedAndBeforeTheSound) {
-  dial.setOnChange([this](QObject *) {
+  dial.OnChange = [this](QObject *) {
     // The pointer has been redrawn for the new position already.
-    EXPECT_EQ(dial.pointerAngles().p1, 238 - 27 * dial.Position());
+    EXPECT_EQ(dial.pointerAngles().p1, 238 - 27 * dial.position());
     events.push_back("change");
-  });
+  };
   dial.setPosition(4);
   EXPECT_EQ(events, std::vector<std::string>({"change", "sound"}));
 }
 
 TEST_F(RotaryDialTest, UnassignedChangeAndSilentDialStillMove) {
-  dial.setOnChange({});
+  dial.OnChange = nullptr;
   dial.setSoundType(TRotaryDial::wssNone);
   dial.setPosition(6);
-  EXPECT_EQ(dial.Position(), 6);
+  EXPECT_EQ(dial.position(), 6);
   EXPECT_TRUE(events.empty());
 }
 
@@ -173,13 +173,13 @@ TEST_F(RotaryDialTest, MaxRefusesOnlyNegativeValuesAndLeavesPositionAlone) {
   for (const Row row :
        {Row{-1, 10}, Row{3, 3}, Row{271, 271}, Row{0, 0}, Row{100000, 100000}, Row{-5, 100000}}) {
     dial.setMax(row.value);
-    EXPECT_EQ(dial.Max(), row.expected) << row.value;
-    EXPECT_EQ(dial.Position(), 8);
+    EXPECT_EQ(dial.max(), row.expected) << row.value;
+    EXPECT_EQ(dial.position(), 8);
   }
   events.clear();
   dial.setMax(3);
   dial.setPosition(9); // clamps to 3: a change
-  EXPECT_EQ(dial.Position(), 3);
+  EXPECT_EQ(dial.position(), 3);
   EXPECT_EQ(changes(), 1);
 }
 
@@ -199,7 +199,7 @@ TEST_P(KeyTable, StepsAndJumpsWithinTheRange) {
   events.clear();
   sounds.clear();
   QTest::keyClick(&dial, row.key);
-  EXPECT_EQ(dial.Position(), row.expected);
+  EXPECT_EQ(dial.position(), row.expected);
   const bool moved = row.expected != row.start;
   EXPECT_EQ(changes(), moved ? 1 : 0);
   EXPECT_EQ(sounds.size(), moved ? 1u : 0u); // a key at a bound sets nothing
@@ -219,7 +219,7 @@ TEST_F(RotaryDialTest, EveryEntryOfALargeCatalogueIsReachableByKeys) {
   dial.setMax(299); // 300 archives
   for (int i = 0; i < 400; ++i)
     QTest::keyClick(&dial, Qt::Key_Right);
-  EXPECT_EQ(dial.Position(), 299);
+  EXPECT_EQ(dial.position(), 299);
   EXPECT_EQ(changes(), 299);
 }
 
@@ -242,14 +242,14 @@ TEST_F(RotaryDialTest, KeysAreNotConsumedAndAFilterCanCancelThem) {
   KeyRecorder parentRecorder;
   parent.installEventFilter(&parentRecorder);
   QTest::keyClick(&dial, Qt::Key_Right);
-  EXPECT_EQ(dial.Position(), 1);
+  EXPECT_EQ(dial.position(), 1);
   EXPECT_EQ(parentRecorder.seen, 1);
 
   KeyRecorder eater;
   eater.eat = true;
   dial.installEventFilter(&eater);
   QTest::keyClick(&dial, Qt::Key_Right);
-  EXPECT_EQ(dial.Position(), 1);
+  EXPECT_EQ(dial.position(), 1);
   dial.removeEventFilter(&eater);
   dial.setParent(nullptr);
 }
@@ -259,15 +259,15 @@ TEST_F(RotaryDialTest, DraggingThePointerTurnsTheDial) {
   press(pixelAt(220, 230));
   ASSERT_TRUE(dial.isDragging());
   moveTo(pixelAt(85, 95));
-  EXPECT_EQ(dial.Position(), 5);
+  EXPECT_EQ(dial.position(), 5);
   moveTo(pixelAt(-50, -40)); // radius checks do not apply while dragging
-  EXPECT_EQ(dial.Position(), 10);
+  EXPECT_EQ(dial.position(), 10);
   moveTo(pixelAt(150, 160, 70, 80)); // outside the ring
-  EXPECT_EQ(dial.Position(), 3);
+  EXPECT_EQ(dial.position(), 3);
   QTest::mouseRelease(&dial, Qt::LeftButton, {}, pixelAt(150, 160));
   EXPECT_FALSE(dial.isDragging());
   moveTo(pixelAt(85, 95));
-  EXPECT_EQ(dial.Position(), 3);
+  EXPECT_EQ(dial.position(), 3);
   EXPECT_EQ(events, std::vector<std::string>(
                         {"change 5", "sound", "change 10", "sound", "change 3", "sound"}));
 }
@@ -275,17 +275,17 @@ TEST_F(RotaryDialTest, DraggingThePointerTurnsTheDial) {
 TEST_F(RotaryDialTest, BoundaryAnglesGoToTheLowerPositionAndTheGapToNone) {
   press(pixelAt(220, 230));
   moveTo(pixelAt(150, 160));
-  ASSERT_EQ(dial.Position(), 3);
+  ASSERT_EQ(dial.position(), 3);
   moveTo(pixelAt(211, 212)); // 211 ends position 0 and starts position 1
-  EXPECT_EQ(dial.Position(), 0);
+  EXPECT_EQ(dial.position(), 0);
   moveTo(pixelAt(210, 211));
-  EXPECT_EQ(dial.Position(), 1);
+  EXPECT_EQ(dial.position(), 1);
   moveTo(pixelAt(-59, -58));
-  EXPECT_EQ(dial.Position(), 10);
+  EXPECT_EQ(dial.position(), 10);
   moveTo(pixelAt(-75, -60)); // the gap: the pointer stays
-  EXPECT_EQ(dial.Position(), 10);
+  EXPECT_EQ(dial.position(), 10);
   moveTo(pixelAt(260, 268));
-  EXPECT_EQ(dial.Position(), 10);
+  EXPECT_EQ(dial.position(), 10);
   EXPECT_TRUE(dial.isDragging());
 }
 
@@ -310,7 +310,7 @@ TEST_F(RotaryDialTest, OnlyALeftPressOnTheWedgeInTheRingStartsADrag) {
     events.clear();
     press(pixelAt(row.from, row.to, row.minRadius, row.maxRadius), row.button);
     EXPECT_EQ(dial.isDragging(), row.drags) << row.name;
-    EXPECT_EQ(dial.Position(), 0) << row.name; // a press never moves the pointer
+    EXPECT_EQ(dial.position(), 0) << row.name; // a press never moves the pointer
     QTest::mouseRelease(&dial, row.button, {}, {88, 88});
   }
   EXPECT_EQ(changes(), 0);
@@ -359,7 +359,7 @@ TEST_F(RotaryDialTest, CentreLeavingAndLeaveEventsEndTheDrag) {
     row.end();
     EXPECT_FALSE(dial.isDragging()) << row.name;
     moveTo(pixelAt(85, 95));
-    EXPECT_EQ(dial.Position(), 0) << row.name;
+    EXPECT_EQ(dial.position(), 0) << row.name;
     QTest::mouseRelease(&dial, Qt::LeftButton, {}, {88, 88});
   }
 }
@@ -380,9 +380,9 @@ TEST_F(RotaryDialTest, LargeAndOddRangesStayDraggable) {
     press(pixelAt(row.grabFrom, row.grabTo, 50, 60));
     ASSERT_TRUE(dial.isDragging()) << row.max;
     moveTo(pixelAt(80, 81, 50, 60));
-    EXPECT_EQ(dial.Position(), row.upper) << row.max;
+    EXPECT_EQ(dial.position(), row.upper) << row.max;
     moveTo(pixelAt(-45.9, -45, 50, 60));
-    EXPECT_EQ(dial.Position(), row.lowerRight) << row.max;
+    EXPECT_EQ(dial.position(), row.lowerRight) << row.max;
     QTest::mouseRelease(&dial, Qt::LeftButton, {}, {88, 88});
   }
 }

@@ -2,6 +2,7 @@
 #include "platform/sound.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -188,6 +189,49 @@ TEST_F(RotaryDialPaintTest, FocusEllipseOnlyWhenFocusedAskedForAndUnlabelled) {
     EXPECT_EQ(blackIn(render(), topEdge) > 0, row.ellipse)
         << row.drawFocused << row.printValues << row.focused;
   }
+}
+
+// Counts paint events and keeps the last painted region.
+class PaintSpy final : public QObject {
+public:
+  int paints = 0;
+  QRegion region;
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::Paint) {
+      ++paints;
+      region = static_cast<QPaintEvent *>(event)->region();
+    }
+    return false;
+  }
+};
+
+TEST_F(RotaryDialPaintTest, PositionRepaintsKnobAndValueAtOnceAndFocusRepaintsAll) {
+  dial.show();
+  dial.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dial));
+  QApplication::processEvents();
+  PaintSpy spy;
+  dial.installEventFilter(&spy);
+
+  dial.setPosition(4); // no event processing between: the paint is immediate
+  EXPECT_EQ(spy.paints, 1);
+  EXPECT_TRUE(spy.region.contains(QPoint(88, 88)));
+  EXPECT_TRUE(spy.region.contains(QPoint(88, 177 - 15)));
+  EXPECT_FALSE(spy.region.contains(QPoint(3, 3)));    // the scale stays
+  EXPECT_FALSE(spy.region.contains(QPoint(88, 4)));   // top tick
+  EXPECT_FALSE(spy.region.contains(QPoint(170, 88))); // right ticks
+
+  dial.clearFocus();
+  ASSERT_FALSE(dial.hasFocus());
+  spy.paints = 0;
+  dial.setFocus(Qt::OtherFocusReason);
+  ASSERT_TRUE(dial.hasFocus());
+  EXPECT_EQ(spy.paints, 1);
+  EXPECT_EQ(spy.region, QRegion(dial.rect()));
+  spy.paints = 0;
+  dial.clearFocus();
+  EXPECT_EQ(spy.paints, 1);
+  dial.removeEventFilter(&spy);
 }
 
 } // namespace

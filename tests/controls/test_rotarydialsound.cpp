@@ -142,7 +142,7 @@ protected:
       heard.push_back(request);
       return true;
     });
-    dial.setOnChange([this](QObject *) { ++changes; });
+    dial.OnChange = [this](QObject *) { ++changes; };
   }
   void TearDown() override { platform::setSoundService({}); }
 
@@ -169,7 +169,7 @@ TEST_F(DialSoundTest, MissingExeSoundLeavesTheChangeStanding) {
   dial.setSoundChange(QStringLiteral("NOSUCHSOUND"));
   dial.setResourceType(QStringLiteral("WAVE"));
   dial.setPosition(4);
-  EXPECT_EQ(dial.Position(), 4);
+  EXPECT_EQ(dial.position(), 4);
   EXPECT_EQ(changes, 1);
   EXPECT_TRUE(heard.empty());
 }
