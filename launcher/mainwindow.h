@@ -9,9 +9,9 @@ class QLabel;
 
 namespace vantor {
 
-class DialStandIn;
 class TFileListBox;
 class TFrmsetup;
+class TRotaryDial;
 
 // Holds the skin choice until the shaped-window component takes its place.
 class SkinChoice final : public QObject {
@@ -67,7 +67,7 @@ public:
 
   RomList listroms;
   QLabel *romname;
-  DialStandIn *RotaryDial1;
+  TRotaryDial *RotaryDial1;
   TFileListBox *FileListBox1;
   TFileListBox *FileListBox2;
   TFileListBox *shotdir;
