@@ -4,7 +4,6 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
@@ -55,7 +54,9 @@ TCustomValueSlider::TCustomValueSlider(QWidget *parent) : QWidget(parent) {
 
 TCustomValueSlider::~TCustomValueSlider() {
   repeatTimer_.stop();
-  blockSignals(true);
+  OnChange = nullptr;
+  OnChanged = nullptr;
+  OnDrawPoints = nullptr;
 }
 
 slider::TrackGeometry TCustomValueSlider::geometryInfo() const {
@@ -391,8 +392,8 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
 
   if (options_.testFlag(soShowPoints)) {
     canvas_ = &painter;
-    if (isSignalConnected(QMetaMethod::fromSignal(&TCustomValueSlider::OnDrawPoints)))
-      emit OnDrawPoints(this);
+    if (OnDrawPoints)
+      OnDrawPoints(this);
     else
       PaintMarks(increment_, 3, 5);
     canvas_ = nullptr;

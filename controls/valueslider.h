@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QPainter;
 
@@ -81,10 +82,11 @@ public:
   slider::TrackGeometry geometryInfo() const;
   const QTimer &repeatTimer() const { return repeatTimer_; }
 
-signals:
-  void OnChange(QObject *sender);
-  void OnChanged(QObject *sender);
-  void OnDrawPoints(QObject *sender);
+  // Events, fired with the slider as sender when assigned.
+  using Notify = std::function<void(QObject *sender)>;
+  Notify OnChange;
+  Notify OnChanged;
+  Notify OnDrawPoints; // replaces the built-in point marks while painting
 
 protected:
   virtual bool AllowUserChange() { return true; }
@@ -95,8 +97,14 @@ protected:
   virtual void PressThumb(Qt::MouseButton button, int x, int y);
   virtual void DragThumb(int x, int y);
   virtual void ReleaseThumb(Qt::MouseButton button);
-  virtual void NotifyChange() { emit OnChange(this); }
-  virtual void NotifyChanged() { emit OnChanged(this); }
+  virtual void NotifyChange() {
+    if (OnChange)
+      OnChange(this);
+  }
+  virtual void NotifyChanged() {
+    if (OnChanged)
+      OnChanged(this);
+  }
 
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;

@@ -96,13 +96,17 @@ void TEditButton::paintEvent(QPaintEvent *) {
 TCustomComboEdit::TCustomComboEdit(QWidget *parent)
     : QLineEdit(parent), button_(new TEditButton(this)) {
   initComboEditResources();
-  connect(this, &QLineEdit::textChanged, this, [this] { emit OnChange(this); });
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (OnChange)
+      OnChange(this);
+  });
   connect(button_, &TEditButton::mousePressed, this, [this] {
     if (canTakeFocus())
       setFocus(Qt::MouseFocusReason);
   });
   connect(button_, &QAbstractButton::clicked, this, [this] {
-    emit OnButtonClick(this);
+    if (OnButtonClick)
+      OnButtonClick(this);
     ButtonClick();
   });
   updateGlyph();

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <functional>
 
 namespace vantor {
 
@@ -72,9 +73,9 @@ public:
   // Presses the button as ClickKey does.
   void doClick();
 
-signals:
-  void OnChange(QObject *sender);
-  void OnButtonClick(QObject *sender);
+  // Events, fired with the field as sender when assigned.
+  std::function<void(QObject *sender)> OnChange;      // every change of the text
+  std::function<void(QObject *sender)> OnButtonClick; // before the button action
 
 protected:
   // The subclass's button action.
