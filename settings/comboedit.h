@@ -41,7 +41,7 @@ private:
 // A one-line edit with a push button at its right end.
 class TCustomComboEdit : public QLineEdit {
   Q_OBJECT
-  Q_PROPERTY(QString Text READ text WRITE setText)
+  Q_PROPERTY(QString Text READ text WRITE setTextValue)
   Q_PROPERTY(int ButtonWidth READ buttonWidth WRITE setButtonWidth)
   Q_PROPERTY(QKeySequence ClickKey READ clickKey WRITE setClickKey)
   Q_PROPERTY(vantor::TCustomComboEdit::TGlyphKind GlyphKind READ glyphKind WRITE setGlyphKind)
@@ -68,6 +68,12 @@ public:
   void setNumGlyphs(int n);
   bool ctl3D() const { return ctl3D_; }
   void setCtl3D(bool on);
+
+  // The `Text` property's writer: an equal text changes nothing.
+  void setTextValue(const QString &text) {
+    if (text != this->text())
+      setText(text);
+  }
 
   TEditButton *button() const { return button_; }
   // Presses the button as ClickKey does.
