@@ -2,12 +2,19 @@
 
 #include <QImage>
 #include <QSize>
+#include <algorithm>
 #include <cstdint>
 
 namespace vantor::slider {
 
 // Nearest integer of num / den, ties to even (61.5 -> 62, 184.5 -> 184).
 std::int64_t roundDiv(std::int64_t num, std::int64_t den);
+
+// v clamped to lo..hi; while a description is read the bounds may cross,
+// and the upper one wins then.
+inline int clampToRange(std::int64_t v, int lo, int hi) {
+  return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
+}
 
 // A rectangle with exclusive right and bottom edges, as the slider's layout
 // rules are written: (left, top, right, bottom).
