@@ -5,14 +5,13 @@
 
 #include <QStringList>
 
-class QLabel;
-
 namespace vantor {
 
-class DialStandIn;
 class TFileListBox;
 class TFormStorage;
 class TFrmsetup;
+class TRotaryDial;
+class TShadowLabel;
 
 // Holds the skin choice until the shaped-window component takes its place.
 class SkinChoice final : public QObject {
@@ -67,8 +66,8 @@ public:
   void showSnapshot(const QString &basePath, bool switchButton);
 
   RomList listroms;
-  QLabel *romname;
-  DialStandIn *RotaryDial1;
+  TShadowLabel *romname;
+  TRotaryDial *RotaryDial1;
   TFileListBox *FileListBox1;
   TFileListBox *FileListBox2;
   TFileListBox *shotdir;
