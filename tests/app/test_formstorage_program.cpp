@@ -1,11 +1,11 @@
 // The program's three storages through its real windows: the file a first
 // run leaves, and what a second run gets back from it.
 
-#include "../settings/formstorage_testing.h"
-#include "app/windows.cpp" // the windows exactly as the program creates them
+#include "app/windows.h"
 #include "controls/edit.h"
 #include "controls/radiogroup.h"
 #include "settings/formstorage.h"
+#include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
 #include "support/tempdir.h"
 
