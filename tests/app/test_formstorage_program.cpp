@@ -4,9 +4,11 @@
 #include "app/windows.h"
 #include "controls/edit.h"
 #include "controls/radiogroup.h"
+#include "launcher/mainwindow.h"
 #include "settings/formstorage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
+#include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
