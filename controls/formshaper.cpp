@@ -1,5 +1,6 @@
 #include "formshaper.h"
 
+#include "controls/form.h"
 #include "controls/image.h"
 #include "platform/clock.h"
 
@@ -42,8 +43,8 @@ TFormShaper::~TFormShaper() {
 }
 
 void TFormShaper::attach(QObject *owner) {
-  auto *widget = qobject_cast<QWidget *>(owner);
-  if (!widget || !widget->isWindow()) {
+  auto *widget = qobject_cast<TForm *>(owner);
+  if (!widget) {
     QMessageBox::critical(nullptr, QStringLiteral("Fatal Error"),
                           QStringLiteral("Owner of FormShaper is not a TForm"));
     return;
@@ -150,10 +151,13 @@ void TFormShaper::resizeForm() {
   // whole window does.
   const QSize frame = showCaption_ ? QSize(0, 0) : form_->frameGeometry().size() - form_->size();
   const QSize target = picture.size() - frame;
-  if (form_->width() != target.width())
-    form_->resize(target.width(), form_->height());
-  if (form_->height() != target.height())
-    form_->resize(form_->width(), target.height());
+  if (form_->size() == target)
+    return;
+  // A form that keeps a fixed size keeps it, at the picture's size.
+  if (form_->minimumSize() == form_->maximumSize())
+    form_->setFixedSize(target);
+  else
+    form_->resize(target);
 }
 
 // The background image covers the whole form, so the form need not clear

@@ -28,7 +28,7 @@ public:
   enum TMoveOption { FullMove, SystemMove, NoMove };
   Q_ENUM(TMoveOption)
 
-  // `owner` must be a top-level form; otherwise a "Fatal Error" box says so
+  // `owner` must be a TForm; otherwise a "Fatal Error" box says so
   // and the shaper stays passive.
   explicit TFormShaper(QObject *owner);
   ~TFormShaper() override;

@@ -21,6 +21,7 @@ void TImage::setPicture(const QImage &picture) {
   pixmap_ = picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_);
   adjustGeometry();
   update();
+  emit PictureChanged();
 }
 
 void TImage::setStretch(bool stretch) {

@@ -40,6 +40,12 @@ public:
 
   QSize sizeHint() const override;
 
+signals:
+  // The picture was replaced; controls composed against it follow.
+  void PictureChanged();
+
+public:
+
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;

@@ -18,14 +18,15 @@ std::int32_t now() {
   return static_cast<std::int32_t>(platform::tickCount());
 }
 
-Backdrop backdropFor(const QWidget *button) {
+Backdrop backdropFor(const QWidget *button, TImage *&image) {
   QWidget *parent = button->parentWidget();
   Backdrop backdrop;
   if (parent->isWindow() || qobject_cast<QFrame *>(parent))
     backdrop.color = fromQColor(parent->palette().color(parent->backgroundRole()));
   else
     backdrop.color = clSilver;
-  if (auto *image = qobject_cast<TImage *>(lightweightChildAt(parent, button->pos(), button))) {
+  image = qobject_cast<TImage *>(lightweightChildAt(parent, button->pos(), button));
+  if (image) {
     backdrop.image = image->Picture();
     backdrop.imagePos = image->pos();
   }
@@ -180,8 +181,25 @@ void TPicBtn::rebuildComposite() {
     composite_ = QImage();
     return;
   }
-  composite_ = composeButtonImage(picture, masked_, maskedPicture_->MaskColor(), backdropFor(this),
-                                  pos(), frameHeight());
+  TImage *image = nullptr;
+  const Backdrop backdrop = backdropFor(this, image);
+  followBackdrop(image);
+  composite_ = composeButtonImage(picture, masked_, maskedPicture_->MaskColor(), backdrop, pos(),
+                                  frameHeight());
+}
+
+// A new picture in the image behind (a skin change) changes what shows
+// through, so the composite follows it.
+void TPicBtn::followBackdrop(TImage *image) {
+  if (image == backdropImage_)
+    return;
+  disconnect(backdropChanged_);
+  backdropImage_ = image;
+  if (image)
+    backdropChanged_ = connect(image, &TImage::PictureChanged, this, [this] {
+      rebuildComposite();
+      update();
+    });
 }
 
 bool TPicBtn::cursorOver() const {

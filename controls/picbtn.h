@@ -5,6 +5,7 @@
 #include "controls/maskedpicture.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
@@ -14,6 +15,7 @@ class QPainter;
 
 namespace vantor {
 
+class TImage;
 // A rectangle as the focus painter receives it: right and bottom exclusive;
 // empty while Right and Bottom are both 0.
 struct TRect {
@@ -131,6 +133,7 @@ private:
   int clampFrame(int value) const { return value < 1 || value > numStates_ ? 1 : value; }
   void pictureChanged();
   void rebuildComposite();
+  void followBackdrop(TImage *image);
   void updateShape();
   bool placementChanged();
   void press();
@@ -142,6 +145,8 @@ private:
 
   TMaskedPicture *maskedPicture_;
   QImage composite_;
+  QPointer<TImage> backdropImage_;
+  QMetaObject::Connection backdropChanged_;
   QRect lastPlacement_{0, 0, 0, 0};
   TRect focusRect_;
   QTimer hoverTimer_;  // timer 1
