@@ -158,6 +158,8 @@ void TFormShaper::resizeForm() {
     form_->setFixedSize(target);
   else
     form_->resize(target);
+  if (backgrnd_)
+    backgrnd_->realign();
 }
 
 // The background image covers the whole form, so the form need not clear

@@ -39,13 +39,14 @@ public:
   void setAlign(TAlign align);
 
   QSize sizeHint() const override;
+  // Applies AutoSize and Align again; a hidden parent's resize sends no event.
+  void realign() { adjustGeometry(); }
 
 signals:
   // The picture was replaced; controls composed against it follow.
   void PictureChanged();
 
 public:
-
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;

@@ -1,7 +1,9 @@
 #include "skins.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void initSkinsResource() { Q_INIT_RESOURCE(skins); }
+static void initSkinsResource() {
+  Q_INIT_RESOURCE(skins);
+}
 
 namespace vantor::skins {
 

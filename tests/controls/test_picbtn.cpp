@@ -12,7 +12,9 @@ using vantor::test::rowCodedStrip;
 namespace {
 
 // The row of the picture that a painted button shows at its top.
-int shownRow(TPicBtn *button) { return qRed(button->grab().toImage().pixel(0, 0)); }
+int shownRow(TPicBtn *button) {
+  return qRed(button->grab().toImage().pixel(0, 0));
+}
 
 void sendMouse(QWidget *w, QEvent::Type type, QPoint at) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -45,7 +47,8 @@ TEST_P(PicBtnLayout, SizesToOneFrameAndShowsItsRows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, PicBtnLayout,
-                         ::testing::Values(LayoutCase{78, 3, 1, 26, 0}, LayoutCase{78, 3, 2, 26, 26},
+                         ::testing::Values(LayoutCase{78, 3, 1, 26, 0},
+                                           LayoutCase{78, 3, 2, 26, 26},
                                            LayoutCase{78, 3, 3, 26, 52},
                                            // rows 78 and 79 are never shown
                                            LayoutCase{80, 3, 3, 26, 52},
@@ -96,8 +99,8 @@ TEST_F(PicBtnFixture, FrameSettersClampAgainstTheCountInForce) {
   button->setBtnState(4);
   button->setNumStates(2);
   EXPECT_EQ(button->BtnState(), 1);
-  EXPECT_EQ(button->sDown(), 1);      // was 4
-  EXPECT_EQ(button->sInActive(), 2);  // still in range
+  EXPECT_EQ(button->sDown(), 1);     // was 4
+  EXPECT_EQ(button->sInActive(), 2); // still in range
   button->setsDown(3);
   EXPECT_EQ(button->sDown(), 1);
   button->setsDown(0);
