@@ -2,6 +2,7 @@
 #include "controls/formshaper.h"
 #include "controls/image.h"
 #include "platform/clock.h"
+#include "skins/skins.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -241,4 +242,18 @@ TEST(FormShaperOwner, NotAFormShowsFatalErrorAndStaysPassive) {
   EXPECT_FALSE(shaper.region().has_value());
   shaper.setActive(true);
   EXPECT_FALSE(shaper.Active());
+}
+
+TEST(SkinOutline, ContainsExactlyTheNonYellowPixelsOfBothSkins) {
+  for (const char *name : {"backsmall", "backbig"}) {
+    const QImage skin = skins::image(QString::fromLatin1(name));
+    ASSERT_FALSE(skin.isNull()) << name;
+    const QRegion outline = maskRegion(skin, clYellow);
+    int mismatches = 0;
+    for (int y = 0; y < skin.height(); ++y)
+      for (int x = 0; x < skin.width(); ++x)
+        mismatches += outline.contains(QPoint(x, y)) == (skin.pixel(x, y) == qRgb(255, 255, 0));
+    EXPECT_EQ(mismatches, 0) << name;
+    EXPECT_LT(outline.rectCount(), skin.height() * 4) << name; // equal rows share one band
+  }
 }

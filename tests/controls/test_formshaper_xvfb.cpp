@@ -37,8 +37,9 @@ TEST(ShapedWindowOnScreen, YellowOfTheBigSkinIsNotPartOfTheWindow) {
   };
   // Corners and the notch below the preview pod are yellow; the dial well,
   // the marquee and the preview screen are not.
-  for (const Probe &p : {Probe{{1, 1}, false}, Probe{{548, 338}, false}, Probe{{400, 330}, false},
-                         Probe{{160, 148}, true}, Probe{{158, 30}, true}, Probe{{412, 132}, true}}) {
+  for (const Probe &p :
+       {Probe{{1, 1}, false}, Probe{{548, 338}, false}, Probe{{400, 330}, false},
+        Probe{{160, 148}, true}, Probe{{158, 30}, true}, Probe{{412, 132}, true}}) {
     ASSERT_EQ(skin.pixel(p.at) == qRgb(255, 255, 0), !p.inside) << p.at.x() << "," << p.at.y();
     // Ask the X server which window lies under the point.
     QWidget *hit = QApplication::widgetAt(form.mapToGlobal(p.at));
