@@ -7,7 +7,9 @@ namespace vantor {
 
 TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {}
 
-TForm::~TForm() { fireDestroy(); }
+TForm::~TForm() {
+  fireDestroy();
+}
 
 void TForm::fireDestroy() {
   if (destroyed_)

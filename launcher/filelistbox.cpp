@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace vantor {
 namespace {
@@ -33,8 +35,19 @@ private:
   bool on_ = false;
 };
 
-bool caseBlindLess(const QString &a, const QString &b) {
-  return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+// Folds each name once, so the sort compares plain strings.
+QStringList sortedCaseBlind(QStringList names) {
+  std::vector<std::pair<QString, qsizetype>> keys;
+  keys.reserve(names.size());
+  for (qsizetype i = 0; i < names.size(); ++i)
+    keys.emplace_back(names[i].toCaseFolded(), i);
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto &a, const auto &b) { return a.first < b.first; });
+  QStringList sorted;
+  sorted.reserve(names.size());
+  for (const auto &key : keys)
+    sorted.append(std::move(names[key.second]));
+  return sorted;
 }
 
 // Splits a path into its folder part and last part; square brackets around
@@ -124,7 +137,9 @@ void TFileListBox::applyPath(const QString &path) {
   }
 }
 
-void TFileListBox::update() { read(); }
+void TFileListBox::update() {
+  read();
+}
 
 void TFileListBox::read() {
   if (!platform::setCurrentFolder(directory_))
@@ -138,8 +153,7 @@ void TFileListBox::read() {
         busy.show();
     });
   }
-  std::stable_sort(found.begin(), found.end(), caseBlindLess);
-  items_ = std::move(found);
+  items_ = sortedCaseBlind(std::move(found));
   read_ = true;
   if (itemIndex_ >= items_.size())
     itemIndex_ = -1;

@@ -1,14 +1,14 @@
 #include "mainwindow.h"
 
 #include "catalogue.h"
-#include "dialstandin.h"
-#include "filelistbox.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
+#include "controls/fonts.h"
+#include "controls/shadowlabel.h"
+#include "dialstandin.h"
+#include "filelistbox.h"
 #include "platform/files.h"
 #include "settings/setupwindow.h"
-
-#include <QLabel>
 
 namespace vantor {
 namespace {
@@ -47,22 +47,36 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   RotaryDial1->setToolTip(QStringLiteral("Spin That Dial"));
   RotaryDial1->OnChange = [this](QObject *s) { RotaryDial1Change(s); };
 
-  romname = new QLabel(QStringLiteral("< ROM NAME >"), this);
+  // Fixed size first, so the caption does not re-fit the label.
+  romname = new TShadowLabel(this);
   romname->setObjectName(QStringLiteral("romname"));
+  romname->setAutoSize(false);
   romname->setGeometry(32, 306, 257, 17);
-  romname->setAlignment(Qt::AlignCenter);
-  romname->setStyleSheet(QStringLiteral("color: yellow; font-weight: bold;"));
+  romname->setAlignment(taCenter);
+  romname->setFont(uiFont(13, true));
+  romname->setFontColor(clYellow);
+  romname->setShadowSize(0);
+  romname->setTransparent(true);
+  romname->setCaption(QStringLiteral("< ROM NAME >"));
 
   OnShow = [this](QObject *s) { FormShow(s); };
 }
 
-TfrmMain::~TfrmMain() { fireDestroy(); }
+TfrmMain::~TfrmMain() {
+  fireDestroy();
+}
 
-void TfrmMain::applyRomFolder(const QString &path) { FileListBox1->applyPath(path); }
+void TfrmMain::applyRomFolder(const QString &path) {
+  FileListBox1->applyPath(path);
+}
 
-void TfrmMain::applyCdRomFolder(const QString &path) { FileListBox2->applyPath(path); }
+void TfrmMain::applyCdRomFolder(const QString &path) {
+  FileListBox2->applyPath(path);
+}
 
-void TfrmMain::applyShotsFolder(const QString &path) { shotdir->applyPath(path); }
+void TfrmMain::applyShotsFolder(const QString &path) {
+  shotdir->applyPath(path);
+}
 
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
@@ -106,7 +120,7 @@ void TfrmMain::selectEntry(int index) {
   if (index < 0 || index >= listroms.items.size())
     return;
   listroms.itemIndex = index;
-  romname->setText(romNameOf(listroms.items[index]));
+  romname->setCaption(romNameOf(listroms.items[index]));
   showSnapshot(snapshotBasePath(), true);
 }
 
@@ -120,7 +134,9 @@ void TfrmMain::dirfowardCommand(QObject *) {
     RotaryDial1->setPosition(RotaryDial1->position() + 1);
 }
 
-QString TfrmMain::romName() const { return romname->text(); }
+QString TfrmMain::romName() const {
+  return romname->caption();
+}
 
 QString TfrmMain::snapshotBasePath() const {
   return setup_ ? setup_->Snapsloc->text() + platform::pathSeparator() + romName() : QString();

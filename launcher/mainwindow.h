@@ -5,13 +5,12 @@
 
 #include <QStringList>
 
-class QLabel;
-
 namespace vantor {
 
 class DialStandIn;
 class TFileListBox;
 class TFrmsetup;
+class TShadowLabel;
 
 // Holds the skin choice until the shaped-window component takes its place.
 class SkinChoice final : public QObject {
@@ -66,7 +65,7 @@ public:
   void showSnapshot(const QString &basePath, bool switchButton);
 
   RomList listroms;
-  QLabel *romname;
+  TShadowLabel *romname;
   DialStandIn *RotaryDial1;
   TFileListBox *FileListBox1;
   TFileListBox *FileListBox2;

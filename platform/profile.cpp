@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantor::platform {
@@ -80,8 +81,9 @@ ProfileFile::SaveFault &saveFault() {
   return fault;
 }
 
-bool failsAt(ProfileFile::SaveStep step) { return saveFault() && saveFault()(step); }
-
+bool failsAt(ProfileFile::SaveStep step) {
+  return saveFault() && saveFault()(step);
+}
 
 bool writeAll(int fd, const QByteArray &data) {
   const char *p = data.constData();
@@ -103,7 +105,9 @@ bool writeAll(int fd, const QByteArray &data) {
 
 ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
 
-void ProfileFile::setSaveFault(SaveFault fault) { saveFault() = std::move(fault); }
+void ProfileFile::setSaveFault(SaveFault fault) {
+  saveFault() = std::move(fault);
+}
 
 ProfileFile::Document ProfileFile::load() const {
   Document doc;
@@ -126,13 +130,24 @@ ProfileFile::Document ProfileFile::load() const {
   return doc;
 }
 
+// The owner's write bit decides, even for root: a file or folder the user made
+// read-only is refused as it would be for anyone else.
+bool ProfileFile::writable(const QString &path) {
+  struct stat st {};
+  const QByteArray native = QFile::encodeName(path);
+  if (::stat(native.constData(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
+    return false;
+  const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+  return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) &&
+         ::access(folder.constData(), W_OK) == 0;
+}
+
 void ProfileFile::refuse() const {
   throw InOutError(QStringLiteral("Unable to write to %1").arg(path_));
 }
 
 void ProfileFile::save(const Document &doc) const {
-  const QFileInfo info(path_);
-  if (info.exists() && (!info.isFile() || !info.isWritable()))
+  if (!writable(path_))
     refuse();
   QByteArray data;
   for (qsizetype i = 0; i < doc.lines.size(); ++i) {
@@ -150,7 +165,8 @@ void ProfileFile::save(const Document &doc) const {
   const bool written = !failsAt(SaveStep::Write) && writeAll(fd, data);
   const bool flushed = written && !failsAt(SaveStep::Flush) && ::fsync(fd) == 0;
   ::close(fd);
-  if (!flushed || failsAt(SaveStep::Rename) || ::rename(temp.constData(), target.constData()) != 0) {
+  if (!flushed || failsAt(SaveStep::Rename) ||
+      ::rename(temp.constData(), target.constData()) != 0) {
     ::unlink(temp.constData());
     refuse();
   }
@@ -217,9 +233,8 @@ void ProfileFile::eraseSection(const QString &section) {
   Document doc = load();
   const qsizetype header = doc.findSection(section);
   if (header < 0) {
-    // Nothing to erase, but an unwritable file is still refused as the system does.
-    const QFileInfo info(path_);
-    if (info.exists() && !info.isWritable())
+    // Nothing to erase, but an unwritable file is still refused.
+    if (QFileInfo::exists(path_) && !writable(path_))
       refuse();
     return;
   }

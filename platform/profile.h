@@ -42,6 +42,7 @@ private:
   Document load() const;
   void save(const Document &doc) const;
   [[noreturn]] void refuse() const;
+  static bool writable(const QString &path);
 
   QString path_;
 };

@@ -45,9 +45,13 @@ FrameSkipField::FrameSkipField(QWidget *parent)
   slider_->setTickPosition(QSlider::TicksBelow);
 }
 
-int FrameSkipField::value() const { return slider_->value(); }
+int FrameSkipField::value() const {
+  return slider_->value();
+}
 
-void FrameSkipField::setValue(int value) { slider_->setValue(qBound(0, value, 4)); }
+void FrameSkipField::setValue(int value) {
+  slider_->setValue(qBound(0, value, 4));
+}
 
 TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("Frmsetup"));
@@ -57,7 +61,9 @@ TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   buildControls();
 }
 
-TFrmsetup::~TFrmsetup() { fireDestroy(); }
+TFrmsetup::~TFrmsetup() {
+  fireDestroy();
+}
 
 void TFrmsetup::buildControls() {
   setAutoFillBackground(true);
@@ -144,7 +150,7 @@ void TFrmsetup::buildControls() {
   cdromloc->OnChange = [this](QObject *s) { cdromlocChange(s); };
 
   // Tab order as designed.
-  QWidget *order[] = {romloc, neoloc, vsync, Joystick, vga, noanal, addcmds,
+  QWidget *order[] = {romloc,    neoloc,   vsync, Joystick,  vga,       noanal,  addcmds,
                       exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc};
   for (size_t i = 1; i < std::size(order); ++i)
     setTabOrder(order[i - 1], order[i]);
@@ -189,7 +195,9 @@ void TFrmsetup::cdromlocChange(QObject *) {
   });
 }
 
-void TFrmsetup::ExitsetupClick(QObject *) { close(); }
+void TFrmsetup::ExitsetupClick(QObject *) {
+  close();
+}
 
 void TFrmsetup::keyPressEvent(QKeyEvent *event) {
   if (event->key() == Qt::Key_Escape) {
