@@ -1,8 +1,11 @@
 #include "image.h"
 
+#include "controls/background.h"
 #include "controls/handlererror.h"
+#include "controls/shadowlabel.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -104,11 +107,18 @@ template <typename Fn> void guarded(Fn &&fn) {
 
 } // namespace
 
+// The kit's painted controls: what a hit test over a form's surface finds,
+// as opposed to windowed controls such as buttons, dials and edits.
+bool isLightweight(const QWidget *w) {
+  return qobject_cast<const TImage *>(w) || qobject_cast<const TShadowLabel *>(w) ||
+         qobject_cast<const TBackground *>(w) || qobject_cast<const QLabel *>(w);
+}
+
 QWidget *lightweightChildAt(const QWidget *parent, QPoint point, const QWidget *except) {
   const QObjectList &children = parent->children();
   for (auto it = children.crbegin(); it != children.crend(); ++it) {
     auto *w = qobject_cast<QWidget *>(*it);
-    if (!w || w == except || w->isWindow() || w->isHidden() || w->focusPolicy() != Qt::NoFocus)
+    if (!w || w == except || w->isWindow() || w->isHidden() || !isLightweight(w))
       continue;
     if (w->geometry().contains(point))
       return w;

@@ -75,9 +75,12 @@ private:
   QPointer<QWidget> watchedParent_;
 };
 
-// The topmost lightweight child of `parent` at `point` (parent coordinates):
-// a visible, non-focusable child such as an image or a label, disabled ones
-// included; focusable children stand for windowed controls and are skipped.
+// Images, labels and background panels: the controls that have no window of
+// their own in the skinned windows' model.
+bool isLightweight(const QWidget *widget);
+
+// The topmost visible lightweight child of `parent` at `point` (parent
+// coordinates), disabled ones included; windowed controls are skipped.
 QWidget *lightweightChildAt(const QWidget *parent, QPoint point, const QWidget *except = nullptr);
 
 } // namespace vantor
