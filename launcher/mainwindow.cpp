@@ -4,8 +4,8 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
+#include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
-#include "dialstandin.h"
 #include "filelistbox.h"
 #include "platform/files.h"
 #include "settings/setupwindow.h"
@@ -41,9 +41,13 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   FormShaper1 = new SkinChoice(this);
   FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
 
-  RotaryDial1 = new DialStandIn(this);
+  RotaryDial1 = new TRotaryDial(this);
   RotaryDial1->setObjectName(QStringLiteral("RotaryDial1"));
   RotaryDial1->setGeometry(72, 60, 177, 177);
+  RotaryDial1->setColor(clTeal);
+  RotaryDial1->setMax(0);
+  RotaryDial1->setSoundType(TRotaryDial::wssNone);
+  RotaryDial1->setWaveOptions({TRotaryDial::woNoDefault, TRotaryDial::woNoStop});
   RotaryDial1->setToolTip(QStringLiteral("Spin That Dial"));
   RotaryDial1->OnChange = [this](QObject *s) { RotaryDial1Change(s); };
 

@@ -7,9 +7,9 @@
 
 namespace vantor {
 
-class DialStandIn;
 class TFileListBox;
 class TFrmsetup;
+class TRotaryDial;
 class TShadowLabel;
 
 // Holds the skin choice until the shaped-window component takes its place.
@@ -66,7 +66,7 @@ public:
 
   RomList listroms;
   TShadowLabel *romname;
-  DialStandIn *RotaryDial1;
+  TRotaryDial *RotaryDial1;
   TFileListBox *FileListBox1;
   TFileListBox *FileListBox2;
   TFileListBox *shotdir;

@@ -4,6 +4,8 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/radiogroup.h"
+#include "controls/valueslider.h"
+#include "fileedits.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -12,7 +14,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSlider>
 
 namespace vantor {
 namespace {
@@ -28,6 +29,11 @@ QString inputStyle() {
       .arg(toQColor(clTeal).name(), toQColor(clYellow).name());
 }
 
+// Only the edit itself: the browse button keeps its own face.
+QString pathEditStyle() {
+  return QStringLiteral("QLineEdit { %1 }").arg(inputStyle());
+}
+
 } // namespace
 
 QString emulatorFolderOf(const QString &emulatorPath) {
@@ -36,21 +42,6 @@ QString emulatorFolderOf(const QString &emulatorPath) {
   cut = std::max(cut, emulatorPath.lastIndexOf(u':'));
 #endif
   return emulatorPath.left(cut + 1);
-}
-
-FrameSkipField::FrameSkipField(QWidget *parent)
-    : QWidget(parent), slider_(new QSlider(Qt::Horizontal, this)) {
-  slider_->setRange(0, 4);
-  slider_->setPageStep(1);
-  slider_->setTickPosition(QSlider::TicksBelow);
-}
-
-int FrameSkipField::value() const {
-  return slider_->value();
-}
-
-void FrameSkipField::setValue(int value) {
-  slider_->setValue(qBound(0, value, 4));
 }
 
 TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
@@ -85,6 +76,20 @@ void TFrmsetup::buildControls() {
     e->setStyleSheet(inputStyle());
     return e;
   };
+  auto pathEdit = [this](auto *e, const char *name, QRect place, const QString &hint) {
+    e->setObjectName(QLatin1String(name));
+    e->setGeometry(place);
+    e->setToolTip(hint);
+    e->setStyleSheet(pathEditStyle());
+    e->setGlyphKind(TCustomComboEdit::gkEllipsis);
+    e->setNumGlyphs(1);
+    return e;
+  };
+  auto folderEdit = [&](const char *name, QRect place, const QString &hint) {
+    auto *e = pathEdit(new TDirectoryEdit(this), name, place, hint);
+    e->setDialogKind(TDirectoryEdit::dkWin32);
+    return e;
+  };
   auto group = [this](const char *name, const QString &caption, QRect place,
                       const QStringList &items, const QString &hint) {
     auto *g = new TRadioGroup(this);
@@ -99,13 +104,16 @@ void TFrmsetup::buildControls() {
   };
 
   label("ShadowLabel3", QStringLiteral("NeoRage"), {24, 10, 70, 16});
-  neoloc = edit("neoloc", {113, 4, 204, 25}, QStringLiteral("Neorage Location"));
+  neoloc = pathEdit(new TFilenameEdit(this), "neoloc", {113, 4, 204, 25},
+                    QStringLiteral("Neorage Location"));
+  neoloc->setFilter(QStringLiteral("Neorage|neorage.exe|All files (*.*)|*.*"));
   label("ShadowLabel1", QStringLiteral("Roms"), {24, 38, 43, 16});
-  romloc = edit("romloc", {113, 34, 204, 25}, QStringLiteral("ROMs = Games = Fun"));
+  romloc = folderEdit("romloc", {113, 34, 204, 25}, QStringLiteral("ROMs = Games = Fun"));
   label("ShadowLabel11", QStringLiteral("CD Roms"), {24, 66, 68, 16});
-  cdromloc = edit("cdromloc", {113, 62, 204, 25}, QStringLiteral("MORE ROMs = Games = Fun"));
+  cdromloc = folderEdit("cdromloc", {113, 62, 204, 25}, QStringLiteral("MORE ROMs = Games = Fun"));
   label("ShadowLabel4", QStringLiteral("Snaps "), {24, 92, 51, 16});
-  Snapsloc = edit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
+  Snapsloc =
+      folderEdit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
 
   scanlines = group("scanlines", QStringLiteral("Scanlines"), {24, 126, 103, 63},
                     {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("25%"),
@@ -124,10 +132,26 @@ void TFrmsetup::buildControls() {
                 QStringLiteral("Use 320x240"));
 
   label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
-  frameskip = new FrameSkipField(this);
+  frameskip = new TValueSlider(this);
   frameskip->setObjectName(QStringLiteral("frameskip"));
-  frameskip->setGeometry(35, 280, 273, 33);
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
+  // Designed values, applied as a window description is read.
+  frameskip->beginReading();
+  frameskip->setGeometry(35, 280, 273, 33);
+  frameskip->setBevelStyle(TValueSlider::bvLowered);
+  frameskip->setColor(clTeal);
+  frameskip->setMaxValue(4);
+  frameskip->setIncrement(1);
+  frameskip->setOptions(TValueSlider::soShowFocus | TValueSlider::soShowPoints);
+  // The skin's one-state thumb (13 x 21) and its ruler (16 x 8); while the
+  // skin resources are not linked in, the built-in two-state pictures stay.
+  const QImage thumb(QStringLiteral(":/skins/thumb.bmp"));
+  if (!thumb.isNull()) {
+    frameskip->setNumThumbStates(1);
+    frameskip->setImage(TValueSlider::HThumb, thumb);
+  }
+  frameskip->setImage(TValueSlider::HRuler, QImage(QStringLiteral(":/skins/ruler.bmp")));
+  frameskip->endReading();
   const int markLefts[] = {43, 105, 167, 229, 289};
   for (int i = 0; i < 5; ++i)
     label(QStringLiteral("ShadowLabel%1").arg(6 + i).toLatin1().constData(), QString::number(i),

@@ -1,32 +1,19 @@
 #pragma once
 
 #include "controls/form.h"
+#include "controls/valueslider.h"
+#include "settings/fileedits.h"
 
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
-class QSlider;
 
 namespace vantor {
 
 class CatalogueHost;
 class TEdit;
 class TRadioGroup;
-
-// Frame-skip choice until the skinned slider takes its place: `Value` in 0..4.
-class FrameSkipField final : public QWidget {
-  Q_OBJECT
-  Q_PROPERTY(int Value READ value WRITE setValue)
-
-public:
-  explicit FrameSkipField(QWidget *parent = nullptr);
-  int value() const;
-  void setValue(int value);
-
-private:
-  QSlider *slider_;
-};
 
 // The setup window: the launcher's settings live in its controls, and a change
 // of a path takes effect in the launcher at once through `CatalogueHost`.
@@ -49,17 +36,17 @@ public:
   void cdromlocChange(QObject *sender);
   void ExitsetupClick(QObject *sender);
 
-  TEdit *neoloc;
-  TEdit *romloc;
-  TEdit *cdromloc;
-  TEdit *Snapsloc;
+  TFilenameEdit *neoloc;
+  TDirectoryEdit *romloc;
+  TDirectoryEdit *cdromloc;
+  TDirectoryEdit *Snapsloc;
   TRadioGroup *scanlines;
   TRadioGroup *vsync;
   TRadioGroup *Joystick;
   TRadioGroup *vga;
   TRadioGroup *noanal;
   TRadioGroup *modex;
-  FrameSkipField *frameskip;
+  TValueSlider *frameskip;
   TEdit *addcmds;
   QPushButton *exitsetup;
 

@@ -1,7 +1,7 @@
 #include "controls/edit.h"
+#include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "launcher/catalogue.h"
-#include "launcher/dialstandin.h"
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
 #include "settings/setupwindow.h"
@@ -79,6 +79,20 @@ TEST_F(CatalogueWindows, DialAndStepButtonsSelectEntries) {
   main.romname->setCaption("untouched");
   main.dirbackCommand(nullptr); // at 0: nothing, no re-show
   EXPECT_EQ(main.romname->caption(), "untouched");
+}
+
+TEST_F(CatalogueWindows, EveryEntryOfALargeCatalogueIsReachable) {
+  for (int i = 0; i < 300; ++i)
+    dir.write(QString("roms/g%1.zip").arg(i, 3, 10, QChar('0')));
+  setup.romloc->setTextValue(dir.file("roms"));
+  ASSERT_EQ(main.listroms.items.size(), 300);
+  EXPECT_EQ(main.RotaryDial1->max(), 299);
+  for (int i = 0; i < 310; ++i)
+    main.dirfowardCommand(nullptr);
+  EXPECT_EQ(main.RotaryDial1->position(), 299);
+  EXPECT_EQ(main.romname->caption(), "g299");
+  main.RotaryDial1->setPosition(271);
+  EXPECT_EQ(main.romname->caption(), "g271");
 }
 
 TEST_F(CatalogueWindows, ChangeHandlersRebuildOnlyForExistingFolders) {
