@@ -332,3 +332,31 @@ TEST_F(PicBtnFixture, HoverEnterWithoutExitHandlerFiresOnce) {
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(enters, 2);
 }
+
+TEST(MaskedPicture, NotifiesOnlyOnRealChanges) {
+  TMaskedPicture holder, other;
+  int changes = 0;
+  holder.OnChange = [&](QObject *sender) {
+    EXPECT_EQ(sender, &holder);
+    ++changes;
+  };
+  holder.setPicture(holder.Picture()); // the held bitmap itself
+  holder.setMaskColor(clBlack);        // the colour it has
+  EXPECT_EQ(changes, 0);
+  holder.setPicture(rowCodedStrip(4, 4));
+  holder.setMaskColor(clWhite);
+  EXPECT_EQ(changes, 2);
+  holder.loadPicture(rowCodedStrip(2, 2)); // as a window description loads it
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(holder.Picture().size(), QSize(2, 2));
+
+  other.setMaskColor(clWhite);
+  other.setPicture(rowCodedStrip(8, 8));
+  holder.assign(other); // same colour: the picture comes silently
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(holder.Picture(), other.Picture());
+  other.setMaskColor(clYellow);
+  holder.assign(other);
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(holder.MaskColor(), clYellow);
+}
