@@ -90,17 +90,18 @@ def draw_grille(img, x0, y0, cols, rows):
 
 
 def draw_dial_well(img):
-    cx, cy = 160.5, 148.5
-    sdf = lambda x, y: sd_circle(x, y, cx, cy, 101)
-    panel(img, sdf, lambda x, y: mix((40, 36, 54), (12, 10, 20), (y - 48) / 200), bevel=4,
-          strength=0.55, raised=True, box=(56, 44, 266, 254))
-    inner = lambda x, y: sd_circle(x, y, cx, cy, 95)
-    panel(img, inner, lambda x, y: WELL, bevel=3, strength=0.4, raised=False,
-          box=(62, 50, 260, 248))
-    for k in range(32):  # position lamps around the dial
-        a = 2 * math.pi * k / 32
-        lx, ly = cx + 91.5 * math.cos(a), cy + 91.5 * math.sin(a)
-        disc(img, lx, ly, 1.6, AMBER if k % 4 == 0 else (120, 70, 30))
+    # A metal bezel around the dial's square; the dial paints its own teal
+    # plate inside, and the same teal fills any gap.
+    outer = lambda x, y: sd_rrect(x, y, 63, 51, 258, 246, 12)
+    panel(img, outer, lambda x, y: mix((104, 100, 128), (40, 36, 58), (y - 51) / 195), bevel=4,
+          strength=0.55, raised=True, box=(59, 47, 262, 250))
+    inner = lambda x, y: sd_rrect(x, y, 70, 58, 251, 239, 5)
+    panel(img, inner, lambda x, y: (0, 128, 128), bevel=2, strength=0.5, raised=False,
+          box=(66, 54, 255, 243))
+    for x, y in ((67, 55), (254, 55), (67, 242), (254, 242)):
+        disc(img, x, y, 1.8, (30, 24, 44))
+    for k in range(9):  # position lamps along the bezel's top
+        disc(img, 96 + k * 16, 48.5, 1.7, AMBER if k % 4 == 0 else (150, 90, 36))
 
 
 def draw_socket(img, cx, cy):
