@@ -4,18 +4,77 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "filelistbox.h"
 #include "platform/files.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
+#include "skins/skins.h"
+
+#include <iterator>
 
 namespace vantor {
 namespace {
 
 constexpr QSize SmallSkinSize{316, 340};
 constexpr QPoint DesignedPlace{141, 108};
+// The window's own colour matches the skins' flat button strips, so buttons
+// composed off the current skin's picture still blend in.
+constexpr QColor WindowColor{40, 26, 70};
+
+// One picture button of the main window as its description sets it.
+struct ButtonSetup {
+  const char *name;
+  QPoint place;
+  const char *hint;
+  int numStates;
+  int sActive, sInActive, sDisabled, sDown;
+  int nextState;
+  bool masked;
+  TColor maskColor;
+  int firstWait;
+};
+
+constexpr ButtonSetup Buttons[] = {
+    {"exitall", {252, 248}, "Bye Bye", 3, 1, 1, 3, 2, 0, true, clWhite, 250},
+    {"setup", {196, 248}, "Setup", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+    {"about", {168, 248}, "Ego", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+    {"play", {52, 248}, "Ecstasy", 3, 1, 2, 3, 2, 0, false, clBlack, 250},
+    {"preview", {224, 248}, "Snap", 3, 1, 2, 3, 2, 0, true, clWhite, 1},
+    {"dirback", {58, 207}, "Decrease", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+    {"dirfoward", {225, 209}, "Increase", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+    {"usedel", {358, 226}, "", 4, 1, 3, 4, 2, 3, false, 0x181808, 1},
+    {"snapback", {326, 225}, "Decrease", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+    {"snapfwd", {475, 225}, "Increase", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
+};
+
+// Frame numbers are clamped against the count in force, so the order is
+// the description's: BtnState and NextState, NumStates, then the four frames.
+TPicBtn *createButton(QWidget *parent, const ButtonSetup &s) {
+  auto *button = new TPicBtn(parent);
+  button->setObjectName(QLatin1String(s.name));
+  button->MaskedPicture()->setMaskColor(s.maskColor);
+  button->MaskedPicture()->setPicture(skins::image(QLatin1String(s.name)));
+  button->setMasked(s.masked);
+  button->setBtnState(1);
+  button->setNextState(s.nextState);
+  button->setNumStates(s.numStates);
+  button->setsActive(s.sActive);
+  button->setsInActive(s.sInActive);
+  button->setsDisabled(s.sDisabled);
+  button->setsDown(s.sDown);
+  button->setDrawFocus(false);
+  button->setFocusColor(clBlack);
+  button->setFirstWait(s.firstWait);
+  button->setRepeate(55);
+  button->setToolTip(QString::fromLatin1(s.hint));
+  button->move(s.place);
+  return button;
+}
 
 } // namespace
 
@@ -26,8 +85,10 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   move(DesignedPlace);
   setAutoFillBackground(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(0x20, 0x20, 0x30));
+  pal.setColor(QPalette::Window, WindowColor);
   setPalette(pal);
+
+  createSkin();
 
   FileListBox1 = new TFileListBox(this);
   FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -38,9 +99,6 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   shotdir = new TFileListBox(this);
   shotdir->setObjectName(QStringLiteral("shotdir"));
   shotdir->setMask(QStringLiteral("shot*.bmp"));
-
-  FormShaper1 = new SkinChoice(this);
-  FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
 
   RotaryDial1 = new TRotaryDial(this);
   RotaryDial1->setObjectName(QStringLiteral("RotaryDial1"));
@@ -64,11 +122,54 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   romname->setTransparent(true);
   romname->setCaption(QStringLiteral("< ROM NAME >"));
 
+  createButtons();
+
   OnShow = [this](QObject *s) { FormShow(s); };
   // Last, so that it hooks the handlers above: the position and skin come
   // back before FormShow runs.
   FormStorage1 = addFormStorage(this, QStringLiteral("main"), TFormPlacement::fpPosition,
                                 {QStringLiteral("FormShaper1.Tag")});
+}
+
+void TfrmMain::createSkin() {
+  back = new TImage(this);
+  back->setObjectName(QStringLiteral("back"));
+  backsmall = new TImage(this);
+  backsmall->setObjectName(QStringLiteral("backsmall"));
+  backsmall->setGeometry(0, 0, 317, 341);
+  backsmall->setPicture(skins::image(QStringLiteral("backsmall")));
+  backsmall->hide();
+  backbig = new TImage(this);
+  backbig->setObjectName(QStringLiteral("backbig"));
+  backbig->setGeometry(0, 0, 550, 340);
+  backbig->setPicture(skins::image(QStringLiteral("backbig")));
+  backbig->hide();
+  snaps = new TImage(this);
+  snaps->setObjectName(QStringLiteral("snaps"));
+  snaps->setGeometry(332, 52, 161, 161);
+  snaps->setStretch(true);
+
+  // As the description loads it: the picture silently, then the mask colour
+  // (which sizes the form and builds the outline), then the rest.
+  FormShaper1 = new TFormShaper(this);
+  FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
+  FormShaper1->MaskedPicture()->loadPicture(backsmall->Picture());
+  FormShaper1->MaskedPicture()->setMaskColor(clYellow);
+  FormShaper1->setShowCaption(false);
+  FormShaper1->setActive(false);
+  FormShaper1->setWindowMove(TFormShaper::NoMove);
+  FormShaper1->setBackgrnd(back);
+}
+
+void TfrmMain::createButtons() {
+  TPicBtn **fields[] = {&exitall, &setup,     &about,  &play,     &preview,
+                        &dirback, &dirfoward, &usedel, &snapback, &snapfwd};
+  static_assert(std::size(Buttons) == 10);
+  for (std::size_t i = 0; i < std::size(Buttons); ++i)
+    *fields[i] = createButton(this, Buttons[i]);
+  exitall->setTabStop(true);
+  dirback->OnCommand = [this](QObject *s) { dirbackCommand(s); };
+  dirfoward->OnCommand = [this](QObject *s) { dirfowardCommand(s); };
 }
 
 TfrmMain::~TfrmMain() {
@@ -96,8 +197,8 @@ void TfrmMain::FormShow(QObject *) {
     setup_->FormStorage1->LoadWindowSettings();
   } catch (const std::exception &) {
   }
-  if (FormShaper1->tag() == 1) {
-    // The big skin arrives with the shaped window; the selection is shown already.
+  if (FormShaper1->Tag() == 1) {
+    FormShaper1->MaskedPicture()->setPicture(backbig->Picture());
     RotaryDial1Change(RotaryDial1);
   }
   if (platform::folderExists(setup_->romloc->text()))

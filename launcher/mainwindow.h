@@ -8,24 +8,13 @@
 namespace vantor {
 
 class TFileListBox;
+class TFormShaper;
 class TFormStorage;
 class TFrmsetup;
+class TImage;
+class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
-
-// Holds the skin choice until the shaped-window component takes its place.
-class SkinChoice final : public QObject {
-  Q_OBJECT
-  Q_PROPERTY(int Tag READ tag WRITE setTag)
-
-public:
-  using QObject::QObject;
-  int tag() const { return tag_; }
-  void setTag(int tag) { tag_ = tag; }
-
-private:
-  int tag_ = 0;
-};
 
 // The catalogue as a plain list of strings with a selected index.
 struct RomList {
@@ -71,11 +60,30 @@ public:
   TFileListBox *FileListBox1;
   TFileListBox *FileListBox2;
   TFileListBox *shotdir;
-  SkinChoice *FormShaper1;
+  // The skin: `back` shows the current one and gives the window its outline;
+  // `backsmall` and `backbig` hold the two skin bitmaps.
+  TImage *back;
+  TImage *backsmall;
+  TImage *backbig;
+  TImage *snaps;
+  TFormShaper *FormShaper1;
+
+  TPicBtn *exitall;
+  TPicBtn *setup;
+  TPicBtn *about;
+  TPicBtn *play;
+  TPicBtn *preview;
+  TPicBtn *dirback;
+  TPicBtn *dirfoward;
+  TPicBtn *usedel;
+  TPicBtn *snapback;
+  TPicBtn *snapfwd;
   TFormStorage *FormStorage1;
 
 private:
   void selectEntry(int index);
+  void createSkin();
+  void createButtons();
 
   TFrmsetup *setup_ = nullptr;
 };

@@ -1,0 +1,457 @@
+#include "picbtn.h"
+
+#include "controls/handlererror.h"
+#include "controls/image.h"
+#include "controls/picbtncomposite.h"
+#include "platform/clock.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace vantor {
+namespace {
+
+std::int32_t now() {
+  return static_cast<std::int32_t>(platform::tickCount());
+}
+
+Backdrop backdropFor(const QWidget *button, TImage *&image) {
+  QWidget *parent = button->parentWidget();
+  Backdrop backdrop;
+  if (parent->isWindow() || qobject_cast<QFrame *>(parent))
+    backdrop.color = fromQColor(parent->palette().color(parent->backgroundRole()));
+  else
+    backdrop.color = clSilver;
+  image = qobject_cast<TImage *>(lightweightChildAt(parent, button->pos(), button));
+  if (image) {
+    backdrop.image = image->Picture();
+    backdrop.imagePos = image->pos();
+  }
+  return backdrop;
+}
+
+} // namespace
+
+void CycleFocus(QWidget *form, QWidget *button, bool forward) {
+  if (!form || !button)
+    return;
+  QList<QWidget *> stops;
+  for (QWidget *w = form->nextInFocusChain(); w && w != form; w = w->nextInFocusChain()) {
+    if (!form->isAncestorOf(w))
+      continue;
+    const bool canFocus = form->isEnabled() && w->isEnabledTo(form) && w->isVisibleTo(form);
+    if (w == button || (canFocus && (w->focusPolicy() & Qt::TabFocus)))
+      stops.append(w);
+  }
+  const qsizetype i = stops.lastIndexOf(button);
+  if (i < 0)
+    return;
+  const qsizetype last = stops.size() - 1;
+  const qsizetype next = i == last ? 0 : i + 1;
+  const qsizetype previous = i == 0 ? last : i - 1;
+  if (next != i && previous != i)
+    stops[forward ? next : previous]->setFocus(forward ? Qt::TabFocusReason
+                                                       : Qt::BacktabFocusReason);
+}
+
+TPicBtn::TPicBtn(QWidget *parent) : QWidget(parent), maskedPicture_(new TMaskedPicture(this)) {
+  OnDrawFocus = [this](QObject *, QPainter &canvas, TRect &rect) {
+    drawDefaultFocus(canvas, rect);
+  };
+  maskedPicture_->OnChange = [this](QObject *) { pictureChanged(); };
+  // Paints its whole area itself; no erase first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::ClickFocus);
+  setFixedSize(0, 0);
+  for (QTimer *timer : {&hoverTimer_, &repeatTimer_}) {
+    timer->setInterval(1);
+    timer->setTimerType(Qt::PreciseTimer);
+  }
+  connect(&hoverTimer_, &QTimer::timeout, this, &TPicBtn::hoverTick);
+  connect(&repeatTimer_, &QTimer::timeout, this, &TPicBtn::repeatTick);
+}
+
+TPicBtn::~TPicBtn() {
+  hoverTimer_.stop();
+  repeatTimer_.stop();
+  maskedPicture_->OnChange = nullptr;
+}
+
+int TPicBtn::frameHeight() const {
+  return maskedPicture_->Picture().height() / numStates_;
+}
+
+void TPicBtn::setBtnState(int value) {
+  if (value < 1)
+    value = 1;
+  // Compared before the clamp below: an out-of-range sDisabled still disables.
+  if (value == sDisabled_) {
+    CycleFocus(parentWidget() ? window() : nullptr, this, true);
+    setEnabled(false);
+  } else {
+    setEnabled(true);
+  }
+  btnState_ = value > numStates_ ? 1 : value;
+  update();
+}
+
+void TPicBtn::setNextState(int value) {
+  nextState_ = value < 0 || value > numStates_ ? 0 : value;
+}
+
+void TPicBtn::setNumStates(int value) {
+  if (value < 1)
+    value = 1;
+  if (value == numStates_)
+    return;
+  numStates_ = value;
+  for (int *frame : {&sActive_, &sInActive_, &sDisabled_, &sDown_})
+    if (*frame > numStates_)
+      *frame = 1;
+  if (btnState_ > numStates_)
+    setBtnState(1);
+  updateShape();
+  placementChanged();
+}
+
+void TPicBtn::setMasked(bool value) {
+  if (value == masked_)
+    return;
+  masked_ = value;
+  updateShape();
+  rebuildComposite();
+  update();
+}
+
+void TPicBtn::setMonitoring(bool value) {
+  monitoring_ = value;
+  hoverTimer_.stop();
+  if (value)
+    hoverTimer_.start();
+}
+
+void TPicBtn::setFocusColor(TColor value) {
+  if (value == focusColor_)
+    return;
+  focusColor_ = value;
+  update();
+}
+
+void TPicBtn::pictureChanged() {
+  updateShape();
+  if (!placementChanged()) {
+    rebuildComposite();
+    update();
+  }
+}
+
+// Size follows the picture; the press area is frame 1 without its
+// mask-coloured pixels, which a widget mask lets through to what lies behind.
+void TPicBtn::updateShape() {
+  const QImage &picture = maskedPicture_->Picture();
+  const int height = frameHeight();
+  setFixedSize(picture.width(), height);
+  if (!masked_ || picture.isNull()) {
+    clearMask();
+    return;
+  }
+  const QRegion area = maskRegion(picture, maskedPicture_->MaskColor(), height);
+  // An empty mask would mean "no mask"; a region outside the widget lets
+  // every press through instead.
+  setMask(area.isEmpty() ? QRegion(-1, -1, 1, 1) : area);
+}
+
+bool TPicBtn::placementChanged() {
+  if (geometry() == lastPlacement_)
+    return false;
+  lastPlacement_ = geometry();
+  rebuildComposite();
+  update();
+  return true;
+}
+
+void TPicBtn::rebuildComposite() {
+  if (!parentWidget())
+    return;
+  const QImage &picture = maskedPicture_->Picture();
+  if (picture.isNull()) {
+    composite_ = QImage();
+    return;
+  }
+  TImage *image = nullptr;
+  const Backdrop backdrop = backdropFor(this, image);
+  followBackdrop(image);
+  composite_ = composeButtonImage(picture, masked_, maskedPicture_->MaskColor(), backdrop, pos(),
+                                  frameHeight());
+}
+
+// A new picture in the image behind (a skin change) changes what shows
+// through, so the composite follows it.
+void TPicBtn::followBackdrop(TImage *image) {
+  if (image == backdropImage_)
+    return;
+  disconnect(backdropChanged_);
+  backdropImage_ = image;
+  if (image)
+    backdropChanged_ = connect(image, &TImage::PictureChanged, this, [this] {
+      rebuildComposite();
+      update();
+    });
+}
+
+bool TPicBtn::cursorOver() const {
+  const QImage &picture = maskedPicture_->Picture();
+  if (picture.isNull())
+    return false;
+  const QPoint p = mapFromGlobal(platform::cursorPos());
+  if (!rect().contains(p) || !picture.valid(p))
+    return false;
+  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->MaskColor();
+}
+
+void TPicBtn::fire(const TNotifyEvent &handler) {
+  if (handler)
+    handler(this);
+}
+
+void TPicBtn::Click() {
+  QPointer<TPicBtn> self(this);
+  try {
+    fire(OnClick);
+  } catch (...) {
+    reportHandlerException();
+    return;
+  }
+  if (self)
+    setBtnState(nextState_ != 0 ? nextState_ : sActive_);
+}
+
+void TPicBtn::press() {
+  QPointer<TPicBtn> self(this);
+  setFocus(Qt::MouseFocusReason);
+  nextState_ = btnState_;
+  setBtnState(sDown_);
+  try {
+    fire(OnCommand);
+  } catch (...) {
+    return; // dropped; the repeat stays unarmed and the release still clicks
+  }
+  if (!self)
+    return;
+  nextFire_ = now() + firstWait_;
+  repeatTimer_.stop();
+  repeatTimer_.start();
+}
+
+void TPicBtn::repeatTick() {
+  QPointer<TPicBtn> self(this);
+  try {
+    if (cursorOver()) {
+      // Advancing from the previous due time catches up on late ticks.
+      if (now() >= nextFire_) {
+        nextFire_ += repeate_;
+        if (btnState_ == sDown_)
+          fire(OnCommand);
+      }
+    } else {
+      setBtnState(nextState_);
+      nextFire_ = -1;
+      repeatTimer_.stop();
+    }
+  } catch (...) {
+    reportHandlerException();
+  }
+}
+
+void TPicBtn::hoverTick() {
+  try {
+    if (cursorOver()) {
+      if (!hover_ && OnMouseEnter) {
+        hover_ = true;
+        OnMouseEnter(this);
+      }
+    } else if (hover_ && OnMouseExit) {
+      hover_ = false;
+      OnMouseExit(this);
+    }
+  } catch (...) {
+    reportHandlerException();
+  }
+}
+
+void TPicBtn::stopRepeat() {
+  repeatTimer_.stop();
+  nextFire_ = -1;
+}
+
+void TPicBtn::spaceCharacter() {
+  const std::int32_t t = now();
+  if (nextFire_ != -1 && t < nextFire_)
+    return;
+  const bool idle = nextFire_ == -1;
+  QPointer<TPicBtn> self(this);
+  try {
+    fire(OnCommand);
+  } catch (...) {
+    reportHandlerException();
+    return;
+  }
+  if (self)
+    nextFire_ = t + (idle ? firstWait_ : repeate_);
+}
+
+void TPicBtn::tabKey(bool backward) {
+  if (btnState_ == sDown_) {
+    repeatTimer_.stop();
+    setBtnState(sActive_);
+    return;
+  }
+  CycleFocus(window(), this, !backward);
+}
+
+bool TPicBtn::event(QEvent *event) {
+  switch (event->type()) {
+  case QEvent::KeyPress: {
+    // Tab belongs to the button, not to the form's focus navigation.
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      if (hasFocus())
+        tabKey(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier));
+      return true;
+    }
+    break;
+  }
+  case QEvent::Move:
+  case QEvent::Resize: {
+    const bool result = QWidget::event(event);
+    placementChanged();
+    return result;
+  }
+  case QEvent::ParentChange: {
+    const bool result = QWidget::event(event);
+    rebuildComposite();
+    update();
+    return result;
+  }
+  default:
+    break;
+  }
+  return QWidget::event(event);
+}
+
+void TPicBtn::paintEvent(QPaintEvent *) {
+  const QImage &picture = maskedPicture_->Picture();
+  if (composite_.isNull() || picture.isNull())
+    return;
+  const int width = picture.width(), height = frameHeight();
+  QPainter canvas(this);
+  canvas.drawImage(QPoint(0, 0), composite_, QRect(0, (btnState_ - 1) * height, width, height));
+  if (!hasFocus() || !drawFocus_)
+    return;
+  if (focusRect_.isUnset())
+    focusRect_ = {0, 0, width, height};
+  if (!OnDrawFocus)
+    return;
+  canvas.save();
+  try {
+    OnDrawFocus(this, canvas, focusRect_);
+  } catch (...) {
+    reportHandlerException();
+  }
+  canvas.restore();
+}
+
+void TPicBtn::drawDefaultFocus(QPainter &canvas, const TRect &given) const {
+  const TRect r = given.isUnset() ? TRect{0, 0, width(), height()} : given;
+  const QColor color = toQColor(focusColor_);
+  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+  if (w <= 0 || h <= 0)
+    return;
+  canvas.fillRect(r.Left, r.Top, w, 1, color);
+  canvas.fillRect(r.Left, r.Bottom - 1, w, 1, color);
+  canvas.fillRect(r.Left, r.Top, 1, h, color);
+  canvas.fillRect(r.Right - 1, r.Top, 1, h, color);
+}
+
+void TPicBtn::mousePressEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton) {
+    press();
+    return;
+  }
+  if (OnMouseDown) {
+    const QPoint p = event->position().toPoint();
+    try {
+      OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (...) {
+      reportHandlerException();
+    }
+  }
+}
+
+void TPicBtn::mouseDoubleClickEvent(QMouseEvent *event) {
+  // The second press of a double-click is a press like the first.
+  mousePressEvent(event);
+}
+
+void TPicBtn::mouseReleaseEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton) {
+    if (isEnabled() && btnState_ == sDown_) {
+      stopRepeat();
+      Click();
+    }
+    return;
+  }
+  if (OnMouseUp) {
+    const QPoint p = event->position().toPoint();
+    try {
+      OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    } catch (...) {
+      reportHandlerException();
+    }
+  }
+}
+
+void TPicBtn::mouseMoveEvent(QMouseEvent *event) {
+  if (!OnMouseMove)
+    return;
+  const QPoint p = event->position().toPoint();
+  try {
+    OnMouseMove(this, event->modifiers(), p.x(), p.y());
+  } catch (...) {
+    reportHandlerException();
+  }
+}
+
+void TPicBtn::keyPressEvent(QKeyEvent *event) {
+  // Every key is the button's; only Space does something.
+  event->accept();
+  if (event->key() != Qt::Key_Space || !hasFocus())
+    return;
+  setBtnState(sDown_);
+  // A disabling sDown has handed the focus on; the character goes there.
+  if (hasFocus() && event->text() == QLatin1String(" "))
+    spaceCharacter();
+}
+
+void TPicBtn::keyReleaseEvent(QKeyEvent *event) {
+  event->accept();
+  if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !isEnabled())
+    return;
+  stopRepeat();
+  Click();
+}
+
+void TPicBtn::focusInEvent(QFocusEvent *event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void TPicBtn::focusOutEvent(QFocusEvent *event) {
+  QWidget::focusOutEvent(event);
+  update();
+}
+
+} // namespace vantor

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "controls/colors.h"
+#include "controls/controlevents.h"
+#include "controls/maskedpicture.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+class QPainter;
+
+namespace vantor {
+
+class TImage;
+// A rectangle as the focus painter receives it: right and bottom exclusive;
+// empty while Right and Bottom are both 0.
+struct TRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  bool isUnset() const { return Right == 0 && Bottom == 0; }
+  friend bool operator==(const TRect &, const TRect &) = default;
+};
+
+using TFocusDrawEvent = std::function<void(QObject *sender, QPainter &canvas, TRect &rect)>;
+
+// Moves the focus from `button` to its neighbour among the focusable tab
+// stops of `form`, in tab order. A list holding only the button changes
+// nothing.
+void CycleFocus(QWidget *form, QWidget *button, bool forward);
+
+// A push button that shows one frame of a vertical strip of NumStates frames.
+// Mask-coloured pixels are see-through (composed with what lies behind) and
+// let presses pass. OnCommand fires at the press and repeats while held;
+// OnClick fires at the release.
+class TPicBtn final : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ MaskedPicture CONSTANT)
+  Q_PROPERTY(bool DrawFocus READ DrawFocus WRITE setDrawFocus)
+  Q_PROPERTY(int BtnState READ BtnState WRITE setBtnState)
+  Q_PROPERTY(int NextState READ NextState WRITE setNextState)
+  Q_PROPERTY(int NumStates READ NumStates WRITE setNumStates)
+  Q_PROPERTY(int sActive READ sActive WRITE setsActive)
+  Q_PROPERTY(int sInActive READ sInActive WRITE setsInActive)
+  Q_PROPERTY(int sDisabled READ sDisabled WRITE setsDisabled)
+  Q_PROPERTY(int sDown READ sDown WRITE setsDown)
+  Q_PROPERTY(bool Masked READ Masked WRITE setMasked)
+  Q_PROPERTY(bool Monitoring READ Monitoring WRITE setMonitoring)
+  Q_PROPERTY(uint FocusColor READ FocusColor WRITE setFocusColor)
+  Q_PROPERTY(int FirstWait READ FirstWait WRITE setFirstWait)
+  Q_PROPERTY(int Repeate READ Repeate WRITE setRepeate)
+  Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+  Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
+
+public:
+  explicit TPicBtn(QWidget *parent = nullptr);
+  ~TPicBtn() override;
+
+  TMaskedPicture *MaskedPicture() const { return maskedPicture_; }
+
+  bool DrawFocus() const { return drawFocus_; }
+  void setDrawFocus(bool value) { drawFocus_ = value; }
+
+  int BtnState() const { return btnState_; }
+  void setBtnState(int value);
+  int NextState() const { return nextState_; }
+  void setNextState(int value);
+  int NumStates() const { return numStates_; }
+  void setNumStates(int value);
+  int sActive() const { return sActive_; }
+  void setsActive(int value) { sActive_ = clampFrame(value); }
+  int sInActive() const { return sInActive_; }
+  void setsInActive(int value) { sInActive_ = clampFrame(value); }
+  int sDisabled() const { return sDisabled_; }
+  void setsDisabled(int value) { sDisabled_ = clampFrame(value); }
+  int sDown() const { return sDown_; }
+  void setsDown(int value) { sDown_ = clampFrame(value); }
+
+  bool Masked() const { return masked_; }
+  void setMasked(bool value);
+  bool Monitoring() const { return monitoring_; }
+  void setMonitoring(bool value);
+  TColor FocusColor() const { return focusColor_; }
+  void setFocusColor(TColor value);
+  int FirstWait() const { return firstWait_; }
+  void setFirstWait(int value) { firstWait_ = value; }
+  int Repeate() const { return repeate_; }
+  void setRepeate(int value) { repeate_ = value; }
+  bool TabStop() const { return focusPolicy() & Qt::TabFocus; }
+  void setTabStop(bool value) { setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus); }
+
+  // Frame height: picture height div NumStates.
+  int frameHeight() const;
+  // The picture with its see-through pixels filled in, all frames.
+  const QImage &compositeImage() const { return composite_; }
+  const TRect &focusRect() const { return focusRect_; }
+  // Is the global cursor over a non-see-through pixel of the button?
+  bool cursorOver() const;
+
+  // The click: OnClick, then the frame NextState (or sActive for 0).
+  void Click();
+  // Timer ticks; public so that a test can pace them on a fake clock.
+  void repeatTick();
+  void hoverTick();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnCommand;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseExit;
+  TFocusDrawEvent OnDrawFocus;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+
+protected:
+  bool event(QEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void keyReleaseEvent(QKeyEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
+
+private:
+  int clampFrame(int value) const { return value < 1 || value > numStates_ ? 1 : value; }
+  void pictureChanged();
+  void rebuildComposite();
+  void followBackdrop(TImage *image);
+  void updateShape();
+  bool placementChanged();
+  void press();
+  void spaceCharacter();
+  void tabKey(bool backward);
+  void stopRepeat();
+  void fire(const TNotifyEvent &handler);
+  void drawDefaultFocus(QPainter &canvas, const TRect &rect) const;
+
+  TMaskedPicture *maskedPicture_;
+  QImage composite_;
+  QPointer<TImage> backdropImage_;
+  QMetaObject::Connection backdropChanged_;
+  QRect lastPlacement_{0, 0, 0, 0};
+  TRect focusRect_;
+  QTimer hoverTimer_;  // timer 1
+  QTimer repeatTimer_; // timer 2
+  std::int32_t nextFire_ = -1;
+  bool hover_ = false;
+  bool drawFocus_ = true;
+  bool masked_ = false;
+  bool monitoring_ = false;
+  TColor focusColor_ = clBlack;
+  int firstWait_ = 250;
+  int repeate_ = 55;
+  int numStates_ = 4;
+  int sActive_ = 1;
+  int sInActive_ = 2;
+  int sDisabled_ = 3;
+  int sDown_ = 4;
+  int btnState_ = 1;
+  int nextState_ = 0;
+};
+
+} // namespace vantor
