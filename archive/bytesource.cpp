@@ -76,9 +76,13 @@ qint64 FileByteSource::read(char *data, qint64 count) {
         done += n;
         continue;
       }
+      // A jump reads a little (a header is small); reading on in sequence
+      // grows the read up to the whole buffer.
+      const bool sequential = pos_ == bufferStart_ + bufferFill_;
+      fillSize_ = sequential ? std::min(fillSize_ * 2, BufferSize) : MinFill;
       if (!file_.seek(pos_))
         break;
-      const qint64 n = file_.read(buffer_.data(), BufferSize);
+      const qint64 n = file_.read(buffer_.data(), std::max(fillSize_, wanted));
       if (n <= 0)
         break;
       bufferStart_ = pos_;

@@ -51,12 +51,14 @@ public:
 
 private:
   static constexpr qint64 BufferSize = 64 * 1024;
+  static constexpr qint64 MinFill = 4 * 1024;
   QFile file_;
   qint64 size_ = 0;
   qint64 pos_ = 0;
   std::vector<char> buffer_;
   qint64 bufferStart_ = 0; // file offset of buffer_[0]
   qint64 bufferFill_ = 0;  // valid bytes in buffer_
+  qint64 fillSize_ = MinFill;
 };
 
 } // namespace vantor::archive

@@ -117,6 +117,7 @@ private:
   void planEntry(zip_uint64_t index, const ArchiveLayout &layout, bool useLayout);
   bool decideExisting(Job &job);
   void runJob(Worker &worker, Job &job);
+  void runJobSteps(Worker &worker, Job &job);
   Failure readWhole(Worker &worker, Job &job, bool &fellBack);
   Failure readStream(Worker &worker, Job &job);
   Failure deliver(Job &job, const void *data, size_t size);
@@ -362,6 +363,19 @@ Failure Extraction::readStream(Worker &worker, Job &job) {
 }
 
 void Extraction::runJob(Worker &worker, Job &job) {
+  // Nothing may escape a worker thread: a failure stays with its entry.
+  try {
+    runJobSteps(worker, job);
+  } catch (const std::exception &error) {
+    job.failure = {UNZIP_ERR_DATA, error.what()};
+    job.temp.discard();
+  } catch (...) {
+    job.failure = {UNZIP_ERR_DATA, "internal error"};
+    job.temp.discard();
+  }
+}
+
+void Extraction::runJobSteps(Worker &worker, Job &job) {
   if (!options_.test) {
     std::string error;
     const int folder = target_.openParent(job.path, true, error);
