@@ -19,6 +19,8 @@ int32_t UNZIP_CALL callback(UnzipCallbackInfo *info) {
   // The text is always terminated inside its buffer.
   if (strnlen(info->text, sizeof info->text) >= sizeof info->text)
     std::abort();
+  if (std::getenv("FUZZ_VERBOSE"))
+    std::fprintf(stderr, "action %d code %d: %s\n", info->action, info->errorCode, info->text);
   return 0;
 }
 

@@ -44,6 +44,7 @@ struct Job {
   uint32_t crc = 0;
   uint16_t method = 0;
   bool encrypted = false;
+  uint16_t encryptionMethod = ZIP_EM_NONE;
   long long modified = 0;
   bool whole = false;     // libdeflate fast path
   uint64_t headerPos = 0; // local header, shift applied
@@ -216,7 +217,9 @@ void Extraction::planEntry(zip_uint64_t index, const ArchiveLayout &layout, bool
   job->compressedSize = stat.comp_size;
   job->crc = stat.crc;
   job->method = stat.comp_method;
-  job->encrypted = stat.encryption_method != ZIP_EM_NONE;
+  job->encryptionMethod = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) ? stat.encryption_method
+                                                                     : uint16_t(ZIP_EM_NONE);
+  job->encrypted = job->encryptionMethod != ZIP_EM_NONE;
   job->modified = (stat.valid & ZIP_STAT_MTIME) ? (long long)stat.mtime : 0;
 
   zip_uint8_t system = 0;
@@ -325,6 +328,11 @@ Failure Extraction::readStream(Worker &worker, Job &job) {
     if (!(worker.archive = openArchive(options_.archive, shift_, error)))
       return {UNZIP_ERR_ARCHIVE, error};
   }
+  // Refused here rather than by libzip, whose failure paths for these leak.
+  if (job.encrypted && !zip_encryption_method_supported(job.encryptionMethod, 0))
+    return {UNZIP_ERR_DATA, "encryption method not supported"};
+  if (job.encrypted && options_.password.empty())
+    return {UNZIP_ERR_PASSWORD, "password required"};
   const char *password = options_.password.empty() ? nullptr : options_.password.c_str();
   zip_file_t *file = zip_fopen_index_encrypted(worker.archive, job.index, 0, password);
   if (!file) {

@@ -59,9 +59,9 @@ WalkResult walk(const QByteArray &bytes, bool selfExtractor = false) {
 
 // Stored data that contains every signature the walk looks for.
 QByteArray trickyData() {
-  QByteArray d("head PK\x03\x04 local PK\x01\x02 central PK\x05\x06 end PK\x07\x08 desc tail", 60);
-  d += QByteArray(37, 'x');
-  return d;
+  static const char raw[] = "head PK\x03\x04 local PK\x01\x02 central PK\x05\x06 end "
+                            "PK\x07\x08 desc tail";
+  return QByteArray(raw, sizeof raw - 1) + QByteArray(37, 'x');
 }
 
 struct WalkCase {

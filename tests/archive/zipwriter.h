@@ -70,7 +70,7 @@ public:
       const QByteArray payload = item.deflate ? rawDeflate(item.data) : item.data;
       const quint32 crc = crc32Of(item.data);
       const quint32 offset = quint32(out.size() - prefix.size()) + base;
-      const quint16 flags = item.descriptor ? 0x0008 : 0;
+      const quint16 flags = quint16((item.descriptor ? 0x0008 : 0) | item.extraFlags);
       const quint16 method = item.deflate ? 8 : 0;
       QByteArray localExtra;
       if (item.zip64) {

@@ -411,6 +411,30 @@ TEST_F(UnzipExec, Passwords) {
   EXPECT_EQ(readFile(out + "/secret.txt"), text(7000));
 }
 
+// Found by fuzzing: libzip leaked when asked to open these, so they are
+// refused before it is asked.
+TEST_F(UnzipExec, EncryptedEntriesItCannotOpen) {
+  struct Row {
+    quint16 flags;
+    const char *password;
+    int32_t code;
+  };
+  for (const Row row : {Row{0x0041, "secret", UNZIP_ERR_DATA}, Row{0x0001, "", UNZIP_ERR_PASSWORD}}) {
+    ZipWriter w;
+    ZipItem item;
+    item.name = "locked.bin";
+    item.data = text(3000);
+    item.extraFlags = row.flags;
+    w.add(item);
+    w.add("open.txt", "open");
+    UnzipRun run = runOn(w.build());
+    run.password = row.password;
+    EXPECT_EQ(unzip.run(run), 1);
+    EXPECT_TRUE(run.hasMessageWithCode(row.code)) << row.flags;
+    EXPECT_FALSE(QFile::exists(out + "/locked.bin"));
+  }
+}
+
 TEST_F(UnzipExec, FileSpecificationsSelectEntries) {
   ZipWriter w;
   w.add("a.txt", "a");
