@@ -217,8 +217,8 @@ void Extraction::planEntry(zip_uint64_t index, const ArchiveLayout &layout, bool
   job->compressedSize = stat.comp_size;
   job->crc = stat.crc;
   job->method = stat.comp_method;
-  job->encryptionMethod = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) ? stat.encryption_method
-                                                                     : uint16_t(ZIP_EM_NONE);
+  job->encryptionMethod =
+      (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) ? stat.encryption_method : uint16_t(ZIP_EM_NONE);
   job->encrypted = job->encryptionMethod != ZIP_EM_NONE;
   job->modified = (stat.valid & ZIP_STAT_MTIME) ? (long long)stat.mtime : 0;
 

@@ -43,8 +43,9 @@ struct ZipItem {
   bool deflate = false;
   bool descriptor = false; // flag bit 3: sizes after the data
   bool descriptorSignature = true;
-  bool zip64 = false;   // sizes in a zip64 extra field
-  quint32 unixMode = 0; // external attributes' high half (0 = none)
+  bool zip64 = false;     // sizes in a zip64 extra field
+  quint32 unixMode = 0;   // external attributes' high half (0 = none)
+  quint16 extraFlags = 0; // more general-purpose flags (encryption bits)
   quint16 dosTime = 0x6000, dosDate = 0x5A21;
 };
 

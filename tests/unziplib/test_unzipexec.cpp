@@ -419,7 +419,9 @@ TEST_F(UnzipExec, EncryptedEntriesItCannotOpen) {
     const char *password;
     int32_t code;
   };
-  for (const Row row : {Row{0x0041, "secret", UNZIP_ERR_DATA}, Row{0x0001, "", UNZIP_ERR_PASSWORD}}) {
+  for (const Row row :
+       {Row{0x0041, "secret", UNZIP_ERR_DATA}, Row{0x0001, "", UNZIP_ERR_PASSWORD}}) {
+    freshOut();
     ZipWriter w;
     ZipItem item;
     item.name = "locked.bin";
@@ -429,7 +431,7 @@ TEST_F(UnzipExec, EncryptedEntriesItCannotOpen) {
     w.add("open.txt", "open");
     UnzipRun run = runOn(w.build());
     run.password = row.password;
-    EXPECT_EQ(unzip.run(run), 1);
+    EXPECT_EQ(unzip.run(run), 1) << row.flags;
     EXPECT_TRUE(run.hasMessageWithCode(row.code)) << row.flags;
     EXPECT_FALSE(QFile::exists(out + "/locked.bin"));
   }
