@@ -87,7 +87,7 @@ void TZipExtractor::readEntries() {
 }
 
 bool TZipExtractor::refuseOverlongValues() {
-  if (QFile::encodeName(zipFilename_).size() > MaxPath) {
+  if (QFile::encodeName(QFileInfo(zipFilename_).absoluteFilePath()).size() > MaxPath) {
     ShowMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
     return true;
   }
@@ -138,6 +138,9 @@ void TZipExtractor::Extract() {
   }
   if (!UnzipLibrary::isLoaded())
     return;
+  // The library opens the archive after the folder change below: a relative
+  // name must not be read against the new folder.
+  archivePath_ = QFileInfo(zipFilename_).absoluteFilePath();
   if (platform::folderExists(extrBaseDir_))
     platform::setCurrentFolder(extrBaseDir_);
   runLibrary();
@@ -149,7 +152,7 @@ void TZipExtractor::Extract() {
 void TZipExtractor::runLibrary() {
   using PathBuffer = std::array<char, UNZIP_PATH_SIZE>;
   const auto password = fixedBuffer<UNZIP_PASSWORD_SIZE>(password_.toLocal8Bit());
-  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(zipFilename_));
+  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(archivePath_));
   std::vector<PathBuffer> specs;
   specs.reserve(size_t(fSpecArgs_.size()));
   for (const QString &spec : fSpecArgs_)

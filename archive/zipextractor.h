@@ -146,6 +146,7 @@ private:
 
   QPointer<QWidget> owner_;
   QString zipFilename_;
+  QString archivePath_; // the archive's absolute path for the library
   QString extrBaseDir_;
   TExtrOptions extrOptions_;
   bool verbose_ = false;

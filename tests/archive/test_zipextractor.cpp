@@ -313,6 +313,32 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
   zip.Extract();
   EXPECT_EQ(zip.ExtractedCount(), 2);
   EXPECT_TRUE(QFile::exists(out + "/roms/a.bin"));
+
+  // A name relative to the current folder still names the same archive once
+  // the extraction has moved to the base folder.
+  QDir::setCurrent(dir.path());
+  zip.setZipFilename("set.zip");
+  const QString other = dir.mkdir("other");
+  zip.setExtrBaseDir(other);
+  zip.Extract();
+  EXPECT_EQ(zip.ExtractedCount(), 2);
+  EXPECT_TRUE(QFile::exists(other + "/roms/b.bin"));
+  EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
+}
+
+TEST_F(Extractor, OverlongArchivePathIsRefused) {
+  const QString deep = dir.mkdir(QString(120, 'd') + "/" + QString(120, 'e'));
+  ZipWriter w;
+  w.add("a", "a");
+  zip.setZipFilename(
+      dir.write(QString(120, 'd') + "/" + QString(120, 'e') + "/archive.zip", w.build()));
+  ASSERT_TRUE(QFile::exists(zip.ZipFilename()));
+  zip.setDLLDirectory(fakeDir("recorder"));
+  zip.Extract();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown[0].startsWith("Zip file name too long"));
+  EXPECT_FALSE(record().contains("called"));
+  EXPECT_FALSE(deep.isEmpty());
 }
 
 } // namespace
