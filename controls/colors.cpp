@@ -53,6 +53,8 @@ TColor fromQColor(const QColor &color) {
          (static_cast<TColor>(color.blue()) << 16);
 }
 
-TColor colorToRgb(TColor color) { return fromQColor(toQColor(color)); }
+TColor colorToRgb(TColor color) {
+  return fromQColor(toQColor(color));
+}
 
 } // namespace vantor

@@ -44,7 +44,9 @@ constexpr TColor cl3DLight = clSystemColor | 22;
 constexpr TColor clInfoText = clSystemColor | 23;
 constexpr TColor clInfoBk = clSystemColor | 24;
 
-constexpr bool isSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
+constexpr bool isSystemColor(TColor c) {
+  return (c & 0xFF000000u) == clSystemColor;
+}
 
 // Translates system-colour constants through the application palette.
 QColor toQColor(TColor color);

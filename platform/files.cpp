@@ -92,9 +92,13 @@ bool forEachFile(const QString &folder, const QString &pattern,
     if (isHiddenName(name) || !matchesMask(name, pattern))
       continue;
     // Links count as what they point at; anything but a regular file is skipped.
-    struct stat st {};
-    if (fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-      continue;
+    if (entry->d_type != DT_REG) {
+      struct stat st {};
+      if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        continue;
+      if (fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        continue;
+    }
     visit(name);
   }
   closedir(dir);

@@ -1,0 +1,33 @@
+#include "windows.h"
+
+#include "launcher/mainwindow.h"
+#include "settings/formstorage.h"
+#include "settings/setupwindow.h"
+
+namespace vantor {
+
+Windows createWindows() {
+  Windows w;
+  w.frmMain = new TfrmMain;
+  w.Frmsetup = new TFrmsetup;
+  w.frmabout = new TForm;
+  w.frmabout->setObjectName(QStringLiteral("frmabout"));
+  addFormStorage(w.frmabout, QStringLiteral("about"), TFormPlacement::fpPosition);
+  w.messbox = new TForm;
+  w.messbox->setObjectName(QStringLiteral("messbox"));
+  w.frmMain->setSetupWindow(w.Frmsetup);
+  w.Frmsetup->setHost(w.frmMain);
+  return w;
+}
+
+void destroyWindows(Windows &w) {
+  // The setup window's handlers reach the main window, so it goes first.
+  w.Frmsetup->setHost(nullptr);
+  delete w.messbox;
+  delete w.frmabout;
+  delete w.Frmsetup;
+  delete w.frmMain;
+  w = Windows{};
+}
+
+} // namespace vantor

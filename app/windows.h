@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+namespace vantor {
+
+class TForm;
+class TfrmMain;
+class TFrmsetup;
+
+// The program's four windows, created in order and reachable program-wide.
+struct Windows {
+  TfrmMain *frmMain = nullptr;
+  TFrmsetup *Frmsetup = nullptr;
+  TForm *frmabout = nullptr;
+  TForm *messbox = nullptr;
+};
+
+// Creates the windows in the designed order and links them.
+Windows createWindows();
+// Destroys them, each window's destroy event running while its controls exist.
+void destroyWindows(Windows &windows);
+
+} // namespace vantor

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "controls/colors.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+namespace vantor {
+
+// A decorative panel: one colour, a vertical gradient, one picture at its
+// natural size, or the picture tiled from the top-left corner. Mouse events
+// are passed on so a borderless window can drag itself by its background.
+class TBackground final : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(TBackStyle BackStyle READ backStyle WRITE setBackStyle)
+  Q_PROPERTY(vantor::TColor Color1 READ color1 WRITE setColor1)
+  Q_PROPERTY(vantor::TColor Color2 READ color2 WRITE setColor2)
+  Q_PROPERTY(QImage Picture READ picture WRITE setPicture)
+  Q_PROPERTY(TAlign Align READ align WRITE setAlign)
+
+public:
+  enum TBackStyle { bgSingleColor, bgSmooth, bgSingleBitmap, bgTileBitmap };
+  Q_ENUM(TBackStyle)
+  // alClient keeps the panel covering its parent's whole client area.
+  enum TAlign { alNone, alClient };
+  Q_ENUM(TAlign)
+
+  explicit TBackground(QWidget *parent = nullptr);
+
+  TBackStyle backStyle() const { return m_style; }
+  // These three store and invalidate even when the value is unchanged.
+  void setBackStyle(TBackStyle style);
+  TColor color1() const { return m_color1; }
+  void setColor1(TColor color);
+  TColor color2() const { return m_color2; }
+  void setColor2(TColor color);
+
+  const QImage &picture() const { return m_picture; }
+  // Copies the picture's content and repaints at once; the held picture
+  // itself is ignored.
+  void setPicture(const QImage &picture);
+
+  TAlign align() const { return m_align; }
+  void setAlign(TAlign align);
+
+signals:
+  void OnClick(QObject *Sender);
+  void OnDblClick(QObject *Sender);
+  void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                   int Y);
+  void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+  void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                 int Y);
+
+protected:
+  void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
+  void changeEvent(QEvent *event) override;
+
+private:
+  void paintSmooth(QPainter &painter, const QRect &area) const;
+  void paintSingleBitmap(QPainter &painter, const QRect &area) const;
+  void paintTiles(QPainter &painter, const QRect &area) const;
+  void followParent();
+  void watchParent();
+
+  TBackStyle m_style = bgSingleColor;
+  TColor m_color1 = clWhite;
+  TColor m_color2 = clBlack;
+  QImage m_picture;
+  QPixmap m_tile; // the picture converted once for painting
+  TAlign m_align = alNone;
+  QPointer<QWidget> m_watchedParent;
+  bool m_clicked = false;
+};
+
+} // namespace vantor

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <algorithm>
+#include <cstdint>
+
+namespace vantor::slider {
+
+// Nearest integer of num / den, ties to even (61.5 -> 62, 184.5 -> 184).
+std::int64_t roundDiv(std::int64_t num, std::int64_t den);
+
+// v clamped to lo..hi; while a description is read the bounds may cross,
+// and the upper one wins then.
+inline int clampToRange(std::int64_t v, int lo, int hi) {
+  return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
+}
+
+// A rectangle with exclusive right and bottom edges, as the slider's layout
+// rules are written: (left, top, right, bottom).
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  // Edges included on all four sides.
+  bool containsClosed(int x, int y) const {
+    return x >= left && x <= right && y >= top && y <= bottom;
+  }
+  // Right and bottom edges excluded.
+  bool containsOpen(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+  bool operator==(const Rect &) const = default;
+};
+
+// The track-related numbers the value/offset mapping needs.
+struct TrackGeometry {
+  bool vertical = false;
+  Rect track; // the track area R
+  int clientHeight = 0;
+  QSize thumb;         // one thumb state, TW x TH
+  int rulerLength = 0; // RL, the built ruler's length along the track
+  int minValue = 0;
+  int maxValue = 100;
+  int increment = 10;
+  bool smooth = false;
+
+  int origin() const { return vertical ? track.top + 6 : track.left + 6; }
+  int travel() const { return rulerLength - (vertical ? thumb.height() : thumb.width()); }
+  // The thumb's leading edge for value v; never below the origin.
+  int valueToOffset(int v) const;
+  // The value for a thumb edge at p, snapped to the increment grid unless smooth.
+  int offsetToValue(int p) const;
+  // p clamped to the travel and snapped to the position of its value.
+  int snapOffset(int p) const;
+};
+
+// The ruler image stretched along the track: the first and last `edge`
+// pixels of the source are its end caps, the middle part is repeated.
+// `length` is the wanted length along the track; across it the source's
+// size is kept. The result keeps the source's pixel format (images below
+// 8 bits per pixel are widened to Indexed8 first).
+QImage buildRuler(const QImage &source, bool vertical, int length, int edge);
+
+// The colour left out when a bitmap is drawn: white for monochrome bitmaps,
+// otherwise the colour of the bottom-left pixel.
+QRgb transparentColor(const QImage &image);
+// A copy ready to draw, with the transparent colour cleared.
+QImage withTransparency(const QImage &image, QRgb key);
+
+// The point-mark stride: multiplier k of the step and the number n of gaps.
+struct MarkStride {
+  int k = 1;
+  int n = 0;
+};
+MarkStride markStride(int range, int step, int travel);
+
+} // namespace vantor::slider

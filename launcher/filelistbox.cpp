@@ -1,0 +1,162 @@
+#include "filelistbox.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace vantor {
+namespace {
+
+// Restores the cursor that was in force before a long read, however it ends.
+class BusyCursor final {
+public:
+  BusyCursor() = default;
+  BusyCursor(const BusyCursor &) = delete;
+  BusyCursor &operator=(const BusyCursor &) = delete;
+  ~BusyCursor() {
+    if (on_)
+      QApplication::restoreOverrideCursor();
+  }
+  void show() {
+    if (!on_ && qobject_cast<QApplication *>(QCoreApplication::instance())) {
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      on_ = true;
+    }
+  }
+
+private:
+  bool on_ = false;
+};
+
+// Folds each name once, so the sort compares plain strings.
+QStringList sortedCaseBlind(QStringList names) {
+  std::vector<std::pair<QString, qsizetype>> keys;
+  keys.reserve(names.size());
+  for (qsizetype i = 0; i < names.size(); ++i)
+    keys.emplace_back(names[i].toCaseFolded(), i);
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto &a, const auto &b) { return a.first < b.first; });
+  QStringList sorted;
+  sorted.reserve(names.size());
+  for (const auto &key : keys)
+    sorted.append(std::move(names[key.second]));
+  return sorted;
+}
+
+// Splits a path into its folder part and last part; square brackets around
+// the whole text are dropped.
+struct PathParts {
+  QString folder;
+  QString last;
+};
+
+PathParts splitPath(QString path) {
+  if (path.size() >= 2 && path.front() == u'[' && path.back() == u']')
+    path = path.mid(1, path.size() - 2);
+  path = QDir::fromNativeSeparators(path);
+  const qsizetype slash = path.lastIndexOf(u'/');
+  if (slash < 0)
+    return {QString(), path};
+  return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+} // namespace
+
+TFileListBox::TFileListBox(QObject *parent)
+    : QObject(parent), directory_(platform::currentFolder()) {}
+
+void TFileListBox::setDirectory(const QString &folder) {
+  // Relative paths resolve against the list's own folder.
+  if (!platform::setCurrentFolder(directory_) || !platform::setCurrentFolder(folder))
+    throw InOutError(QStringLiteral("I/O error: cannot open folder %1").arg(folder));
+  const QString resolved = platform::currentFolder();
+  if (resolved == directory_ && read_)
+    return;
+  directory_ = resolved;
+  read();
+}
+
+void TFileListBox::setMask(const QString &mask) {
+  if (mask == mask_ && read_)
+    return;
+  mask_ = mask;
+  if (read_)
+    read();
+}
+
+const QStringList &TFileListBox::items() {
+  if (!read_)
+    read();
+  return items_;
+}
+
+void TFileListBox::setItemIndex(int index) {
+  if (index == -1 || (index >= 0 && index < count()))
+    itemIndex_ = index;
+}
+
+QString TFileListBox::fileName() const {
+  if (itemIndex_ < 0 || itemIndex_ >= items_.size())
+    return QString();
+  return platform::joinPath(directory_, items_[itemIndex_]);
+}
+
+void TFileListBox::applyPath(const QString &path) {
+  if (path.isEmpty() || path.compare(fileName(), Qt::CaseInsensitive) == 0)
+    return;
+  PathParts parts = splitPath(path);
+  QString folder = parts.folder;
+  if (parts.last.contains(u'*') || parts.last.contains(u'?')) {
+    mask_ = parts.last;
+  } else if (!parts.last.isEmpty()) {
+    const QString joined = folder.isEmpty() ? parts.last : platform::joinPath(folder, parts.last);
+    // An existing file as last part would select it; the launcher never does that.
+    if (platform::fileExists(QDir(directory_).filePath(joined)))
+      return;
+    folder = joined;
+  }
+  if (folder.isEmpty())
+    folder = directory_;
+  read_ = false;
+  const QStringList keepItems = items_;
+  const QString keepDir = directory_;
+  try {
+    setDirectory(folder);
+  } catch (...) {
+    items_ = keepItems;
+    directory_ = keepDir;
+    read_ = true;
+    throw;
+  }
+}
+
+void TFileListBox::update() {
+  read();
+}
+
+void TFileListBox::read() {
+  if (!platform::setCurrentFolder(directory_))
+    throw InOutError(QStringLiteral("I/O error: cannot open folder %1").arg(directory_));
+  BusyCursor busy;
+  QStringList found;
+  for (const QString &pattern : mask_.split(u';', Qt::SkipEmptyParts)) {
+    platform::forEachFile(directory_, pattern.trimmed(), [&](const QString &name) {
+      found.append(name);
+      if (found.size() == BusyCursorIndex + 1)
+        busy.show();
+    });
+  }
+  items_ = sortedCaseBlind(std::move(found));
+  read_ = true;
+  if (itemIndex_ >= items_.size())
+    itemIndex_ = -1;
+}
+
+} // namespace vantor

@@ -1,0 +1,284 @@
+#include "formplacement.h"
+
+#include "controls/form.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "settings/inifilename.h"
+#include "settings/propertytext.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace vantor {
+namespace {
+
+const QString KeyFlags = QStringLiteral("Flags");
+const QString KeyShowCmd = QStringLiteral("ShowCmd");
+const QString KeyPixelsPerInch = QStringLiteral("PixelsPerInch");
+const QString KeyMinMaxPos = QStringLiteral("MinMaxPos");
+const QString KeyNormPos = QStringLiteral("NormPos");
+const QString KeyActiveControl = QStringLiteral("ActiveControl");
+const QString KeyVisible = QStringLiteral("Visible");
+
+TFormPlacement::ErrorReporter &errorReporter() {
+  static TFormPlacement::ErrorReporter reporter;
+  return reporter;
+}
+
+QString screenSuffix(const ScreenMetrics &screen) {
+  return QStringLiteral("(%1x%2)").arg(screen.size.width()).arg(screen.size.height());
+}
+
+QString fourNumbers(int a, int b, int c, int d) {
+  return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+// Words separated by blanks and commas; a missing or non-numeric word gives `def`.
+class Words {
+public:
+  explicit Words(const QString &text) {
+    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
+    words_ = text.split(separators, Qt::SkipEmptyParts);
+  }
+  int at(qsizetype index, int def) const {
+    bool ok = false;
+    const int value = words_.value(index).toInt(&ok);
+    return ok ? value : def;
+  }
+
+private:
+  QStringList words_;
+};
+
+int showCmdToState(int showCmd, int def) {
+  switch (showCmd) {
+  case 1:
+  case 5:
+  case 9:
+    return SwShowNormal;
+  case 2:
+  case 6:
+  case 7:
+    return SwShowMinimized;
+  case 3:
+    return SwShowMaximized;
+  default:
+    return def;
+  }
+}
+
+} // namespace
+
+TFormPlacement::TFormPlacement(TForm *form) : QObject(form), form_(form), placer_(form) {
+  installHooks();
+}
+
+TFormPlacement::~TFormPlacement() = default;
+
+void TFormPlacement::setErrorReporter(ErrorReporter reporter) {
+  errorReporter() = std::move(reporter);
+}
+
+void TFormPlacement::reportError(QWidget *window, const QString &message) {
+  const QString text = message.endsWith(u'.') ? message : message + u'.';
+  if (errorReporter()) {
+    errorReporter()(window, text);
+    return;
+  }
+  QMessageBox::critical(window && window->isVisible() ? window : nullptr,
+                        QGuiApplication::applicationDisplayName(), text);
+}
+
+void TFormPlacement::installHooks() {
+  // The hooks outlive nothing: they check the component is still there.
+  const QPointer<TFormPlacement> self(this);
+  const auto report = [](TFormPlacement *p, const std::exception &e) {
+    const auto *error = dynamic_cast<const Error *>(&e);
+    reportError(p->form_, error ? error->message() : QString::fromLocal8Bit(e.what()));
+  };
+
+  TForm::Notify ownShow = form_->OnShow;
+  form_->OnShow = [self, ownShow, report](QObject *sender) {
+    if (self && self->active_) {
+      try {
+        self->LoadWindowSettings();
+      } catch (const std::exception &e) {
+        report(self, e);
+      }
+    }
+    if (ownShow)
+      ownShow(sender);
+  };
+
+  TForm::CloseQuery ownCloseQuery = form_->OnCloseQuery;
+  form_->OnCloseQuery = [self, ownCloseQuery, report](QObject *sender, bool &canClose) {
+    if (ownCloseQuery)
+      ownCloseQuery(sender, canClose);
+    if (!canClose || !self || !self->active_ || !self->form_->testAttribute(Qt::WA_WState_Created))
+      return;
+    try {
+      self->StoreWindowSettings();
+    } catch (const std::exception &e) {
+      report(self, e); // the window still closes
+    }
+  };
+
+  TForm::Notify ownDestroy = form_->OnDestroy;
+  form_->OnDestroy = [self, ownDestroy, report](QObject *sender) {
+    if (self && self->active_ && !self->saved_) {
+      self->destroying_ = true;
+      try {
+        self->StoreWindowSettings();
+      } catch (const std::exception &e) {
+        report(self, e);
+      }
+      self->destroying_ = false;
+    }
+    if (ownDestroy)
+      ownDestroy(sender);
+  };
+}
+
+QString TFormPlacement::resolvedIniFileName() const {
+  if (iniFileName_.isEmpty())
+    return defaultIniFilePath();
+  if (iniFileName_.contains(platform::pathSeparator()) || iniFileName_.contains(u'/'))
+    return iniFileName_;
+  const QString folder = QFileInfo(defaultIniFilePath()).absolutePath();
+  return platform::joinPath(QDir::toNativeSeparators(folder), iniFileName_);
+}
+
+QString TFormPlacement::resolvedIniSection() const {
+  if (!iniSection_.isEmpty())
+    return iniSection_;
+  const QString name = QString::fromLatin1(form_->metaObject()->className());
+  return name.mid(name.lastIndexOf(u':') + 1);
+}
+
+template <typename Body> void TFormPlacement::withIniFile(Body body) {
+  // A nested save or restore (from a change handler) gets its own file object.
+  struct Release {
+    std::unique_ptr<platform::ProfileFile> &slot;
+    std::unique_ptr<platform::ProfileFile> previous;
+    ~Release() { slot = std::move(previous); }
+  } release{ini_, std::move(ini_)};
+  ini_ = std::make_unique<platform::ProfileFile>(resolvedIniFileName());
+  body();
+}
+
+void TFormPlacement::writeProfileText(const QString &section, const QString &key,
+                                      const QString &value) {
+  ini_->writeString(section, key, quotedForProfile(value));
+}
+
+void TFormPlacement::StoreWindowSettings() {
+  // A window whose settings were never restored does not overwrite the file.
+  if (!restored_ && active_)
+    return;
+  withIniFile([this] {
+    writePlacement();
+    saveExtra();
+    if (OnSavePlacement)
+      OnSavePlacement(this);
+    saved_ = true;
+  });
+}
+
+void TFormPlacement::writePlacement() {
+  const QString section = resolvedIniSection();
+  const ScreenMetrics screen = currentScreen();
+  const WindowPlacement p = placer_.get();
+  ini_->writeInteger(section, KeyFlags, p.flags);
+  ini_->writeInteger(section, KeyShowCmd, p.showCmd);
+  ini_->writeInteger(section, KeyPixelsPerInch, screen.pixelsPerInch);
+  const QString minMax =
+      fourNumbers(p.minPosition.x(), p.minPosition.y(), p.maxPosition.x(), p.maxPosition.y());
+  writeProfileText(section, KeyMinMaxPos + screenSuffix(screen), minMax);
+  writeProfileText(section, KeyMinMaxPos, minMax);
+  const QString norm = fourNumbers(p.normal.left, p.normal.top, p.normal.right, p.normal.bottom);
+  writeProfileText(section, KeyNormPos + screenSuffix(screen), norm);
+  writeProfileText(section, KeyNormPos, norm);
+  if (options_.testFlag(fpActiveControl)) {
+    const QWidget *focus = form_->focusWidget();
+    if (focus && focus != form_ && !focus->objectName().isEmpty())
+      writeProfileText(section, KeyActiveControl, focus->objectName());
+  }
+  ini_->writeBool(section, KeyVisible, destroying_);
+}
+
+void TFormPlacement::LoadWindowSettings() {
+  saved_ = false;
+  withIniFile([this] {
+    if (options_.testFlag(fpPosition))
+      readPosition();
+    if (options_.testFlag(fpState))
+      readState();
+    form_->update();
+    restored_ = true;
+    restoreExtra();
+    if (OnRestorePlacement)
+      OnRestorePlacement(this);
+    if (options_.testFlag(fpActiveControl))
+      restoreActiveControl();
+  });
+  placer_.adjustMaxPosition();
+}
+
+void TFormPlacement::readPosition() {
+  const QString section = resolvedIniSection();
+  const ScreenMetrics screen = currentScreen();
+  const QString suffix = screenSuffix(screen);
+  WindowPlacement p = placer_.get();
+  if (!form_->isVisible())
+    p.showCmd = SwHide;
+  p.flags = ini_->readInteger(section, KeyFlags, p.flags);
+
+  const auto readKey = [&](const QString &key) {
+    const QString sized = ini_->readString(section, key + suffix, QString());
+    return sized.isEmpty() ? ini_->readString(section, key, QString()) : sized;
+  };
+  bool found = false;
+  if (const QString text = readKey(KeyMinMaxPos); !text.isEmpty()) {
+    const Words words(text);
+    p.minPosition = {words.at(0, 0), words.at(1, 0)};
+    p.maxPosition = {words.at(2, 0), words.at(3, 0)};
+    found = true;
+  }
+  const QPoint at = form_->pos();
+  const QSize size = form_->frameGeometry().size();
+  if (const QString text = readKey(KeyNormPos); !text.isEmpty()) {
+    const Words words(text);
+    p.normal = {words.at(0, at.x()), words.at(1, at.y()), words.at(2, at.x() + size.width()),
+                words.at(3, at.y() + size.height())};
+    found = true;
+  }
+  const int pixelsPerInch = ini_->readInteger(section, KeyPixelsPerInch, screen.pixelsPerInch);
+  if (!found || pixelsPerInch != screen.pixelsPerInch)
+    return;
+  if (!placer_.isSizeable()) {
+    // A fixed-size window keeps its size; only its position comes back.
+    p.normal.right = p.normal.left + size.width();
+    p.normal.bottom = p.normal.top + size.height();
+  }
+  if (p.normal.right > p.normal.left)
+    placer_.set(p);
+}
+
+void TFormPlacement::readState() {
+  const int showCmd = ini_->readInteger(resolvedIniSection(), KeyShowCmd, 0);
+  placer_.setState(showCmdToState(showCmd, SwShowNormal));
+}
+
+void TFormPlacement::restoreActiveControl() {
+  const QString name = ini_->readString(resolvedIniSection(), KeyActiveControl, QString());
+  auto *control = qobject_cast<QWidget *>(findComponentCaseBlind(form_, name));
+  if (control && control->isEnabled() && !control->isHidden() &&
+      control->focusPolicy() != Qt::NoFocus)
+    control->setFocus();
+}
+
+} // namespace vantor

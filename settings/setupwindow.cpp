@@ -1,0 +1,243 @@
+#include "setupwindow.h"
+
+#include "cataloguehost.h"
+#include "controls/colors.h"
+#include "controls/edit.h"
+#include "controls/radiogroup.h"
+#include "controls/valueslider.h"
+#include "fileedits.h"
+#include "formstorage.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vantor {
+namespace {
+
+constexpr int ClientWidth = 356;
+constexpr int ClientHeight = 381;
+constexpr QPoint DesignedPlace{398, 288};
+
+const QStringList YesNo{QStringLiteral("Yes"), QStringLiteral("No")};
+
+QString inputStyle() {
+  return QStringLiteral("background-color: %1; color: %2;")
+      .arg(toQColor(clTeal).name(), toQColor(clYellow).name());
+}
+
+// Only the edit itself: the browse button keeps its own face.
+QString pathEditStyle() {
+  return QStringLiteral("QLineEdit { %1 }").arg(inputStyle());
+}
+
+} // namespace
+
+QString emulatorFolderOf(const QString &emulatorPath) {
+  qsizetype cut = emulatorPath.lastIndexOf(platform::pathSeparator());
+#ifdef Q_OS_WIN
+  cut = std::max(cut, emulatorPath.lastIndexOf(u':'));
+#endif
+  return emulatorPath.left(cut + 1);
+}
+
+TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
+  setObjectName(QStringLiteral("Frmsetup"));
+  setWindowTitle(QStringLiteral("Setup"));
+  setFixedSize(ClientWidth, ClientHeight);
+  move(DesignedPlace);
+  buildControls();
+  FormStorage1 = addFormStorage(
+      this, QStringLiteral("setup"), TFormPlacement::fpState | TFormPlacement::fpPosition,
+      {QStringLiteral("neoloc.Text"), QStringLiteral("Snapsloc.Text"),
+       QStringLiteral("Joystick.ItemIndex"), QStringLiteral("noanal.ItemIndex"),
+       QStringLiteral("vga.ItemIndex"), QStringLiteral("vsync.ItemIndex"),
+       QStringLiteral("addcmds.Text"), QStringLiteral("romloc.Text"),
+       QStringLiteral("modex.ItemIndex"), QStringLiteral("frameskip.Value"),
+       QStringLiteral("scanlines.ItemIndex"), QStringLiteral("cdromloc.Text")});
+}
+
+TFrmsetup::~TFrmsetup() {
+  fireDestroy();
+}
+
+void TFrmsetup::buildControls() {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, toQColor(clTeal).darker(160));
+  setPalette(pal);
+
+  auto label = [this](const char *name, const QString &caption, QRect place) {
+    auto *l = new QLabel(caption, this);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(place);
+    l->setStyleSheet(QStringLiteral("color: yellow; font-weight: bold;"));
+  };
+  auto edit = [this](const char *name, QRect place, const QString &hint) {
+    auto *e = new TEdit(this);
+    e->setObjectName(QLatin1String(name));
+    e->setGeometry(place);
+    e->setToolTip(hint);
+    e->setStyleSheet(inputStyle());
+    return e;
+  };
+  auto pathEdit = [this](auto *e, const char *name, QRect place, const QString &hint) {
+    e->setObjectName(QLatin1String(name));
+    e->setGeometry(place);
+    e->setToolTip(hint);
+    e->setStyleSheet(pathEditStyle());
+    e->setGlyphKind(TCustomComboEdit::gkEllipsis);
+    e->setNumGlyphs(1);
+    return e;
+  };
+  auto folderEdit = [&](const char *name, QRect place, const QString &hint) {
+    auto *e = pathEdit(new TDirectoryEdit(this), name, place, hint);
+    e->setDialogKind(TDirectoryEdit::dkWin32);
+    return e;
+  };
+  auto group = [this](const char *name, const QString &caption, QRect place,
+                      const QStringList &items, const QString &hint) {
+    auto *g = new TRadioGroup(this);
+    g->setObjectName(QLatin1String(name));
+    g->setTitle(caption);
+    g->setGeometry(place);
+    g->setToolTip(hint);
+    g->setStyleSheet(inputStyle());
+    g->setItems(items);
+    g->setItemIndex(1);
+    return g;
+  };
+
+  label("ShadowLabel3", QStringLiteral("NeoRage"), {24, 10, 70, 16});
+  neoloc = pathEdit(new TFilenameEdit(this), "neoloc", {113, 4, 204, 25},
+                    QStringLiteral("Neorage Location"));
+  neoloc->setFilter(QStringLiteral("Neorage|neorage.exe|All files (*.*)|*.*"));
+  label("ShadowLabel1", QStringLiteral("Roms"), {24, 38, 43, 16});
+  romloc = folderEdit("romloc", {113, 34, 204, 25}, QStringLiteral("ROMs = Games = Fun"));
+  label("ShadowLabel11", QStringLiteral("CD Roms"), {24, 66, 68, 16});
+  cdromloc = folderEdit("cdromloc", {113, 62, 204, 25}, QStringLiteral("MORE ROMs = Games = Fun"));
+  label("ShadowLabel4", QStringLiteral("Snaps "), {24, 92, 51, 16});
+  Snapsloc =
+      folderEdit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
+
+  scanlines = group("scanlines", QStringLiteral("Scanlines"), {24, 126, 103, 63},
+                    {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("25%"),
+                     QStringLiteral("50%"), QStringLiteral("100%")},
+                    QStringLiteral("Do we need all these ?"));
+  scanlines->setColumns(2);
+  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, YesNo,
+                QStringLiteral("What ?"));
+  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, YesNo,
+                   QStringLiteral("Play with a stick"));
+  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, YesNo,
+              QStringLiteral("Got a crap video card"));
+  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, YesNo,
+                 QStringLiteral("Again what ?"));
+  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, YesNo,
+                QStringLiteral("Use 320x240"));
+
+  label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
+  frameskip = new TValueSlider(this);
+  frameskip->setObjectName(QStringLiteral("frameskip"));
+  frameskip->setToolTip(QStringLiteral("For slow PCs"));
+  // Designed values, applied as a window description is read.
+  frameskip->beginReading();
+  frameskip->setGeometry(35, 280, 273, 33);
+  frameskip->setBevelStyle(TValueSlider::bvLowered);
+  frameskip->setColor(clTeal);
+  frameskip->setMaxValue(4);
+  frameskip->setIncrement(1);
+  frameskip->setOptions(TValueSlider::soShowFocus | TValueSlider::soShowPoints);
+  // The skin's one-state thumb (13 x 21) and its ruler (16 x 8); while the
+  // skin resources are not linked in, the built-in two-state pictures stay.
+  const QImage thumb(QStringLiteral(":/skins/thumb.bmp"));
+  if (!thumb.isNull()) {
+    frameskip->setNumThumbStates(1);
+    frameskip->setImage(TValueSlider::HThumb, thumb);
+  }
+  frameskip->setImage(TValueSlider::HRuler, QImage(QStringLiteral(":/skins/ruler.bmp")));
+  frameskip->endReading();
+  const int markLefts[] = {43, 105, 167, 229, 289};
+  for (int i = 0; i < 5; ++i)
+    label(QStringLiteral("ShadowLabel%1").arg(6 + i).toLatin1().constData(), QString::number(i),
+          {markLefts[i], 316, 11, 16});
+
+  label("ShadowLabel2", QStringLiteral("Additional Commands"), {35, 334, 154, 16});
+  addcmds = edit("addcmds", {34, 352, 274, 21},
+                 QStringLiteral("For when new versions come out with additional commands,\n"
+                                "and I can't be bother to update this Front End."));
+
+  exitsetup = new QPushButton(QStringLiteral("<"), this);
+  exitsetup->setObjectName(QStringLiteral("exitsetup"));
+  exitsetup->setGeometry(325, 349, 26, 26);
+  exitsetup->setToolTip(QStringLiteral("Back"));
+  connect(exitsetup, &QPushButton::clicked, this, [this] { ExitsetupClick(exitsetup); });
+
+  neoloc->OnChange = [this](QObject *s) { neolocChange(s); };
+  romloc->OnChange = [this](QObject *s) { romlocChange(s); };
+  Snapsloc->OnChange = [this](QObject *s) { romlocChange(s); };
+  cdromloc->OnChange = [this](QObject *s) { cdromlocChange(s); };
+
+  // Tab order as designed.
+  QWidget *order[] = {romloc,    neoloc,   vsync, Joystick,  vga,       noanal,  addcmds,
+                      exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc};
+  for (size_t i = 1; i < std::size(order); ++i)
+    setTabOrder(order[i - 1], order[i]);
+}
+
+template <typename Step> void TFrmsetup::guarded(Step step) {
+  try {
+    step();
+  } catch (const Error &e) {
+    QMessageBox::critical(this, QApplication::applicationName(), e.message());
+  }
+}
+
+void TFrmsetup::neolocChange(QObject *) {
+  const QString path = neoloc->text();
+  if (!platform::fileExists(path))
+    return;
+  neodir_ = emulatorFolderOf(path);
+  guarded([this] {
+    if (host_)
+      host_->applyShotsFolder(neodir_ + QStringLiteral("shots"));
+  });
+}
+
+void TFrmsetup::romlocChange(QObject *) {
+  const QString folder = romloc->text();
+  if (!platform::folderExists(folder) || !host_)
+    return;
+  guarded([&] {
+    host_->applyRomFolder(folder);
+    host_->poplist();
+  });
+}
+
+void TFrmsetup::cdromlocChange(QObject *) {
+  const QString folder = cdromloc->text();
+  if (!platform::folderExists(folder) || !host_)
+    return;
+  guarded([&] {
+    host_->applyCdRomFolder(folder);
+    host_->poplist();
+  });
+}
+
+void TFrmsetup::ExitsetupClick(QObject *) {
+  close();
+}
+
+void TFrmsetup::keyPressEvent(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  TForm::keyPressEvent(event);
+}
+
+} // namespace vantor

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "controls/form.h"
+#include "controls/valueslider.h"
+#include "settings/fileedits.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace vantor {
+
+class CatalogueHost;
+class TEdit;
+class TFormStorage;
+class TRadioGroup;
+
+// The setup window: the launcher's settings live in its controls, and a change
+// of a path takes effect in the launcher at once through `CatalogueHost`.
+class TFrmsetup final : public TForm {
+  Q_OBJECT
+
+public:
+  explicit TFrmsetup(QWidget *parent = nullptr);
+  ~TFrmsetup() override;
+
+  void setHost(CatalogueHost *host) { host_ = host; }
+
+  // The emulator's folder, ending with the separator; empty until `neoloc`
+  // names an existing file.
+  const QString &neodir() const { return neodir_; }
+
+  // Change handlers, bound to the path fields.
+  void neolocChange(QObject *sender);
+  void romlocChange(QObject *sender);
+  void cdromlocChange(QObject *sender);
+  void ExitsetupClick(QObject *sender);
+
+  TFilenameEdit *neoloc;
+  TDirectoryEdit *romloc;
+  TDirectoryEdit *cdromloc;
+  TDirectoryEdit *Snapsloc;
+  TRadioGroup *scanlines;
+  TRadioGroup *vsync;
+  TRadioGroup *Joystick;
+  TRadioGroup *vga;
+  TRadioGroup *noanal;
+  TRadioGroup *modex;
+  TValueSlider *frameskip;
+  TEdit *addcmds;
+  QPushButton *exitsetup;
+  TFormStorage *FormStorage1;
+
+protected:
+  void keyPressEvent(QKeyEvent *event) override;
+
+private:
+  void buildControls();
+  // Runs a handler step that hands a path to the main window; its error ends
+  // the handler and is shown, as any handler's error is.
+  template <typename Step> void guarded(Step step);
+
+  CatalogueHost *host_ = nullptr;
+  QString neodir_;
+};
+
+// `neoloc` cut after its last separator (or drive colon on Windows).
+QString emulatorFolderOf(const QString &emulatorPath);
+
+} // namespace vantor

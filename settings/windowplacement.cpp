@@ -1,0 +1,127 @@
+#include "windowplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace vantor {
+namespace {
+
+std::function<ScreenMetrics()> &screenSource() {
+  static std::function<ScreenMetrics()> source;
+  return source;
+}
+
+constexpr Qt::WindowStates SizeStates =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+Qt::WindowStates stateFor(int showCmd) {
+  switch (showCmd) {
+  case SwShowMinimized:
+    return Qt::WindowMinimized;
+  case SwShowMaximized:
+    return Qt::WindowMaximized;
+  default:
+    return Qt::WindowNoState;
+  }
+}
+
+// Left, top, right and bottom widths of the frame around the client area.
+QMargins frameMargins(const QWidget *window) {
+  const QRect inner = window->geometry();
+  const QRect outer = window->frameGeometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+ScreenMetrics currentScreen() {
+  if (screenSource())
+    return screenSource()();
+  ScreenMetrics metrics;
+  if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+    metrics.size = screen->geometry().size();
+    metrics.pixelsPerInch = static_cast<int>(std::lround(screen->logicalDotsPerInch()));
+  }
+  return metrics;
+}
+
+void setScreenSource(std::function<ScreenMetrics()> source) {
+  screenSource() = std::move(source);
+}
+
+bool WindowPlacer::isBorderless() const {
+  return window_->windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
+bool WindowPlacer::isSizeable() const {
+  return !isBorderless() && window_->minimumSize() != window_->maximumSize();
+}
+
+WindowPlacement WindowPlacer::get() const {
+  WindowPlacement p;
+  const Qt::WindowStates state = window_->windowState();
+  if (state.testFlag(Qt::WindowMinimized)) {
+    p.showCmd = SwShowMinimized;
+    if (state.testFlag(Qt::WindowMaximized))
+      p.flags |= WpfRestoreToMaximized;
+  } else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    p.showCmd = SwShowMaximized;
+  }
+  p.minPosition = minPosition_;
+  p.maxPosition = maxPosition_;
+  QRect outer;
+  if (state & SizeStates) {
+    const QRect inner = window_->normalGeometry();
+    outer = inner.marginsAdded(frameMargins(window_));
+  } else {
+    outer = QRect(window_->pos(), window_->frameGeometry().size());
+  }
+  p.normal = {outer.left(), outer.top(), outer.left() + outer.width(),
+              outer.top() + outer.height()};
+  return p;
+}
+
+void WindowPlacer::set(const WindowPlacement &placement) {
+  minPosition_ = placement.minPosition;
+  maxPosition_ = placement.maxPosition;
+  const Qt::WindowStates before = window_->windowState();
+  // Qt moves only a window in its normal state; the others get their normal
+  // rectangle by a short return to it.
+  if (before & SizeStates)
+    window_->setWindowState(before & ~SizeStates);
+  const Edges &n = placement.normal;
+  window_->move(n.left, n.top);
+  if (isSizeable()) {
+    const QMargins m = frameMargins(window_);
+    window_->resize(n.right - n.left - m.left() - m.right(),
+                    n.bottom - n.top - m.top() - m.bottom());
+  }
+  if (before & SizeStates)
+    window_->setWindowState(before);
+  if (placement.showCmd != SwHide) {
+    setState(placement.showCmd);
+    if (placement.showCmd == SwShowMinimized && (placement.flags & WpfRestoreToMaximized))
+      window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
+  }
+}
+
+void WindowPlacer::setState(int showCmd) {
+  const Qt::WindowStates state = (window_->windowState() & ~SizeStates) | stateFor(showCmd);
+  if (state != window_->windowState())
+    window_->setWindowState(state);
+}
+
+void WindowPlacer::adjustMaxPosition() {
+  if (isBorderless()) {
+    maxPosition_ = {0, 0};
+    return;
+  }
+  const QMargins m = frameMargins(window_);
+  maxPosition_ = {-m.left(), -m.top()};
+}
+
+} // namespace vantor

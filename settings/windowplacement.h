@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <functional>
+
+class QWidget;
+
+namespace vantor {
+
+// Show commands and flags as the settings file stores them.
+enum ShowCommand : int { SwHide = 0, SwShowNormal = 1, SwShowMinimized = 2, SwShowMaximized = 3 };
+enum PlacementFlag : int { WpfSetMinPosition = 1, WpfRestoreToMaximized = 2 };
+
+// Left, top, right and bottom, right and bottom exclusive, as the file has them.
+struct Edges {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  friend bool operator==(const Edges &, const Edges &) = default;
+};
+
+// A window's placement: state, the minimised and maximised positions and the
+// normal (restored) outer rectangle in screen pixels.
+struct WindowPlacement {
+  int flags = 0;
+  int showCmd = SwShowNormal;
+  QPoint minPosition{-1, -1};
+  QPoint maxPosition{-1, -1};
+  Edges normal;
+};
+
+// The screen the placements are keyed by.
+struct ScreenMetrics {
+  QSize size;
+  int pixelsPerInch = 96;
+};
+
+// The primary screen's size and logical pixels per inch, or what a test set.
+ScreenMetrics currentScreen();
+void setScreenSource(std::function<ScreenMetrics()> source);
+
+// Maps the placement record onto one top-level Qt window. Qt has no minimised
+// or maximised positions, so they are kept here, per window.
+class WindowPlacer final {
+public:
+  explicit WindowPlacer(QWidget *window) : window_(window) {}
+
+  WindowPlacement get() const;
+  // Moves (and, for a sizeable window, resizes) the window to the normal
+  // rectangle and applies the show command; SwHide leaves the state alone.
+  // Never shows a hidden window.
+  void set(const WindowPlacement &placement);
+
+  void setState(int showCmd);
+  // After a restore: (0, 0) for a borderless window, else minus its frame.
+  void adjustMaxPosition();
+
+  bool isBorderless() const;
+  bool isSizeable() const;
+
+private:
+  QWidget *window_;
+  QPoint minPosition_{-1, -1};
+  QPoint maxPosition_{-1, -1};
+};
+
+} // namespace vantor

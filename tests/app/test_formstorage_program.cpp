@@ -1,0 +1,279 @@
+// The program's three storages through its real windows: the file a first
+// run leaves, and what a second run gets back from it.
+
+#include "app/windows.h"
+#include "controls/edit.h"
+#include "controls/radiogroup.h"
+#include "launcher/mainwindow.h"
+#include "settings/formstorage.h"
+#include "settings/formstorage_testing.h"
+#include "settings/inifilename.h"
+#include "settings/setupwindow.h"
+#include "support/tempdir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+using test::fileLines;
+using test::writeLines;
+
+class ProgramRun : public ::testing::Test {
+protected:
+  ProgramRun() {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.mkdir(QStringLiteral("config"))));
+    // Closing the main window would end the test's own event loops otherwise.
+    QApplication::setQuitOnLastWindowClosed(false);
+    iniPath = defaultIniFilePath();
+    neorage = QDir::toNativeSeparators(dir.mkdir(QStringLiteral("NEORAGE")));
+    dir.mkdir(QStringLiteral("NEORAGE/shots"));
+    dir.write(QStringLiteral("NEORAGE/NEORAGE.EXE"));
+    dir.write(QStringLiteral("NEORAGE/ROMS/pacman.zip"));
+    dir.write(QStringLiteral("NEORAGE/CDROMS/samsho.zip"));
+    dir.mkdir(QStringLiteral("NEORAGE/SNAPS"));
+    connect();
+  }
+  ~ProgramRun() override {
+    if (windows.frmMain)
+      destroyWindows(windows);
+    EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(u'\n').toStdString();
+    qunsetenv("XDG_CONFIG_HOME");
+    // The folder lists make the folder they read current; it goes with the test.
+    QDir::setCurrent(startFolder);
+  }
+
+  QString at(const QString &name) const { return neorage + QDir::separator() + name; }
+
+  // Whenever the setup window is on show modally, the "user" acts in it and goes back.
+  void connect() {
+    QObject::connect(&setupWatch, &QTimer::timeout, [this] {
+      // A handler's error box would stop the run; note it and go on.
+      if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        unexpectedBoxes << box->text();
+        box->reject();
+        return;
+      }
+      if (!windows.Frmsetup || !windows.Frmsetup->isShowingModal())
+        return;
+      ++setupOpenings;
+      if (inSetup)
+        inSetup(windows.Frmsetup);
+      QTest::mouseClick(windows.Frmsetup->exitsetup, Qt::LeftButton);
+    });
+    setupWatch.start(5);
+  }
+
+  // Program start as main() does it.
+  void start() {
+    windows = createWindows();
+    windows.frmMain->show();
+  }
+  // The exit: the main window closes, then the windows are destroyed.
+  void quit() {
+    windows.frmMain->close();
+    destroyWindows(windows);
+  }
+
+  void enterFolders(TFrmsetup *setup) {
+    setup->neoloc->setText(at(QStringLiteral("NEORAGE.EXE")));
+    setup->Snapsloc->setText(at(QStringLiteral("SNAPS")));
+    setup->romloc->setText(at(QStringLiteral("ROMS")));
+    setup->cdromloc->setText(at(QStringLiteral("CDROMS")));
+  }
+
+  QStringList section(const QString &name) const {
+    const QStringList lines = fileLines(iniPath);
+    const qsizetype start = lines.indexOf(u'[' + name + u']');
+    if (start < 0)
+      return {};
+    qsizetype end = start + 1;
+    while (end < lines.size() && !lines[end].startsWith(u'['))
+      ++end;
+    return lines.mid(start + 1, end - start - 1);
+  }
+
+  QString startFolder = QDir::currentPath();
+  test::TempDir dir;
+  test::FixedScreen screen{{1024, 768}, 96};
+  test::RecordedErrors errors;
+  QString iniPath;
+  QString neorage;
+  Windows windows;
+  QTimer setupWatch;
+  std::function<void(TFrmsetup *)> inSetup;
+  int setupOpenings = 0;
+  QStringList unexpectedBoxes;
+};
+
+TEST_F(ProgramRun, AFirstRunLeavesTheExampleFile) {
+  inSetup = [this](TFrmsetup *setup) { enterFolders(setup); };
+  start();
+  EXPECT_EQ(setupOpenings, 1);
+  quit();
+  const QStringList expected{
+      QStringLiteral("[setup]"),
+      QStringLiteral("Flags=0"),
+      QStringLiteral("ShowCmd=1"),
+      QStringLiteral("PixelsPerInch=96"),
+      QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"),
+      QStringLiteral("MinMaxPos=-1,-1,0,0"),
+      QStringLiteral("NormPos(1024x768)=398,288,754,669"),
+      QStringLiteral("NormPos=398,288,754,669"),
+      QStringLiteral("Visible=0"),
+      QStringLiteral("neoloc_Text=") + at(QStringLiteral("NEORAGE.EXE")),
+      QStringLiteral("Snapsloc_Text=") + at(QStringLiteral("SNAPS")),
+      QStringLiteral("Joystick_ItemIndex=1"),
+      QStringLiteral("noanal_ItemIndex=1"),
+      QStringLiteral("vga_ItemIndex=1"),
+      QStringLiteral("vsync_ItemIndex=1"),
+      QStringLiteral("addcmds_Text="),
+      QStringLiteral("romloc_Text=") + at(QStringLiteral("ROMS")),
+      QStringLiteral("modex_ItemIndex=1"),
+      QStringLiteral("frameskip_Value=0"),
+      QStringLiteral("scanlines_ItemIndex=1"),
+      QStringLiteral("cdromloc_Text=") + at(QStringLiteral("CDROMS")),
+      QStringLiteral("[main]"),
+      QStringLiteral("Flags=0"),
+      QStringLiteral("ShowCmd=1"),
+      QStringLiteral("PixelsPerInch=96"),
+      QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"),
+      QStringLiteral("MinMaxPos=-1,-1,0,0"),
+      QStringLiteral("NormPos(1024x768)=141,108,457,448"),
+      QStringLiteral("NormPos=141,108,457,448"),
+      QStringLiteral("Visible=0"),
+      QStringLiteral("FormShaper1_Tag=0"),
+  };
+  EXPECT_EQ(fileLines(iniPath), expected);
+  EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
+  inSetup = [this](TFrmsetup *setup) {
+    enterFolders(setup);
+    setup->Joystick->setItemIndex(0);
+    setup->scanlines->setItemIndex(3);
+    setup->frameskip->setValue(2);
+    setup->addcmds->setText(QStringLiteral("  -sound 1  "));
+    setup->move(300, 200);
+  };
+  start();
+  windows.frmMain->FormShaper1->setTag(1);
+  windows.frmMain->move(200, 150);
+  windows.frmabout->show();
+  windows.frmabout->move(30, 40);
+  windows.frmabout->close();
+  quit();
+  ASSERT_EQ(setupOpenings, 1);
+
+  inSetup = {};
+  start();
+  EXPECT_EQ(setupOpenings, 1) << "the stored ROM folder exists, so setup stays closed";
+  TfrmMain *main = windows.frmMain;
+  TFrmsetup *setup = windows.Frmsetup;
+  EXPECT_EQ(main->pos(), QPoint(200, 150));
+  EXPECT_EQ(main->FormShaper1->tag(), 1);
+  EXPECT_EQ(setup->neoloc->text(), at(QStringLiteral("NEORAGE.EXE")));
+  EXPECT_EQ(setup->Snapsloc->text(), at(QStringLiteral("SNAPS")));
+  EXPECT_EQ(setup->romloc->text(), at(QStringLiteral("ROMS")));
+  EXPECT_EQ(setup->cdromloc->text(), at(QStringLiteral("CDROMS")));
+  EXPECT_EQ(setup->Joystick->itemIndex(), 0);
+  EXPECT_EQ(setup->scanlines->itemIndex(), 3);
+  EXPECT_EQ(setup->frameskip->value(), 2);
+  EXPECT_EQ(setup->addcmds->text(), QStringLiteral("-sound 1"));
+  EXPECT_EQ(setup->pos(), QPoint(300, 200));
+  // The restore ran the path handlers: the emulator folder and the catalogue are set.
+  EXPECT_EQ(setup->neodir(), neorage + QDir::separator());
+  EXPECT_EQ(main->listroms.items,
+            (QStringList{QStringLiteral("pacman.zip"), QStringLiteral("samsho.zip")}));
+  EXPECT_EQ(main->romName(), QStringLiteral("pacman"));
+  windows.frmabout->show();
+  EXPECT_EQ(windows.frmabout->pos(), QPoint(30, 40));
+  EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(ProgramRun, OpeningSetupRestoresItAndClosingItSaves) {
+  inSetup = [this](TFrmsetup *setup) { enterFolders(setup); };
+  start();
+  TFrmsetup *setup = windows.Frmsetup;
+  // A value changed behind the window's back is restored from the file on opening.
+  setup->addcmds->setText(QStringLiteral("not saved"));
+  inSetup = [](TFrmsetup *s) {
+    EXPECT_EQ(s->addcmds->text(), QString());
+    s->addcmds->setText(QStringLiteral("-j"));
+  };
+  setup->showModal();
+  EXPECT_EQ(setupOpenings, 2);
+  EXPECT_TRUE(section(QStringLiteral("setup")).contains(QStringLiteral("addcmds_Text=-j")));
+  EXPECT_TRUE(section(QStringLiteral("setup")).contains(QStringLiteral("Visible=0")));
+  quit();
+}
+
+TEST_F(ProgramRun, QuittingWithoutOpeningSetupRewritesItsSectionAsVisible) {
+  writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS"),
+                       QStringLiteral("Visible=0")});
+  start();
+  quit();
+  EXPECT_EQ(setupOpenings, 0);
+  const QStringList setup = section(QStringLiteral("setup"));
+  EXPECT_EQ(setup.first(), QStringLiteral("romloc_Text=") + at("ROMS"));
+  EXPECT_TRUE(setup.contains(QStringLiteral("Visible=1")));
+  EXPECT_TRUE(setup.contains(QStringLiteral("frameskip_Value=0")));
+  EXPECT_TRUE(section(QStringLiteral("main")).contains(QStringLiteral("Visible=0")));
+  EXPECT_FALSE(fileLines(iniPath).contains(QStringLiteral("[about]")));
+}
+
+TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
+  writeLines(iniPath,
+             {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS"),
+              QStringLiteral("frameskip_Value=abc"), QStringLiteral("scanlines_ItemIndex=9"),
+              QStringLiteral("Joystick_ItemIndex=-3"), QStringLiteral("vga_ItemIndex=7"),
+              QStringLiteral("vsync_ItemIndex=0"), QStringLiteral("[main]"),
+              QStringLiteral("FormShaper1_Tag=zz")});
+  start();
+  TFrmsetup *setup = windows.Frmsetup;
+  EXPECT_EQ(setup->frameskip->value(), 0);
+  EXPECT_EQ(setup->scanlines->itemIndex(), 4);
+  EXPECT_EQ(setup->Joystick->itemIndex(), -1);
+  EXPECT_EQ(setup->vga->itemIndex(), 1);
+  EXPECT_EQ(setup->vsync->itemIndex(), 0);
+  EXPECT_EQ(windows.frmMain->FormShaper1->tag(), 0);
+  quit();
+}
+
+TEST_F(ProgramRun, ARefusedSaveIsShownAndRetriedAtTheEnd) {
+  writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
+  start();
+  windows.frmMain->move(60, 70);
+  {
+    test::RefusedWrites refused;
+    windows.frmMain->close();
+    EXPECT_FALSE(windows.frmMain->isVisible());
+    EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Unable to write to %1.").arg(iniPath)});
+  }
+  destroyWindows(windows);
+  EXPECT_EQ(errors.messages.size(), 1);
+  const QStringList main = section(QStringLiteral("main"));
+  EXPECT_TRUE(main.contains(QStringLiteral("NormPos=60,70,376,410")));
+  EXPECT_TRUE(main.contains(QStringLiteral("Visible=1")));
+}
+
+TEST_F(ProgramRun, AnUnwritableFileAtTheEndIsShownForEachWindowAndTheProgramEnds) {
+  writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
+  const QStringList before = fileLines(iniPath);
+  start();
+  test::RefusedWrites refused;
+  quit();
+  // The main window's close and destroy, and the setup window's destroy.
+  EXPECT_EQ(errors.messages.size(), 3);
+  EXPECT_EQ(fileLines(iniPath), before);
+}
+
+} // namespace
+} // namespace vantor

@@ -1,0 +1,117 @@
+#include "launcher/filelistbox.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "support/tempdir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <gtest/gtest.h>
+
+using vantor::InOutError;
+using vantor::TFileListBox;
+using vantor::test::TempDir;
+
+namespace {
+
+class FileListBoxTest : public ::testing::Test {
+protected:
+  void SetUp() override { start = QDir::currentPath(); }
+  void TearDown() override { QDir::setCurrent(start); }
+  QString start;
+  TempDir dir;
+};
+
+TEST_F(FileListBoxTest, ListsMatchingNormalFilesCaseBlindSorted) {
+  dir.write("B.ZIP");
+  dir.write("a.zip");
+  dir.write("c.txt");
+  dir.write(".x.zip");
+  dir.mkdir("d.zip");
+  TFileListBox list;
+  list.setMask("*.zip");
+  list.applyPath(dir.path());
+  EXPECT_EQ(list.items(), (QStringList{"a.zip", "B.ZIP"}));
+  // The listed folder stays current: later relative names refer to it.
+  EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+  EXPECT_EQ(list.directory(), QDir(dir.path()).canonicalPath());
+}
+
+TEST_F(FileListBoxTest, ItemIndexRules) {
+  dir.write("a.zip");
+  dir.write("b.zip");
+  TFileListBox list;
+  list.setMask("*.zip");
+  list.applyPath(dir.path());
+  list.setItemIndex(1);
+  EXPECT_EQ(list.itemIndex(), 1);
+  list.setItemIndex(2);
+  EXPECT_EQ(list.itemIndex(), 1);
+  list.setItemIndex(-5);
+  EXPECT_EQ(list.itemIndex(), 1);
+  list.setItemIndex(-1);
+  EXPECT_EQ(list.itemIndex(), -1);
+}
+
+TEST_F(FileListBoxTest, UpdateSeesNewFilesInOrder) {
+  dir.write("shots/shot0001.bmp");
+  dir.write("shots/shot0002.bmp");
+  TFileListBox list;
+  list.setMask("shot*.bmp");
+  list.applyPath(dir.file("shots"));
+  ASSERT_EQ(list.count(), 2);
+  dir.write("shots/shot0003.bmp");
+  EXPECT_EQ(list.count(), 2);
+  list.update();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.item(2), "shot0003.bmp");
+}
+
+TEST_F(FileListBoxTest, MissingFolderRaisesAndKeepsState) {
+  dir.write("roms/a.zip");
+  TFileListBox list;
+  list.setMask("*.zip");
+  list.applyPath(dir.file("roms"));
+  const QString before = list.directory();
+  EXPECT_THROW(list.applyPath(dir.file("nowhere")), InOutError);
+  EXPECT_EQ(list.directory(), before);
+  EXPECT_EQ(list.items(), QStringList{"a.zip"});
+}
+
+TEST_F(FileListBoxTest, ApplyPathWithWildcardSetsMaskAndRelativePathsResolveAgainstTheList) {
+  dir.write("roms/a.zip");
+  dir.write("roms/b.txt");
+  dir.write("roms/sub/c.zip");
+  TFileListBox list;
+  list.applyPath(dir.file("roms") + "/*.txt");
+  EXPECT_EQ(list.mask(), "*.txt");
+  EXPECT_EQ(list.items(), QStringList{"b.txt"});
+  list.setMask("*.zip");
+  EXPECT_EQ(list.items(), QStringList{"a.zip"});
+  QDir::setCurrent(start); // another list moved the process elsewhere
+  list.applyPath("sub");
+  EXPECT_EQ(list.items(), QStringList{"c.zip"});
+  list.applyPath("[" + dir.file("roms") + "]");
+  EXPECT_EQ(list.items(), QStringList{"a.zip"});
+}
+
+TEST_F(FileListBoxTest, UnsetListListsTheStartUpFolder) {
+  dir.write("here.zip");
+  QDir::setCurrent(dir.path());
+  TFileListBox list;
+  list.setMask("*.zip");
+  EXPECT_EQ(list.items(), QStringList{"here.zip"});
+}
+
+TEST_F(FileListBoxTest, LargeFolderSortsAndShowsBusyCursorOnlyDuringTheRead) {
+  for (int i = 0; i < 300; ++i)
+    dir.write(QString("rom%1.ZIP").arg(299 - i, 3, 10, QChar('0')).replace("rom1", "ROM1"));
+  TFileListBox list;
+  list.setMask("*.zip");
+  list.applyPath(dir.path());
+  ASSERT_EQ(list.count(), 300);
+  for (int i = 1; i < list.count(); ++i)
+    EXPECT_LT(QString::compare(list.item(i - 1), list.item(i), Qt::CaseInsensitive), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+} // namespace

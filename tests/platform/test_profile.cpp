@@ -1,0 +1,146 @@
+#include "platform/errors.h"
+#include "platform/profile.h"
+#include "support/tempdir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using vantor::InOutError;
+using vantor::platform::ProfileFile;
+using vantor::test::TempDir;
+
+namespace {
+
+QByteArray contents(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ProfileTest : public ::testing::Test {
+protected:
+  TempDir dir;
+  QString path = dir.file("vantor.INI");
+  ProfileFile ini{path};
+
+  void TearDown() override { ProfileFile::setSaveFault({}); }
+};
+
+TEST_F(ProfileTest, FirstWriteCreatesFileWithSection) {
+  ASSERT_FALSE(QFileInfo::exists(path));
+  ini.writeString("setup", "neoloc_Text", "/opt/neo/neorage");
+  EXPECT_EQ(contents(path), "[setup]\nneoloc_Text=/opt/neo/neorage\n");
+}
+
+TEST_F(ProfileTest, KeysRewrittenInPlaceNewKeysEndOfSectionNewSectionsEndOfFile) {
+  dir.write("vantor.INI", "; comment\n[setup]\nA=1\nB=2\n\n[main]\nC=3\n");
+  ini.writeString("SETUP", "a", "10"); // in place, case-blind
+  ini.writeString("setup", "D", "4");  // end of its section, before the blank line
+  ini.writeString("about", "E", "5");  // new section at the end
+  ini.writeInteger("main", "C", 30);
+  EXPECT_EQ(contents(path), "; comment\n[setup]\na=10\nB=2\nD=4\n\n[main]\nC=30\n[about]\nE=5\n");
+}
+
+TEST_F(ProfileTest, ReadTrimsStripsOnePairOfQuotesAndFallsBack) {
+  dir.write("vantor.INI", "[s]\n"
+                          "plain =  value with blanks  \n"
+                          "dq=\"quoted\"\n"
+                          "sq='single'\n"
+                          "nested=\"\"two\"\"\n"
+                          "mixed=\"half'\n"
+                          "empty=\n");
+  struct Row {
+    const char *key;
+    const char *expected;
+  } rows[] = {
+      {"PLAIN", "value with blanks"}, {"dq", "quoted"}, {"sq", "single"},  {"nested", "\"two\""},
+      {"mixed", "\"half'"},           {"empty", ""},    {"missing", "def"}};
+  for (const Row &row : rows)
+    EXPECT_EQ(ini.readString("S", row.key, "def"), QString::fromUtf8(row.expected)) << row.key;
+  EXPECT_EQ(ini.readString("nosection", "plain", " fallback "), "fallback");
+}
+
+TEST_F(ProfileTest, ReadReturnsAtMost1023Characters) {
+  dir.write("vantor.INI", "[s]\nlong=" + QByteArray(5000, 'x') + "\n");
+  EXPECT_EQ(ini.readString("s", "long", "").size(), ProfileFile::MaxValueLength);
+}
+
+TEST_F(ProfileTest, IntegersDecimalHexAndDefaults) {
+  dir.write("vantor.INI", "[s]\nd=42\nneg=-7\nh=0x1F\nbig=0XfF\nbad=abc\nx=0x\nblank=\n");
+  EXPECT_EQ(ini.readInteger("s", "d", 0), 42);
+  EXPECT_EQ(ini.readInteger("s", "neg", 0), -7);
+  EXPECT_EQ(ini.readInteger("s", "h", 0), 31);
+  EXPECT_EQ(ini.readInteger("s", "big", 0), 255);
+  EXPECT_EQ(ini.readInteger("s", "bad", 9), 9);
+  EXPECT_EQ(ini.readInteger("s", "x", 9), 9);
+  EXPECT_EQ(ini.readInteger("s", "blank", 9), 9);
+  EXPECT_EQ(ini.readInteger("s", "missing", 9), 9);
+  ini.writeBool("s", "yes", true);
+  ini.writeBool("s", "no", false);
+  EXPECT_EQ(ini.readString("s", "yes", ""), "1");
+  EXPECT_EQ(ini.readString("s", "no", ""), "0");
+}
+
+TEST_F(ProfileTest, EraseSectionRemovesOnlyThatSection) {
+  dir.write("vantor.INI", "[a]\nx=1\n[setup.list]\nCount=2\nItem0=p\n[b]\ny=2\n");
+  ini.eraseSection("SETUP.LIST");
+  EXPECT_EQ(contents(path), "[a]\nx=1\n[b]\ny=2\n");
+  ini.eraseSection("absent");
+  EXPECT_EQ(contents(path), "[a]\nx=1\n[b]\ny=2\n");
+}
+
+TEST_F(ProfileTest, JunkCrlfNulAndLongLinesSurviveARewrite) {
+  QByteArray junk = "garbage line\r\n[main]\r\nFlags=0\r\n";
+  junk += QByteArray("bin\0ary\x01\xff=zz\r\n", 14);
+  junk += QByteArray(100000, 'L') + "\r\n";
+  junk += "[setup]\r\nneoloc_Text=/x\r\nno newline at end";
+  dir.write("vantor.INI", junk);
+  EXPECT_EQ(ini.readString("main", "Flags", "?"), "0");
+  ini.writeString("main", "Flags", "1");
+  const QByteArray after = contents(path);
+  QByteArray expected = junk;
+  expected.replace("Flags=0", "Flags=1");
+  EXPECT_EQ(after, expected);
+  EXPECT_EQ(ini.readString("setup", "neoloc_Text", ""), "/x");
+}
+
+TEST_F(ProfileTest, RefusedWritesRaiseUnableToWrite) {
+  dir.write("vantor.INI", "[s]\nk=v\n");
+  ::chmod(QFile::encodeName(path).constData(), 0444);
+  try {
+    ini.writeString("s", "k", "w");
+    FAIL() << "write to a read-only file succeeded";
+  } catch (const InOutError &e) {
+    EXPECT_EQ(e.message(), QString("Unable to write to %1").arg(path));
+  }
+  EXPECT_THROW(ini.eraseSection("s"), InOutError);
+  EXPECT_EQ(contents(path), "[s]\nk=v\n");
+}
+
+TEST_F(ProfileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
+  const QByteArray original = "[main]\nFlags=0\nShowCmd=1\n[setup]\nneoloc_Text=/neo\n";
+  const ProfileFile::SaveStep steps[] = {ProfileFile::SaveStep::Open, ProfileFile::SaveStep::Write,
+                                         ProfileFile::SaveStep::Flush,
+                                         ProfileFile::SaveStep::Rename};
+  for (ProfileFile::SaveStep step : steps) {
+    dir.write("vantor.INI", original);
+    ProfileFile::setSaveFault([step](ProfileFile::SaveStep s) { return s == step; });
+    EXPECT_THROW(ini.writeString("main", "Flags", "2"), InOutError);
+    EXPECT_EQ(contents(path), original) << int(step);
+    EXPECT_FALSE(QFileInfo::exists(path + ".tmp~")) << int(step);
+  }
+  ProfileFile::setSaveFault({});
+  ini.writeString("main", "Flags", "2");
+  EXPECT_EQ(ini.readString("main", "Flags", ""), "2");
+}
+
+TEST_F(ProfileTest, UnwritableFolderRefusesTheFirstWrite) {
+  const QString locked = dir.mkdir("locked");
+  ::chmod(QFile::encodeName(locked).constData(), 0555);
+  ProfileFile inLocked(locked + "/vantor.INI");
+  EXPECT_THROW(inLocked.writeString("s", "k", "v"), InOutError);
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+// Where a window stands and its state: the keys written, and which of them a
+// restore uses on which screen.
+
+#include "controls/form.h"
+#include "formstorage_testing.h"
+#include "settings/formstorage.h"
+#include "support/tempdir.h"
+
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+using test::fileLines;
+using test::writeLines;
+using Option = TFormPlacement::PlacementOption;
+
+constexpr QPoint DesignedPlace{398, 288};
+constexpr QSize DesignedSize{356, 381};
+
+class FormPlacementTest : public ::testing::Test {
+protected:
+  FormPlacementTest() {
+    form.setFixedSize(DesignedSize);
+    form.move(DesignedPlace);
+    storage = new TFormStorage(&form);
+    storage->setIniFileName(path);
+    storage->setIniSection(QStringLiteral("setup"));
+  }
+
+  QStringList section(const QString &name = QStringLiteral("setup")) const {
+    const QStringList lines = fileLines(path);
+    const qsizetype at = lines.indexOf(u'[' + name + u']');
+    if (at < 0)
+      return {};
+    qsizetype end = at + 1;
+    while (end < lines.size() && !lines[end].startsWith(u'['))
+      ++end;
+    return lines.mid(at + 1, end - at - 1);
+  }
+  QString value(const QString &key) const {
+    for (const QString &line : section())
+      if (line.startsWith(key + u'='))
+        return line.mid(key.size() + 1);
+    return QStringLiteral("<missing>");
+  }
+  void restoreFrom(const QStringList &keys) {
+    writeLines(path, QStringList{QStringLiteral("[setup]")} + keys);
+    storage->LoadWindowSettings();
+  }
+
+  test::TempDir dir;
+  QString path = dir.file(QStringLiteral("VANTOR.INI"));
+  test::FixedScreen screen;
+  TForm form;
+  TFormStorage *storage;
+};
+
+TEST_F(FormPlacementTest, ASaveWritesThePlacementKeysInOrder) {
+  storage->LoadWindowSettings();
+  storage->StoreWindowSettings();
+  EXPECT_EQ(section(), (QStringList{
+                           QStringLiteral("Flags=0"),
+                           QStringLiteral("ShowCmd=1"),
+                           QStringLiteral("PixelsPerInch=96"),
+                           QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"),
+                           QStringLiteral("MinMaxPos=-1,-1,0,0"),
+                           QStringLiteral("NormPos(1024x768)=398,288,754,669"),
+                           QStringLiteral("NormPos=398,288,754,669"),
+                           QStringLiteral("Visible=0"),
+                       }));
+}
+
+TEST_F(FormPlacementTest, AShownWindowIsSavedWhereItStands) {
+  form.show();
+  form.move(10, 20);
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("NormPos")), QStringLiteral("10,20,366,401"));
+  EXPECT_EQ(value(QStringLiteral("MinMaxPos")), QStringLiteral("-1,-1,0,0"));
+}
+
+TEST_F(FormPlacementTest, BeforeAnyRestoreTheMaximisedPositionIsUnset) {
+  storage->setActive(false); // an inactive storage writes without a restore
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("MinMaxPos")), QStringLiteral("-1,-1,-1,-1"));
+}
+
+struct PositionCase {
+  const char *name;
+  QStringList keys;
+  QPoint expected;
+};
+
+TEST_F(FormPlacementTest, TheRestoreTakesThePositionFromTheKeysItFinds) {
+  const PositionCase cases[] = {
+      {"sized key first",
+       {QStringLiteral("NormPos(1024x768)=10,20,366,401"), QStringLiteral("NormPos=30,40,0,0")},
+       {10, 20}},
+      {"plain key when the size differs",
+       {QStringLiteral("NormPos(800x600)=10,20,366,401"), QStringLiteral("NormPos=30,40,386,421")},
+       {30, 40}},
+      {"two numbers keep the size", {QStringLiteral("NormPos=100 200")}, {100, 200}},
+      {"a fixed-size window ignores right and left",
+       {QStringLiteral("NormPos=500,500,100,100")},
+       {500, 500}},
+      {"missing words default to where it stands", {QStringLiteral("NormPos=a,77")}, {398, 77}},
+      {"same pixels per inch",
+       {QStringLiteral("PixelsPerInch=96"), QStringLiteral("NormPos=5,6")},
+       {5, 6}},
+      {"other pixels per inch",
+       {QStringLiteral("PixelsPerInch=120"), QStringLiteral("NormPos=5,6")},
+       DesignedPlace},
+      {"no position key", {QStringLiteral("Flags=0"), QStringLiteral("ShowCmd=1")}, DesignedPlace},
+      {"only MinMaxPos", {QStringLiteral("MinMaxPos=1,2,3,4")}, DesignedPlace},
+  };
+  for (const PositionCase &c : cases) {
+    form.move(DesignedPlace);
+    restoreFrom(c.keys);
+    EXPECT_EQ(form.pos(), c.expected) << c.name;
+    EXPECT_EQ(form.size(), DesignedSize) << c.name;
+  }
+}
+
+TEST_F(FormPlacementTest, AChangedScreenSizeUsesThePlainKeysAndKeepsTheOldOnes) {
+  restoreFrom({QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"), QStringLiteral("MinMaxPos=7,8,0,0"),
+               QStringLiteral("NormPos(1024x768)=10,20,366,401"),
+               QStringLiteral("NormPos=30,40,386,421")});
+  EXPECT_EQ(form.pos(), QPoint(10, 20));
+
+  screen.set({1280, 1024}, 96);
+  restoreFrom({QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"), QStringLiteral("MinMaxPos=7,8,0,0"),
+               QStringLiteral("NormPos(1024x768)=10,20,366,401"),
+               QStringLiteral("NormPos=30,40,386,421")});
+  EXPECT_EQ(form.pos(), QPoint(30, 40));
+  storage->StoreWindowSettings();
+  EXPECT_EQ(section(),
+            (QStringList{QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"),
+                         QStringLiteral("MinMaxPos=7,8,0,0"),
+                         QStringLiteral("NormPos(1024x768)=10,20,366,401"),
+                         QStringLiteral("NormPos=30,40,386,421"), QStringLiteral("Flags=0"),
+                         QStringLiteral("ShowCmd=1"), QStringLiteral("PixelsPerInch=96"),
+                         QStringLiteral("MinMaxPos(1280x1024)=7,8,0,0"),
+                         QStringLiteral("NormPos(1280x1024)=30,40,386,421"),
+                         QStringLiteral("Visible=0")}));
+}
+
+TEST_F(FormPlacementTest, AChangedPixelsPerInchKeepsThePlaceButRestoresStateAndProperties) {
+  auto *edit = new QLineEdit(&form);
+  edit->setObjectName(QStringLiteral("neoloc"));
+  storage->setStoredProps({QStringLiteral("neoloc.text")});
+  screen.set({1024, 768}, 120);
+  restoreFrom({QStringLiteral("ShowCmd=3"), QStringLiteral("PixelsPerInch=96"),
+               QStringLiteral("NormPos=1,2,3,4"), QStringLiteral("neoloc_text=C:\\NEORAGE")});
+  EXPECT_EQ(form.pos(), DesignedPlace);
+  EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
+  EXPECT_EQ(edit->text(), QStringLiteral("C:\\NEORAGE"));
+  form.setWindowState(Qt::WindowNoState);
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("PixelsPerInch")), QStringLiteral("120"));
+}
+
+TEST_F(FormPlacementTest, ASizeableWindowGetsItsSizeAndIgnoresAnEmptyRectangle) {
+  TForm framed;
+  framed.setWindowFlags(Qt::Window);
+  framed.resize(200, 100);
+  framed.move(50, 60);
+  auto *own = new TFormPlacement(&framed);
+  own->setIniFileName(path);
+  own->setIniSection(QStringLiteral("framed"));
+  const struct {
+    const char *normPos;
+    QRect expected; // outer position and client size
+  } cases[] = {
+      {"10,20,310,420", {10, 20, 300, 400}},
+      {"10,20,10,420", {50, 60, 200, 100}},
+      {"10,20,5,420", {50, 60, 200, 100}},
+  };
+  for (const auto &c : cases) {
+    framed.resize(200, 100);
+    framed.move(50, 60);
+    writeLines(path, {QStringLiteral("[framed]"), QStringLiteral("NormPos=") + c.normPos});
+    own->LoadWindowSettings();
+    EXPECT_EQ(QRect(framed.pos(), framed.size()), c.expected) << c.normPos;
+  }
+}
+
+struct StateCase {
+  int showCmd;
+  Qt::WindowState expected;
+};
+
+TEST_F(FormPlacementTest, ShowCmdSetsTheStateOnlyWithTheStateOption) {
+  const StateCase cases[] = {
+      {1, Qt::WindowNoState},   {5, Qt::WindowNoState},   {9, Qt::WindowNoState},
+      {2, Qt::WindowMinimized}, {6, Qt::WindowMinimized}, {7, Qt::WindowMinimized},
+      {3, Qt::WindowMaximized}, {0, Qt::WindowNoState},   {42, Qt::WindowNoState},
+  };
+  for (const StateCase &c : cases) {
+    for (const bool withState : {true, false}) {
+      form.setWindowState(Qt::WindowNoState);
+      storage->setOptions(withState ? TFormPlacement::PlacementOptions(Option::fpState) |
+                                          Option::fpPosition
+                                    : TFormPlacement::PlacementOptions(Option::fpPosition));
+      restoreFrom({QStringLiteral("ShowCmd=%1").arg(c.showCmd)});
+      const Qt::WindowStates state =
+          form.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized);
+      EXPECT_EQ(state, withState ? c.expected : Qt::WindowNoState)
+          << "ShowCmd " << c.showCmd << (withState ? " with" : " without") << " fpState";
+    }
+  }
+}
+
+TEST_F(FormPlacementTest, AMaximisedWindowSavesItsStateAndNormalRectangle) {
+  storage->LoadWindowSettings();
+  form.setWindowState(Qt::WindowMaximized);
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("ShowCmd")), QStringLiteral("3"));
+  EXPECT_EQ(value(QStringLiteral("NormPos")), QStringLiteral("398,288,754,669"));
+  form.setWindowState(Qt::WindowNoState);
+  storage->LoadWindowSettings();
+  EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
+}
+
+TEST_F(FormPlacementTest, MinimisedPositionComesBackAndTheMaximisedOneIsReset) {
+  restoreFrom({QStringLiteral("MinMaxPos=12 34,56,78"), QStringLiteral("NormPos=1,2,3,4")});
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("MinMaxPos")), QStringLiteral("12,34,0,0"));
+}
+
+TEST_F(FormPlacementTest, TheActiveControlIsKeptOnlyWithItsOption) {
+  auto *first = new QLineEdit(&form);
+  first->setObjectName(QStringLiteral("first"));
+  auto *second = new QLineEdit(&form);
+  second->setObjectName(QStringLiteral("Second"));
+  storage->LoadWindowSettings();
+  second->setFocus();
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("ActiveControl")), QStringLiteral("<missing>"));
+
+  storage->setOptions(TFormPlacement::PlacementOptions(Option::fpPosition) |
+                      Option::fpActiveControl);
+  QFile::remove(path); // a new file shows the order of the keys
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("ActiveControl")), QStringLiteral("Second"));
+  const QStringList keys = section();
+  EXPECT_EQ(keys.indexOf(QStringLiteral("ActiveControl=Second")) + 1,
+            keys.indexOf(QStringLiteral("Visible=0")));
+
+  restoreFrom({QStringLiteral("ActiveControl=FIRST")});
+  EXPECT_EQ(form.focusWidget(), first);
+  second->setEnabled(false); // a control that cannot take the focus is passed over
+  restoreFrom({QStringLiteral("ActiveControl=second")});
+  EXPECT_EQ(form.focusWidget(), first);
+}
+
+TEST_F(FormPlacementTest, TheSectionAndFileDefaultToClassAndSettingsFile) {
+  TForm plain;
+  auto *own = new TFormPlacement(&plain);
+  EXPECT_EQ(own->resolvedIniSection(), QStringLiteral("TForm"));
+  own->setIniFileName(QStringLiteral("OTHER.INI"));
+  EXPECT_TRUE(own->resolvedIniFileName().endsWith(QStringLiteral("/OTHER.INI")));
+  EXPECT_NE(own->resolvedIniFileName(), QStringLiteral("OTHER.INI"));
+  own->setIniFileName(QString());
+  EXPECT_TRUE(own->resolvedIniFileName().endsWith(QStringLiteral(".INI")));
+  own->setIniFileName(path);
+  EXPECT_EQ(own->resolvedIniFileName(), path);
+}
+
+TEST_F(FormPlacementTest, TheSaveAndRestoreEventsSeeTheOpenFile) {
+  QStringList seen;
+  storage->OnRestorePlacement = [&](QObject *) {
+    seen << QStringLiteral("restore:%1").arg(storage->IniFile() != nullptr);
+  };
+  storage->OnSavePlacement = [&](QObject *) {
+    seen << QStringLiteral("save:%1:%2")
+                .arg(storage->IniFile() != nullptr)
+                .arg(storage->IniFile()->readString(QStringLiteral("setup"),
+                                                    QStringLiteral("Visible"), QString()));
+  };
+  storage->LoadWindowSettings();
+  storage->StoreWindowSettings();
+  EXPECT_EQ(seen, (QStringList{QStringLiteral("restore:1"), QStringLiteral("save:1:0")}));
+  EXPECT_EQ(storage->IniFile(), nullptr);
+}
+
+} // namespace
+} // namespace vantor

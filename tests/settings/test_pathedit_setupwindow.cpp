@@ -1,0 +1,131 @@
+#include "platform/files.h"
+#include "settings/cataloguehost.h"
+#include "settings/setupwindow.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vantor;
+using vantor::test::TempDir;
+
+namespace {
+
+class RecordingHost final : public CatalogueHost {
+public:
+  QStringList calls;
+  void applyRomFolder(const QString &path) override { calls << "rom " + path; }
+  void applyCdRomFolder(const QString &path) override { calls << "cd " + path; }
+  void applyShotsFolder(const QString &path) override { calls << "shots " + path; }
+  void poplist() override { calls << "poplist"; }
+};
+
+class AnswerDialogs final : public TPathDialogs {
+public:
+  std::optional<QString> answer;
+  std::optional<QString> chooseFolder(QWidget *, const FolderDialogRequest &) override {
+    return answer;
+  }
+  std::optional<QString> chooseFile(QWidget *, const FileDialogRequest &) override {
+    return answer;
+  }
+};
+
+TEST(SetupWindowFields, DesignedControlsAndStoredProperties) {
+  TFrmsetup setup;
+  EXPECT_EQ(setup.findChild<TFilenameEdit *>("neoloc"), setup.neoloc);
+  for (const char *name : {"romloc", "cdromloc", "Snapsloc"}) {
+    auto *edit = setup.findChild<TDirectoryEdit *>(name);
+    ASSERT_NE(edit, nullptr) << name;
+    EXPECT_EQ(edit->dialogKind(), TDirectoryEdit::dkWin32);
+    EXPECT_EQ(edit->glyphKind(), TCustomComboEdit::gkEllipsis);
+    EXPECT_EQ(edit->geometry().size(), QSize(204, 25));
+  }
+  EXPECT_EQ(setup.neoloc->filter(), "Neorage|neorage.exe|All files (*.*)|*.*");
+  EXPECT_EQ(setup.neoloc->dialogTitle(), "Browse");
+
+  auto *slider = setup.findChild<TValueSlider *>("frameskip");
+  ASSERT_EQ(slider, setup.frameskip);
+  EXPECT_EQ(slider->geometry(), QRect(35, 280, 273, 33));
+  EXPECT_EQ(slider->minValue(), 0);
+  EXPECT_EQ(slider->maxValue(), 4);
+  EXPECT_EQ(slider->increment(), 1);
+  EXPECT_EQ(slider->value(), 0);
+  EXPECT_EQ(slider->bevelStyle(), TValueSlider::bvLowered);
+  EXPECT_EQ(slider->options(), TValueSlider::soShowFocus | TValueSlider::soShowPoints);
+  EXPECT_EQ(slider->color(), clTeal);
+
+  // The settings store reaches the values by property name.
+  EXPECT_TRUE(slider->setProperty("Value", 3));
+  EXPECT_EQ(slider->property("Value").toInt(), 3);
+  EXPECT_TRUE(slider->setProperty("Value", 9));
+  EXPECT_EQ(slider->property("Value").toInt(), 4);
+  EXPECT_TRUE(setup.neoloc->setProperty("Text", "x"));
+  EXPECT_EQ(setup.neoloc->text(), "x");
+}
+
+TEST(SetupWindowFields, FrameSkipStopsUnderTheLabels) {
+  TFrmsetup setup;
+  setup.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&setup));
+  const slider::TrackGeometry g = setup.frameskip->geometryInfo();
+  EXPECT_EQ(g.track, (slider::Rect{1, 1, 272, 32}));
+  EXPECT_EQ(setup.frameskip->rulerBitmap().width(), 259);
+  int previous = -1;
+  for (int v = 0; v <= 4; ++v) {
+    setup.frameskip->setValue(v);
+    const int left = setup.frameskip->thumbRect().left;
+    EXPECT_GT(left, previous);
+    EXPECT_EQ(left, g.valueToOffset(v));
+    previous = left;
+  }
+  EXPECT_EQ(setup.frameskip->thumbRect().left + setup.frameskip->thumbRect().width(), 7 + 259);
+}
+
+TEST(SetupWindowFields, ChosenFolderRunsTheChangeHandler) {
+  TempDir tmp;
+  const QString roms = QDir::toNativeSeparators(tmp.mkdir("roms"));
+  const QString snaps = QDir::toNativeSeparators(tmp.mkdir("snaps"));
+  TFrmsetup setup;
+  RecordingHost host;
+  setup.setHost(&host);
+  AnswerDialogs dialogs;
+  setup.romloc->setDialogs(&dialogs);
+  setup.Snapsloc->setDialogs(&dialogs);
+
+  dialogs.answer = roms;
+  setup.romloc->doClick();
+  EXPECT_EQ(host.calls, (QStringList{"rom " + roms, "poplist"}));
+  // A snapshot folder change rebuilds with the ROM folder.
+  dialogs.answer = snaps;
+  setup.Snapsloc->doClick();
+  EXPECT_EQ(host.calls, (QStringList{"rom " + roms, "poplist", "rom " + roms, "poplist"}));
+  // Cancelling runs nothing.
+  dialogs.answer.reset();
+  setup.romloc->doClick();
+  EXPECT_EQ(host.calls.size(), 4);
+  setup.setHost(nullptr);
+}
+
+TEST(SetupWindowFields, QuotedEmulatorPathLeavesNeodir) {
+  TempDir tmp;
+  const QString plain = QDir::toNativeSeparators(tmp.write("emu/neorage.exe", "MZ"));
+  const QString spaced = QDir::toNativeSeparators(tmp.write("two words/neorage.exe", "MZ"));
+  TFrmsetup setup;
+  RecordingHost host;
+  setup.setHost(&host);
+  AnswerDialogs dialogs;
+  setup.neoloc->setDialogs(&dialogs);
+  dialogs.answer = plain;
+  setup.neoloc->doClick();
+  const QString folder = QDir::toNativeSeparators(tmp.file("emu")) + platform::pathSeparator();
+  EXPECT_EQ(setup.neodir(), folder);
+  dialogs.answer = spaced;
+  setup.neoloc->doClick();
+  EXPECT_EQ(setup.neoloc->text(), u'"' + spaced + u'"');
+  EXPECT_EQ(setup.neodir(), folder);
+  setup.setHost(nullptr);
+}
+
+} // namespace

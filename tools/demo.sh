@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds a demo library in a private folder and starts Vantor on it, with its
+# own settings file, so the whole flow can be tried without an emulator.
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+demo=${VANTOR_DEMO_DIR:-$root/$build/demo}
+bin=$root/$build/bin
+
+rm -rf "$demo"
+mkdir -p "$demo"
+"$bin/vantor-demo" make "$demo"
+for folder in roms cdroms; do
+  for game in "$demo/games/$folder"/*/; do
+    name=$(basename "$game")
+    (cd "$game" && zip -q -r "$demo/$folder/$name.zip" .)
+  done
+done
+rm -rf "$demo/games"
+
+# The stand-in emulator: a script that hands its arguments to vantor-demo.
+cat > "$demo/neorage/neorage" <<SCRIPT
+#!/bin/sh
+exec "$bin/vantor-demo" emulate "\$@"
+SCRIPT
+chmod +x "$demo/neorage/neorage"
+
+cat > "$demo/config/vantor.INI" <<INI
+[main]
+FormShaper1_Tag=1
+[setup]
+neoloc_Text=$demo/neorage/neorage
+Snapsloc_Text=$demo/snaps
+romloc_Text=$demo/roms
+cdromloc_Text=$demo/cdroms
+frameskip_Value=2
+scanlines_ItemIndex=2
+INI
+
+echo "Demo library in $demo"
+XDG_CONFIG_HOME="$demo/config" exec "$bin/vantor"
