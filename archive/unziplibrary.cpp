@@ -1,0 +1,68 @@
+#include "unziplibrary.h"
+
+#include "platform/files.h"
+#include "platform/library.h"
+
+namespace vantor::archive {
+namespace {
+
+struct LoadedLibrary {
+  platform::LibraryHandle handle = nullptr;
+  UnzipExecFunction exec = nullptr;
+  GetUnzipVersionFunction version = nullptr;
+};
+
+LoadedLibrary &loaded() {
+  static LoadedLibrary library;
+  return library;
+}
+
+} // namespace
+
+QString UnzipLibrary::fileName() {
+  return platform::libraryFileName(QStringLiteral("unziplib"));
+}
+
+bool UnzipLibrary::isLoaded() {
+  return loaded().handle != nullptr;
+}
+
+bool UnzipLibrary::load(const QString &directory, bool trace, const MessageSink &showMessage) {
+  LoadedLibrary &library = loaded();
+  const QString file = fileName();
+  const QString beside = platform::joinPath(directory, file);
+  const bool useDirectory = !directory.isEmpty() && platform::fileExists(beside);
+  library.handle = platform::loadLibrary(useDirectory ? beside : file);
+  if (!library.handle) {
+    library = {};
+    showMessage(file + QStringLiteral(" not found"));
+    return false;
+  }
+  if (trace)
+    showMessage(QStringLiteral("UNZIP LIB Loaded"));
+  library.exec =
+      reinterpret_cast<UnzipExecFunction>(platform::resolveSymbol(library.handle, "UnzipExec"));
+  if (!library.exec)
+    showMessage(QStringLiteral("UnzipExec function not found in ") + file);
+  library.version = reinterpret_cast<GetUnzipVersionFunction>(
+      platform::resolveSymbol(library.handle, "GetUnzipVersion"));
+  if (!library.version)
+    showMessage(QStringLiteral("GetUnzipVersion function not found in ") + file);
+  return true;
+}
+
+void UnzipLibrary::unload() {
+  LoadedLibrary &library = loaded();
+  platform::unloadLibrary(library.handle);
+  library = {};
+}
+
+UnzipExecFunction UnzipLibrary::unzipExec() {
+  return loaded().exec;
+}
+
+GetUnzipVersionFunction UnzipLibrary::getUnzipVersion() {
+  return loaded().version;
+}
+
+} // namespace vantor::archive

@@ -1,0 +1,230 @@
+#include "zipextractor.h"
+
+#include "bytesource.h"
+#include "platform/files.h"
+#include "unziplibrary.h"
+#include "zipheaderwalk.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QWidget>
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace vantor::archive {
+namespace {
+
+// A zero-terminated copy of `bytes` in a buffer of N bytes; the caller has
+// checked that it fits.
+template <size_t N> std::array<char, N> fixedBuffer(const QByteArray &bytes) {
+  std::array<char, N> buffer{};
+  std::memcpy(buffer.data(), bytes.constData(), std::min<size_t>(size_t(bytes.size()), N - 1));
+  return buffer;
+}
+
+QString withoutLineEnd(QByteArray text) {
+  for (int i = 0; i < 2 && !text.isEmpty() && (text.back() == '\r' || text.back() == '\n'); ++i)
+    text.chop(1);
+  return QString::fromLocal8Bit(text);
+}
+
+} // namespace
+
+TZipExtractor::TZipExtractor(QWidget *owner) : QObject(owner), owner_(owner) {
+  ShowMessage = [this](const QString &text) {
+    QWidget *parent = owner_ ? owner_->window() : nullptr;
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+  };
+}
+
+TZipExtractor::~TZipExtractor() = default;
+
+void TZipExtractor::setZipFilename(const QString &value) {
+  zipFilename_ = value;
+  readEntries();
+}
+
+void TZipExtractor::setDLLDirectory(const QString &value) {
+  dllDirectory_ = value;
+  if (dllDirectory_.endsWith(platform::pathSeparator()) || dllDirectory_.endsWith(u'/'))
+    dllDirectory_.chop(1);
+}
+
+int TZipExtractor::EntryCount() const {
+  return zipFilename_.isEmpty() ? 0 : int(entries_.size());
+}
+
+void TZipExtractor::readEntries() {
+  entries_.clear();
+  // The list is announced however the reading ends.
+  struct Announce {
+    TZipExtractor *self;
+    ~Announce() {
+      if (self->OnDirUpdate)
+        self->OnDirUpdate(self);
+    }
+  } announce{this};
+
+  if (!platform::fileExists(zipFilename_))
+    return;
+  FileByteSource source(zipFilename_);
+  firstHeaderOffset_ = 0;
+  ZipHeaderWalk walk(source, [this](const QString &text) { ShowMessage(text); });
+  const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
+  try {
+    walk.run(selfExtractor);
+  } catch (...) {
+    entries_ = std::move(walk.entries);
+    firstHeaderOffset_ = walk.firstHeaderOffset;
+    throw;
+  }
+  entries_ = std::move(walk.entries);
+  firstHeaderOffset_ = walk.firstHeaderOffset;
+}
+
+bool TZipExtractor::refuseOverlongValues() {
+  if (QFile::encodeName(QFileInfo(zipFilename_).absoluteFilePath()).size() > MaxPath) {
+    ShowMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
+    return true;
+  }
+  if (password_.toLocal8Bit().size() > MaxPassword) {
+    ShowMessage(QStringLiteral("Password too long (at most %1 characters)").arg(MaxPassword));
+    return true;
+  }
+  if (fSpecArgs_.size() > MaxFileSpecs) {
+    ShowMessage(QStringLiteral("Too many file specifications (at most %1)").arg(MaxFileSpecs));
+    return true;
+  }
+  for (const QString &spec : fSpecArgs_) {
+    if (QFile::encodeName(spec).size() > MaxPath) {
+      ShowMessage(QStringLiteral("File specification too long (at most %1 bytes): %2")
+                      .arg(MaxPath)
+                      .arg(spec.left(40)));
+      return true;
+    }
+  }
+  return false;
+}
+
+void TZipExtractor::Extract() {
+  extractedCount_ = 0;
+  if (!platform::fileExists(zipFilename_)) {
+    ShowMessage(QStringLiteral("Error - no zip file specified"));
+    return;
+  }
+  if (busy_ || refuseOverlongValues())
+    return;
+  busy_ = true;
+  cancelRequested_ = false;
+  handlerError_ = nullptr;
+  struct Finish {
+    TZipExtractor *self;
+    bool unload = false;
+    ~Finish() {
+      if (unload)
+        UnzipLibrary::unload();
+      self->cancelRequested_ = false;
+      self->busy_ = false;
+    }
+  } finish{this};
+
+  if (!UnzipLibrary::isLoaded()) {
+    UnzipLibrary::load(dllDirectory_, trace_, [this](const QString &text) { ShowMessage(text); });
+    finish.unload = UnzipLibrary::isLoaded();
+  }
+  if (!UnzipLibrary::isLoaded())
+    return;
+  // The library opens the archive after the folder change below: a relative
+  // name must not be read against the new folder.
+  archivePath_ = QFileInfo(zipFilename_).absoluteFilePath();
+  if (platform::folderExists(extrBaseDir_))
+    platform::setCurrentFolder(extrBaseDir_);
+  runLibrary();
+  fSpecArgs_.clear();
+  if (handlerError_)
+    std::rethrow_exception(std::exchange(handlerError_, nullptr));
+}
+
+void TZipExtractor::runLibrary() {
+  using PathBuffer = std::array<char, UNZIP_PATH_SIZE>;
+  const auto password = fixedBuffer<UNZIP_PASSWORD_SIZE>(password_.toLocal8Bit());
+  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(archivePath_));
+  std::vector<PathBuffer> specs;
+  specs.reserve(size_t(fSpecArgs_.size()));
+  for (const QString &spec : fSpecArgs_)
+    specs.push_back(fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(spec)));
+
+  // The record is about 16 KiB with its list: keep it off the stack.
+  auto command = std::make_unique<UnzipCommand>();
+  QWidget *window = owner_ ? owner_->window() : nullptr;
+  command->ownerWindow = window ? reinterpret_cast<void *>(window->internalWinId()) : nullptr;
+  command->caller = this;
+  command->version = UNZIP_INTERFACE_VERSION;
+  command->callback = &TZipExtractor::callback;
+  command->trace = trace_ ? 1 : 0;
+  command->password = password.data();
+  command->test = extrOptions_.testFlag(ExtrTest) ? 1 : 0;
+  command->reserved40 = 1;
+  command->verbose = verbose_ || trace_ ? 1 : 0;
+  command->update = extrOptions_.testFlag(ExtrUpdate) ? 1 : 0;
+  command->freshen = extrOptions_.testFlag(ExtrFreshen) && !extrOptions_.testFlag(ExtrUpdate);
+  command->directoryNames = extrOptions_.testFlag(ExtrDirNames) ? 1 : 0;
+  command->overwrite = extrOptions_.testFlag(ExtrOverWrite) ? 1 : 0;
+  command->fileSpecCount = int32_t(specs.size());
+  command->zipFilename = archivePath.data();
+  command->checkValue = UNZIP_CHECK_VALUE;
+  for (size_t k = 0; k < specs.size(); ++k)
+    command->fileSpecs[k] = specs[k].data();
+
+  const UnzipExecFunction exec = UnzipLibrary::unzipExec();
+  if (!exec)
+    return;
+  try {
+    extractedCount_ = exec(command.get());
+  } catch (...) {
+    ShowMessage(QStringLiteral("Fatal DLL Error: abort exception"));
+  }
+}
+
+int32_t UNZIP_CALL TZipExtractor::callback(UnzipCallbackInfo *info) {
+  if (!info || !info->caller)
+    return 0;
+  return static_cast<TZipExtractor *>(info->caller)->relay(*info);
+}
+
+int32_t TZipExtractor::relay(const UnzipCallbackInfo &info) {
+  // Nothing may be thrown through the library's frames: a handler's error is
+  // kept, the library is asked to stop, and the error is raised afterwards.
+  try {
+    const QByteArray text(info.text, qsizetype(strnlen(info.text, sizeof info.text)));
+    switch (info.action) {
+    case UNZIP_ACTION_FILE_BEGINS:
+      if (OnProgress)
+        OnProgress(this, 0, QFile::decodeName(text), info.fileSize);
+      break;
+    case UNZIP_ACTION_PROGRESS:
+      if (OnProgress)
+        OnProgress(this, 1, QStringLiteral(" "), 0);
+      break;
+    case UNZIP_ACTION_BATCH_END:
+      if (OnProgress)
+        OnProgress(this, 2, QStringLiteral(" "), 0);
+      break;
+    default:
+      if (info.action >= UNZIP_ACTION_MESSAGE && OnMessage)
+        OnMessage(this, info.errorCode, withoutLineEnd(text));
+      break;
+    }
+  } catch (...) {
+    if (!handlerError_)
+      handlerError_ = std::current_exception();
+    cancelRequested_ = true;
+  }
+  return cancelRequested_ ? 1 : 0;
+}
+
+} // namespace vantor::archive

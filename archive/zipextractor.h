@@ -1,0 +1,176 @@
+#pragma once
+
+#include "unziplib/unziplib.h"
+#include "zipdirentry.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <exception>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace vantor::archive {
+
+// Reads an archive's entry list from its local headers and extracts it
+// through the unzip library, which is loaded for each extraction.
+class TZipExtractor final : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(QString ZipFilename READ ZipFilename WRITE setZipFilename)
+  Q_PROPERTY(QString ExtrBaseDir READ ExtrBaseDir WRITE setExtrBaseDir)
+  Q_PROPERTY(TExtrOptions ExtrOptions READ ExtrOptions WRITE setExtrOptions)
+  Q_PROPERTY(bool Verbose READ Verbose WRITE setVerbose)
+  Q_PROPERTY(bool Trace READ Trace WRITE setTrace)
+  Q_PROPERTY(QString Password READ Password WRITE setPassword)
+  Q_PROPERTY(QStringList FSpecArgs READ FSpecArgs WRITE setFSpecArgs)
+  Q_PROPERTY(QString DLLDirectory READ DLLDirectory WRITE setDLLDirectory)
+  Q_PROPERTY(int AddCompLevel READ AddCompLevel WRITE setAddCompLevel)
+  Q_PROPERTY(TAddOptions AddOptions READ AddOptions WRITE setAddOptions)
+  Q_PROPERTY(TSFXOptions SFXOptions READ SFXOptions WRITE setSFXOptions)
+  Q_PROPERTY(TOverWriteMode SFXOverWriteMode READ SFXOverWriteMode WRITE setSFXOverWriteMode)
+  Q_PROPERTY(QString SFXCaption READ SFXCaption WRITE setSFXCaption)
+  Q_PROPERTY(QString SFXPath READ SFXPath WRITE setSFXPath)
+  Q_PROPERTY(QString SFXDefaultDir READ SFXDefaultDir WRITE setSFXDefaultDir)
+  Q_PROPERTY(QString SFXCommandLine READ SFXCommandLine WRITE setSFXCommandLine)
+
+public:
+  enum TExtrOption {
+    ExtrDirNames = 1 << 0,
+    ExtrOverWrite = 1 << 1,
+    ExtrFreshen = 1 << 2,
+    ExtrUpdate = 1 << 3,
+    ExtrTest = 1 << 4,
+  };
+  Q_DECLARE_FLAGS(TExtrOptions, TExtrOption)
+  Q_FLAG(TExtrOptions)
+
+  enum TAddOption {
+    AddDirNames = 1 << 0,
+    AddRecurseDirs = 1 << 1,
+    AddMove = 1 << 2,
+    AddFreshen = 1 << 3,
+    AddUpdate = 1 << 4,
+    AddZipTime = 1 << 5,
+    AddForceDOS = 1 << 6,
+    AddHiddenFiles = 1 << 7,
+    AddEncrypt = 1 << 8,
+  };
+  Q_DECLARE_FLAGS(TAddOptions, TAddOption)
+  Q_FLAG(TAddOptions)
+
+  enum TSFXOption { SFXAskCmdLine = 1 << 0, SFXAskFiles = 1 << 1, SFXHideOverWriteBox = 1 << 2 };
+  Q_DECLARE_FLAGS(TSFXOptions, TSFXOption)
+  Q_FLAG(TSFXOptions)
+
+  enum TOverWriteMode { OvrConfirm, OvrAlways, OvrNever };
+  Q_ENUM(TOverWriteMode)
+
+  static constexpr int MaxPassword = 80; // bytes
+  static constexpr int MaxPath = 255;    // bytes of the archive path and of each spec
+  static constexpr int MaxFileSpecs = 4000;
+
+  using TNotifyEvent = std::function<void(QObject *sender)>;
+  // Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
+  using TProgressEvent =
+      std::function<void(QObject *sender, int kind, const QString &fileName, qint32 fileSize)>;
+  using TMessageEvent =
+      std::function<void(QObject *sender, qint32 errorCode, const QString &message)>;
+  using TShowMessage = std::function<void(const QString &text)>;
+
+  // The component belongs to a window, whose handle goes to the library.
+  explicit TZipExtractor(QWidget *owner);
+  ~TZipExtractor() override;
+
+  const QString &ZipFilename() const { return zipFilename_; }
+  // Stores the name and reads the entry list; stream errors from the reading
+  // reach the caller after the name is stored.
+  void setZipFilename(const QString &value);
+  const QString &ExtrBaseDir() const { return extrBaseDir_; }
+  void setExtrBaseDir(const QString &value) { extrBaseDir_ = value; }
+  TExtrOptions ExtrOptions() const { return extrOptions_; }
+  void setExtrOptions(TExtrOptions value) { extrOptions_ = value; }
+  bool Verbose() const { return verbose_; }
+  void setVerbose(bool value) { verbose_ = value; }
+  bool Trace() const { return trace_; }
+  void setTrace(bool value) { trace_ = value; }
+  const QString &Password() const { return password_; }
+  void setPassword(const QString &value) { password_ = value; }
+  const QStringList &FSpecArgs() const { return fSpecArgs_; }
+  void setFSpecArgs(const QStringList &value) { fSpecArgs_ = value; }
+  const QString &DLLDirectory() const { return dllDirectory_; }
+  void setDLLDirectory(const QString &value);
+
+  int AddCompLevel() const { return addCompLevel_; }
+  void setAddCompLevel(int value) { addCompLevel_ = value; }
+  TAddOptions AddOptions() const { return addOptions_; }
+  void setAddOptions(TAddOptions value) { addOptions_ = value; }
+  TSFXOptions SFXOptions() const { return sfxOptions_; }
+  void setSFXOptions(TSFXOptions value) { sfxOptions_ = value; }
+  TOverWriteMode SFXOverWriteMode() const { return sfxOverWriteMode_; }
+  void setSFXOverWriteMode(TOverWriteMode value) { sfxOverWriteMode_ = value; }
+  const QString &SFXCaption() const { return sfxCaption_; }
+  void setSFXCaption(const QString &value) { sfxCaption_ = value; }
+  const QString &SFXPath() const { return sfxPath_; }
+  void setSFXPath(const QString &value) { sfxPath_ = value; }
+  const QString &SFXDefaultDir() const { return sfxDefaultDir_; }
+  void setSFXDefaultDir(const QString &value) { sfxDefaultDir_ = value; }
+  const QString &SFXCommandLine() const { return sfxCommandLine_; }
+  void setSFXCommandLine(const QString &value) { sfxCommandLine_ = value; }
+
+  int EntryCount() const;
+  const std::vector<ZipDirEntry> &Entries() const { return entries_; }
+  qint64 FirstHeaderOffset() const { return firstHeaderOffset_; }
+  bool Busy() const { return busy_; }
+  bool CancelRequested() const { return cancelRequested_; }
+  void setCancelRequested(bool value) { cancelRequested_ = value; }
+  qint32 ExtractedCount() const { return extractedCount_; }
+
+  // Extracts with the current settings; the outcome is ExtractedCount and the
+  // messages shown.
+  void Extract();
+
+  TNotifyEvent OnDirUpdate;
+  TProgressEvent OnProgress;
+  TMessageEvent OnMessage;
+  // How a message reaches the user; a plain message box unless replaced.
+  TShowMessage ShowMessage;
+
+private:
+  void readEntries();
+  bool refuseOverlongValues();
+  void runLibrary();
+  static int32_t UNZIP_CALL callback(UnzipCallbackInfo *info);
+  int32_t relay(const UnzipCallbackInfo &info);
+
+  QPointer<QWidget> owner_;
+  QString zipFilename_;
+  QString archivePath_; // the archive's absolute path for the library
+  QString extrBaseDir_;
+  TExtrOptions extrOptions_;
+  bool verbose_ = false;
+  bool trace_ = false;
+  QString password_;
+  QStringList fSpecArgs_;
+  QString dllDirectory_;
+  int addCompLevel_ = 9;
+  TAddOptions addOptions_;
+  TSFXOptions sfxOptions_;
+  TOverWriteMode sfxOverWriteMode_ = OvrConfirm;
+  QString sfxCaption_ = QStringLiteral("Self-extracting Archive");
+  QString sfxPath_, sfxDefaultDir_, sfxCommandLine_;
+
+  std::vector<ZipDirEntry> entries_;
+  qint64 firstHeaderOffset_ = 0;
+  bool busy_ = false;
+  bool cancelRequested_ = false;
+  qint32 extractedCount_ = 0;
+  std::exception_ptr handlerError_; // thrown by an event handler during a callback
+};
+
+} // namespace vantor::archive
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(vantor::archive::TZipExtractor::TExtrOptions)
+Q_DECLARE_OPERATORS_FOR_FLAGS(vantor::archive::TZipExtractor::TAddOptions)
+Q_DECLARE_OPERATORS_FOR_FLAGS(vantor::archive::TZipExtractor::TSFXOptions)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "bytesource.h"
+#include "centralindex.h"
+#include "zipdirentry.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace vantor::archive {
+
+// Reads an archive's entry list by walking its local file headers from the
+// front. Throws StreamError on inconsistent headers after the first good
+// entry; the entries read so far stay in `entries`.
+class ZipHeaderWalk final {
+public:
+  static constexpr qint64 ScanLimit = 60000;
+  static constexpr qint64 SelfExtractorStart = 14000;
+
+  using MessageSink = std::function<void(const QString &)>;
+
+  ZipHeaderWalk(ByteSource &source, MessageSink showMessage);
+
+  // `selfExtractor`: the file is an ".EXE" whose stub is skipped.
+  void run(bool selfExtractor);
+
+  std::vector<ZipDirEntry> entries;
+  qint64 firstHeaderOffset = 0;
+  qint64 scanCount = 0;
+
+private:
+  bool scanForHeader();
+  // The local header's entry, or nothing when the header is cut short.
+  bool readEntry(ZipDirEntry &entry);
+  // The data length and whether a data descriptor follows; nothing when the
+  // length cannot be found.
+  std::optional<quint64> dataSize(const ZipDirEntry &entry, const QByteArray &extra, bool &zip64);
+  std::optional<quint64> findDescriptor(qint64 dataStart, bool zip64) const;
+  void skipDescriptor(bool zip64);
+  const CentralIndex &centralIndex();
+
+  ByteSource &source_;
+  MessageSink showMessage_;
+  std::optional<CentralIndex> index_;
+};
+
+} // namespace vantor::archive

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (ASan + UBSan) in build-fuzz and runs
+# each for FUZZ_TIME seconds (default 600), both at once.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-fuzz
+time=${FUZZ_TIME:-600}
+CC=clang CXX=clang++ cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# Seed corpus: archives the zip tool writes in its usual shapes.
+seeds=$build/seeds
+if [ ! -d "$seeds" ]; then
+  mkdir -p "$seeds/src/sub"
+  (cd "$seeds/src" && printf 'alpha\n%.0s' {1..200} >a.txt && head -c 3000 /dev/urandom >b.bin &&
+    echo sub >sub/c.txt)
+  (cd "$seeds/src" && zip -q -r ../plain.zip . && zip -q -r -0 ../stored.zip . &&
+    zip -q -r -fz ../zip64.zip . && zip -q -P secret ../locked.zip a.txt &&
+    zip -q - a.txt b.bin | cat >../streamed.zip)
+  head -c 500 /dev/urandom >"$seeds/stub"
+  cat "$seeds/stub" "$seeds/plain.zip" >"$seeds/concatenated.zip"
+  rm -rf "$seeds/src" "$seeds/stub"
+fi
+for target in headerwalk unzipexec; do
+  corpus=$build/corpus-$target
+  mkdir -p "$corpus"
+  for seed in "$seeds"/*.zip; do
+    if [ "$target" = unzipexec ]; then
+      # The first byte picks the switches.
+      for flags in '\x00' '\x04' '\x43' '\x8e'; do
+        { printf "$flags"; cat "$seed"; } >"$corpus/$(basename "$seed")-$(printf '%s' "$flags" | tr -d '\\')"
+      done
+    else
+      cp "$seed" "$corpus/"
+    fi
+  done
+done
+
+pids=()
+for target in headerwalk unzipexec; do
+  (cd "$build" && ./fuzz_$target -max_total_time="$time" -dict=../fuzz/zip.dict \
+    -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
+    >fuzz-$target.log 2>&1) &
+  pids+=($!)
+done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+for target in headerwalk unzipexec; do
+  echo "== $target"
+  grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$build/fuzz-$target.log" || true
+done
+exit $status

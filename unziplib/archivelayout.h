@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace unziplib {
+
+// One central directory record, as stored.
+struct RawEntry {
+  uint64_t localHeader = 0; // offset as stored (add the layout's shift)
+  uint64_t compressedSize = 0;
+  uint64_t uncompressedSize = 0;
+  uint32_t crc = 0;
+  uint16_t method = 0;
+  uint16_t flags = 0;
+};
+
+// Where an archive really sits in its file. Data in front of an archive whose
+// offsets were never adjusted (a stub simply concatenated before it) shifts
+// every stored offset: the end record's position minus the directory's size
+// gives the directory's real position, and the difference to its stored
+// offset is the shift.
+struct ArchiveLayout {
+  uint64_t shift = 0;
+  bool hasDirectory = false;
+  std::vector<RawEntry> entries;
+};
+
+// Reads the layout of the archive open on `fd`; an unreadable directory gives
+// a layout without one.
+ArchiveLayout readArchiveLayout(int fd, uint64_t fileSize);
+
+// Reads exactly `count` bytes at `offset`; false when short.
+bool readFully(int fd, uint64_t offset, void *data, size_t count);
+
+// The offset of an entry's data: its local header's fixed part, name and extra
+// field skipped. False when the header is not where the layout says.
+bool dataOffset(int fd, uint64_t fileSize, uint64_t headerPos, uint64_t &offset);
+
+} // namespace unziplib

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "reporter.h"
+
+#include <string>
+#include <vector>
+
+namespace unziplib {
+
+struct ExtractionOptions {
+  std::string archive;
+  std::string password;           // empty = none
+  std::vector<std::string> specs; // empty = every entry
+  bool test = false;
+  bool overwrite = false;
+  bool freshen = false;
+  bool update = false;
+  bool keepFolders = false;
+  bool verbose = false;
+  bool trace = false;
+};
+
+// Extracts (or tests) the archive into the current folder. Entries are
+// decompressed by a few threads at once; the callback hears about them from
+// the calling thread, in archive order. Returns the number of files written
+// (or, when testing, the number that passed).
+int32_t runExtraction(const ExtractionOptions &options, Reporter &reporter);
+
+} // namespace unziplib

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "entrypath.h"
+
+#include <string>
+#include <sys/stat.h>
+
+namespace unziplib {
+
+// File operations below the extraction folder that never follow a link out of
+// it: every folder on the way is opened relative to its parent without
+// following symbolic links.
+class TargetFolder {
+public:
+  // Opens the current folder; check isOpen().
+  TargetFolder();
+  ~TargetFolder();
+  TargetFolder(const TargetFolder &) = delete;
+  TargetFolder &operator=(const TargetFolder &) = delete;
+
+  bool isOpen() const { return root_ >= 0; }
+
+  // A descriptor of the folder that holds the path's last component (the
+  // caller closes it), or -1 with `error` set.
+  int openParent(const EntryPath &path, bool create, std::string &error) const;
+  // Creates every folder of `path`.
+  bool makeFolders(const EntryPath &path, std::string &error) const;
+  // What is at `path` now, without following a final link; false if nothing.
+  bool lookup(const EntryPath &path, struct stat &info) const;
+
+private:
+  int root_ = -1;
+};
+
+// A new file with a private name in `folder`, renamed to its real name once
+// complete, so a failed extraction never leaves a half-written file under the
+// name of a complete one.
+struct TempFile {
+  int folder = -1; // owned
+  int fd = -1;     // owned while writing
+  std::string name;
+
+  bool create(int parentFolder, std::string &error);
+  bool write(const void *data, size_t size, std::string &error);
+  // Sets the modification time and closes the file.
+  bool finish(long long modified, std::string &error);
+  // Moves the file to `finalName` in its folder.
+  bool commit(const std::string &finalName, std::string &error);
+  // Removes the file if still there and closes everything.
+  void discard();
+};
+
+} // namespace unziplib
