@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "archive/zipextractor.h"
 #include "catalogue.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
@@ -14,6 +15,10 @@
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
+#include "snapshotpreview.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
 
 #include <iterator>
 
@@ -123,6 +128,19 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   romname->setCaption(QStringLiteral("< ROM NAME >"));
 
   createButtons();
+  preview_ = std::make_unique<SnapshotPreview>(
+      SnapshotPreview::Parts{FormShaper1, backbig, snaps, usedel, snapback, snapfwd, shotdir});
+  snapback->OnClick = [this](QObject *s) { snapbackClick(s); };
+  snapfwd->OnClick = [this](QObject *s) { snapfwdClick(s); };
+  play->OnClick = [this](QObject *s) { playClick(s); };
+
+  ZipExtractor1 = new archive::TZipExtractor(this);
+  ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
+  // The unzip library is installed beside the program.
+  ZipExtractor1->setDLLDirectory(QCoreApplication::applicationDirPath());
+  ShowMessage = [this](const QString &text) {
+    QMessageBox::information(this, QCoreApplication::applicationName(), text);
+  };
 
   OnShow = [this](QObject *s) { FormShow(s); };
   // Last, so that it hooks the handlers above: the position and skin come
@@ -223,7 +241,12 @@ void TfrmMain::poplist() {
   if (listroms.items.isEmpty())
     return;
   RotaryDial1->setMax(static_cast<int>(listroms.items.size()) - 1);
-  selectEntry(0);
+  // The dial goes back to the first entry with the caption, so play always
+  // takes the entry on show; its change event then selects entry 0.
+  if (RotaryDial1->position() != 0)
+    RotaryDial1->setPosition(0);
+  else
+    selectEntry(0);
 }
 
 void TfrmMain::RotaryDial1Change(QObject *) {
@@ -258,8 +281,16 @@ QString TfrmMain::snapshotBasePath() const {
   return setup_ ? setup_->Snapsloc->text() + platform::pathSeparator() + romName() : QString();
 }
 
-void TfrmMain::showSnapshot(const QString &, bool) {
-  // The preview arrives with the snapshot support.
+void TfrmMain::showSnapshot(const QString &basePath, bool switchButton) {
+  preview_->show(basePath, switchButton);
+}
+
+void TfrmMain::snapbackClick(QObject *) {
+  preview_->stepBack();
+}
+
+void TfrmMain::snapfwdClick(QObject *) {
+  preview_->stepForward();
 }
 
 } // namespace vantor

@@ -5,8 +5,15 @@
 
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 namespace vantor {
 
+namespace archive {
+class TZipExtractor;
+}
+class SnapshotPreview;
 class TFileListBox;
 class TFormShaper;
 class TFormStorage;
@@ -53,6 +60,16 @@ public:
   // Snapsloc + separator + ROM name, without extension.
   QString snapshotBasePath() const;
   void showSnapshot(const QString &basePath, bool switchButton);
+  SnapshotPreview &snapshotPreview() { return *preview_; }
+
+  void snapbackClick(QObject *sender);
+  void snapfwdClick(QObject *sender);
+  // Unpacks the selected game, runs the emulator on it and waits, cleans up
+  // and previews a new screenshot.
+  void playClick(QObject *sender);
+
+  // Plain message boxes with the program's title; tests replace it.
+  std::function<void(const QString &text)> ShowMessage;
 
   RomList listroms;
   TShadowLabel *romname;
@@ -78,14 +95,19 @@ public:
   TPicBtn *usedel;
   TPicBtn *snapback;
   TPicBtn *snapfwd;
+  archive::TZipExtractor *ZipExtractor1;
   TFormStorage *FormStorage1;
 
 private:
   void selectEntry(int index);
+  void launchSelectedGame();
+  void extractArchive(const QString &archivePath);
+  void runEmulator(const QString &commandLine);
   void createSkin();
   void createButtons();
 
   TFrmsetup *setup_ = nullptr;
+  std::unique_ptr<SnapshotPreview> preview_;
 };
 
 } // namespace vantor

@@ -1,0 +1,94 @@
+#include "snapshotpreview.h"
+
+#include "catalogue.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "filelistbox.h"
+#include "imagelib/imagelib.h"
+#include "platform/files.h"
+
+namespace vantor {
+namespace {
+
+const QString SnapshotExtensions[] = {QStringLiteral(".jpg"), QStringLiteral(".gif"),
+                                      QStringLiteral(".pcx"), QStringLiteral(".bmp")};
+
+} // namespace
+
+bool SnapshotPreview::bigSkinShown() const {
+  return p_.shaper->MaskedPicture()->Picture().width() == p_.backbig->Picture().width();
+}
+
+void SnapshotPreview::show(const QString &basePath, bool switchButton) {
+  if (!bigSkinShown())
+    return;
+  currentExtension_.clear();
+  for (const QString &extension : SnapshotExtensions) {
+    if (platform::fileExists(basePath + extension)) {
+      currentExtension_ = extension;
+      break;
+    }
+  }
+  // A file that exists counts as found, whatever the decoder makes of it.
+  p_.snaps->setPicture(currentExtension_.isEmpty() ? QImage()
+                                                   : imageLibLoad(basePath + currentExtension_));
+  if (!switchButton)
+    return;
+  if (currentExtension_.isEmpty())
+    enterAdoptMode();
+  else
+    enterDeleteMode();
+}
+
+void SnapshotPreview::enterDeleteMode() {
+  mode_ = DeleteMode;
+  p_.usedel->setToolTip(QStringLiteral("Delete Snapshot"));
+  p_.usedel->setBtnState(DeleteMode);
+  p_.usedel->setNextState(DeleteMode);
+  p_.snapback->hide();
+  p_.snapfwd->hide();
+}
+
+void SnapshotPreview::enterAdoptMode() {
+  mode_ = AdoptMode;
+  p_.usedel->setToolTip(QStringLiteral("Use this lovely pix for the snapshot"));
+  p_.usedel->setBtnState(AdoptMode);
+  p_.usedel->setNextState(AdoptMode);
+  p_.snapback->show();
+  p_.snapfwd->show();
+}
+
+void SnapshotPreview::stepBack() {
+  TFileListBox &shots = *p_.shotdir;
+  if (shots.count() == 0)
+    return;
+  if (shots.itemIndex() <= 0)
+    shots.setItemIndex(1);
+  if (shots.itemIndex() > 0) {
+    shots.setItemIndex(shots.itemIndex() - 1);
+    showScreenshot();
+  }
+}
+
+void SnapshotPreview::stepForward() {
+  TFileListBox &shots = *p_.shotdir;
+  if (shots.count() == 0)
+    return;
+  if (shots.itemIndex() == -1)
+    shots.setItemIndex(shots.count() - 1);
+  if (shots.itemIndex() >= shots.count())
+    return;
+  shots.setItemIndex(shots.itemIndex() + 1);
+  showScreenshot();
+}
+
+void SnapshotPreview::showScreenshot() {
+  const TFileListBox &shots = *p_.shotdir;
+  show(shots.directory() + platform::pathSeparator() +
+           romNameOf(p_.shotdir->item(shots.itemIndex())),
+       false);
+}
+
+} // namespace vantor

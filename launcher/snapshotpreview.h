@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+namespace vantor {
+
+class TFileListBox;
+class TFormShaper;
+class TImage;
+class TPicBtn;
+
+// The big skin's preview frame: finds a ROM's snapshot by extension, switches
+// the adopt/delete button between its two faces, and steps through the
+// emulator's screenshots.
+class SnapshotPreview final {
+public:
+  enum ButtonMode { NoMode = 0, AdoptMode = 1, DeleteMode = 3 };
+
+  struct Parts {
+    TFormShaper *shaper;
+    TImage *backbig;
+    TImage *snaps;
+    TPicBtn *usedel;
+    TPicBtn *snapback;
+    TPicBtn *snapfwd;
+    TFileListBox *shotdir;
+  };
+
+  explicit SnapshotPreview(const Parts &parts) : p_(parts) {}
+
+  // Looks for base + ".jpg", ".gif", ".pcx", ".bmp" in that order. With
+  // `switchButton`, the button shows its delete face when one was found and
+  // its adopt face when none was. Does nothing with the small skin.
+  void show(const QString &basePath, bool switchButton);
+
+  void enterDeleteMode();
+  void enterAdoptMode();
+
+  void stepBack();
+  void stepForward();
+
+  // Which extension the picture on show came from; empty when none.
+  const QString &currentExtension() const { return currentExtension_; }
+  void setCurrentExtension(const QString &extension) { currentExtension_ = extension; }
+  ButtonMode buttonMode() const { return mode_; }
+
+  bool bigSkinShown() const;
+
+private:
+  void showScreenshot();
+
+  Parts p_;
+  QString currentExtension_;
+  ButtonMode mode_ = NoMode;
+};
+
+} // namespace vantor

@@ -1,0 +1,165 @@
+#include "controls/edit.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "controls/shadowlabel.h"
+#include "launcher/filelistbox.h"
+#include "launcher/mainwindow.h"
+#include "launcher/snapshotpreview.h"
+#include "settings/setupwindow.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace vantor;
+using vantor::test::TempDir;
+
+namespace {
+
+class Preview : public ::testing::Test {
+protected:
+  void SetUp() override {
+    start = QDir::currentPath();
+    main.setSetupWindow(&setup);
+    setup.setHost(&main);
+    QDir().mkpath(dir.file("roms"));
+    QDir().mkpath(dir.file("snaps"));
+    QDir().mkpath(dir.file("neo/shots"));
+    setup.Snapsloc->setTextValue(dir.file("snaps"));
+  }
+  void TearDown() override {
+    setup.setHost(nullptr);
+    QDir::setCurrent(start);
+  }
+
+  void picture(const QString &path, Qt::GlobalColor colour, const char *format) {
+    QImage image(6, 6, QImage::Format_RGB888);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(path, format));
+  }
+  void bigSkin() { main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture()); }
+  QColor shown() const { return main.snaps->Picture().pixelColor(2, 2); }
+  SnapshotPreview &preview() { return main.snapshotPreview(); }
+
+  QString start;
+  TempDir dir;
+  TfrmMain main;
+  TFrmsetup setup;
+};
+
+TEST_F(Preview, ExtensionsAreTriedInOrderAndTheButtonShowsItsDeleteFace) {
+  picture(dir.file("snaps/pacman.bmp"), Qt::blue, "BMP");
+  picture(dir.file("snaps/pacman.gif"), Qt::red, "BMP"); // decoded by content
+  dir.write("roms/pacman.zip");
+  bigSkin();
+  setup.romloc->setTextValue(dir.file("roms"));
+  EXPECT_EQ(preview().currentExtension(), ".gif");
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+  EXPECT_EQ(main.usedel->toolTip(), "Delete Snapshot");
+  EXPECT_EQ(main.usedel->BtnState(), 3);
+  EXPECT_EQ(main.usedel->NextState(), 3);
+  EXPECT_TRUE(main.snapback->isHidden());
+  EXPECT_TRUE(main.snapfwd->isHidden());
+}
+
+TEST_F(Preview, EachExtensionIsFoundOnItsOwn) {
+  const std::pair<const char *, const char *> rows[] = {
+      {".jpg", "JPG"}, {".gif", "BMP"}, {".pcx", "BMP"}, {".bmp", "BMP"}};
+  bigSkin();
+  for (const auto &[ext, format] : rows) {
+    TempDir snaps;
+    picture(snaps.file(QString("rom") + ext), Qt::white, format);
+    main.showSnapshot(snaps.file("rom"), true);
+    EXPECT_EQ(preview().currentExtension(), QString(ext));
+    EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+  }
+}
+
+TEST_F(Preview, NoSnapshotEmptiesTheFrameAndOffersAdoption) {
+  dir.write("roms/galaga.zip");
+  bigSkin();
+  main.showSnapshot(dir.file("snaps/other"), true);
+  picture(dir.file("snaps/other.jpg"), Qt::red, "JPG");
+  main.showSnapshot(dir.file("snaps/other"), true);
+  ASSERT_FALSE(main.snaps->Picture().isNull());
+  setup.romloc->setTextValue(dir.file("roms"));
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_EQ(preview().currentExtension(), "");
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
+  EXPECT_EQ(main.usedel->toolTip(), "Use this lovely pix for the snapshot");
+  EXPECT_EQ(main.usedel->BtnState(), 1);
+  EXPECT_FALSE(main.snapback->isHidden());
+}
+
+TEST_F(Preview, TheSmallSkinLeavesFrameExtensionAndButtonAlone) {
+  picture(dir.file("snaps/pacman.gif"), Qt::red, "BMP");
+  dir.write("roms/pacman.zip");
+  setup.romloc->setTextValue(dir.file("roms"));
+  EXPECT_EQ(main.romname->caption(), "pacman");
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_EQ(preview().currentExtension(), "");
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::NoMode);
+}
+
+TEST_F(Preview, AFileThatDoesNotDecodeStillCountsAsFound) {
+  dir.write("snaps/broken.jpg", "not a picture");
+  bigSkin();
+  main.showSnapshot(dir.file("snaps/broken"), true);
+  EXPECT_EQ(preview().currentExtension(), ".jpg");
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+}
+
+// Screenshots shot0001..N in the emulator's shots folder; returns the colours
+// of what stepping showed.
+class Stepping : public Preview {
+protected:
+  const Qt::GlobalColor colours[3] = {Qt::red, Qt::green, Qt::blue};
+  void shots(int n) {
+    for (int i = 0; i < n; ++i)
+      picture(dir.file(QString("neo/shots/shot000%1.bmp").arg(i + 1)), colours[i], "BMP");
+    main.applyShotsFolder(dir.file("neo/shots"));
+    bigSkin();
+  }
+};
+
+TEST_F(Stepping, ForwardShowsTheLastThenBackStopsAtTheFirst) {
+  shots(3);
+  main.snapfwdClick(nullptr);
+  EXPECT_EQ(shown(), QColor(Qt::blue));
+  EXPECT_EQ(main.shotdir->itemIndex(), 2);
+  main.snapfwdClick(nullptr);
+  EXPECT_EQ(main.shotdir->itemIndex(), 2);
+  main.snapbackClick(nullptr);
+  EXPECT_EQ(shown(), QColor(Qt::green));
+  main.snapbackClick(nullptr);
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  main.snapbackClick(nullptr);
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  EXPECT_EQ(main.shotdir->itemIndex(), 0);
+  EXPECT_EQ(preview().currentExtension(), ".bmp");
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::NoMode); // browsing keeps the mode
+}
+
+TEST_F(Stepping, ASingleScreenshot) {
+  shots(1);
+  main.snapbackClick(nullptr);
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_EQ(main.shotdir->itemIndex(), -1);
+  main.snapfwdClick(nullptr);
+  EXPECT_EQ(shown(), QColor(Qt::red));
+}
+
+TEST_F(Stepping, NoScreenshots) {
+  shots(0);
+  main.snapfwdClick(nullptr);
+  main.snapbackClick(nullptr);
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_EQ(main.shotdir->itemIndex(), -1);
+}
+
+} // namespace
