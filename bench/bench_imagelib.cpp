@@ -82,10 +82,3 @@ void BM_SaveScreenshotAsJpeg(benchmark::State &state) {
 BENCHMARK(BM_SaveScreenshotAsJpeg);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QGuiApplication app(argc, argv); // image format plugins
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

@@ -38,13 +38,3 @@ void BM_PositionAtAngle(benchmark::State &state) {
 BENCHMARK(BM_PositionAtAngle)->Arg(10)->Arg(270)->Arg(100000);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

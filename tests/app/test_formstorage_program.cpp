@@ -89,16 +89,7 @@ protected:
     setup->cdromloc->setText(at(QStringLiteral("CDROMS")));
   }
 
-  QStringList section(const QString &name) const {
-    const QStringList lines = fileLines(iniPath);
-    const qsizetype start = lines.indexOf(u'[' + name + u']');
-    if (start < 0)
-      return {};
-    qsizetype end = start + 1;
-    while (end < lines.size() && !lines[end].startsWith(u'['))
-      ++end;
-    return lines.mid(start + 1, end - start - 1);
-  }
+  QStringList section(const QString &name) const { return test::sectionLines(iniPath, name); }
 
   QString startFolder = QDir::currentPath();
   test::TempDir dir;

@@ -1,5 +1,6 @@
 #include "controls/valueslider.h"
 #include "platform/errors.h"
+#include "support/counter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -7,22 +8,10 @@
 #include <gtest/gtest.h>
 
 using namespace vantor;
+using vantor::test::Counter;
 using S = TCustomValueSlider;
 
 namespace {
-
-// Counts the calls of an event handler.
-struct Counter {
-  int calls = 0;
-  QObject *sender = nullptr;
-  int count() const { return calls; }
-  std::function<void(QObject *)> handler() {
-    return [this](QObject *s) {
-      ++calls;
-      sender = s;
-    };
-  }
-};
 
 QImage solid(int w, int h, QColor fill, QColor key) {
   QImage img(w, h, QImage::Format_RGB888);

@@ -68,4 +68,16 @@ inline void writeLines(const QString &path, const QStringList &lines) {
     file.write((lines.join(u'\n') + u'\n').toUtf8());
 }
 
+// The lines of one section of an INI file, without its header.
+inline QStringList sectionLines(const QString &path, const QString &name) {
+  const QStringList lines = fileLines(path);
+  const qsizetype at = lines.indexOf(u'[' + name + u']');
+  if (at < 0)
+    return {};
+  qsizetype end = at + 1;
+  while (end < lines.size() && !lines[end].startsWith(u'['))
+    ++end;
+  return lines.mid(at + 1, end - at - 1);
+}
+
 } // namespace vantor::test

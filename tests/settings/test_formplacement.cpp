@@ -30,14 +30,7 @@ protected:
   }
 
   QStringList section(const QString &name = QStringLiteral("setup")) const {
-    const QStringList lines = fileLines(path);
-    const qsizetype at = lines.indexOf(u'[' + name + u']');
-    if (at < 0)
-      return {};
-    qsizetype end = at + 1;
-    while (end < lines.size() && !lines[end].startsWith(u'['))
-      ++end;
-    return lines.mid(at + 1, end - at - 1);
+    return test::sectionLines(path, name);
   }
   QString value(const QString &key) const {
     for (const QString &line : section())

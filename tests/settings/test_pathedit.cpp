@@ -1,5 +1,6 @@
 #include "platform/files.h"
 #include "settings/fileedits.h"
+#include "support/counter.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -7,22 +8,10 @@
 #include <gtest/gtest.h>
 
 using namespace vantor;
+using vantor::test::Counter;
 using vantor::test::TempDir;
 
 namespace {
-
-// Counts the calls of an event handler.
-struct Counter {
-  int calls = 0;
-  QObject *sender = nullptr;
-  int count() const { return calls; }
-  std::function<void(QObject *)> handler() {
-    return [this](QObject *s) {
-      ++calls;
-      sender = s;
-    };
-  }
-};
 
 QString native(const QString &path) {
   return QDir::toNativeSeparators(path);
