@@ -133,6 +133,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   snapback->OnClick = [this](QObject *s) { snapbackClick(s); };
   snapfwd->OnClick = [this](QObject *s) { snapfwdClick(s); };
   play->OnClick = [this](QObject *s) { playClick(s); };
+  bindSkinButtons();
 
   ZipExtractor1 = new archive::TZipExtractor(this);
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/form.h"
+#include "controls/windowdrag.h"
 #include "settings/cataloguehost.h"
 
 #include <QStringList>
@@ -55,6 +56,18 @@ public:
   void dirbackCommand(QObject *sender);
   void dirfowardCommand(QObject *sender);
 
+  // The skin toggle, the exit and setup buttons, and dragging by the skin.
+  void previewCommand(QObject *sender);
+  void exitallCommand(QObject *sender);
+  void exitallClick(QObject *sender);
+  void SetupClick(QObject *sender);
+  void backMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                     int y);
+  void backMouseMove(QObject *sender, Qt::KeyboardModifiers shift, int x, int y);
+  void backMouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
+                   int y);
+  bool bigSkinShown() const;
+
   // The selected ROM's name as the caption shows it.
   QString romName() const;
   // Snapsloc + separator + ROM name, without extension.
@@ -108,6 +121,8 @@ private:
 
   TFrmsetup *setup_ = nullptr;
   std::unique_ptr<SnapshotPreview> preview_;
+  WindowDrag drag_;
+  void bindSkinButtons();
 };
 
 } // namespace vantor

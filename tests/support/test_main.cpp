@@ -1,10 +1,15 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Every test program gets a QApplication: widgets, fonts and timers need one.
+// Every test program gets a QApplication (widgets, fonts and timers need one)
+// and a configuration folder of its own, so no test reads or writes the
+// user's settings and every program starts as a first run.
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

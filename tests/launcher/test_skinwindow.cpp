@@ -1,0 +1,118 @@
+#include "controls/edit.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "launcher/mainwindow.h"
+#include "launcher/snapshotpreview.h"
+#include "settings/formstorage.h"
+#include "settings/setupwindow.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace vantor;
+using vantor::test::TempDir;
+
+namespace {
+
+class SkinWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    start = QDir::currentPath();
+    main.setSetupWindow(&setup);
+    setup.setHost(&main);
+    // Each test starts as a first run, with its own settings file.
+    main.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+    setup.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+  }
+  // Showing the main window without a ROM folder opens the setup window
+  // modally; give it one first.
+  void showMain() {
+    dir.mkdir("roms");
+    setup.romloc->setTextValue(dir.file("roms"));
+    main.show();
+  }
+  void TearDown() override {
+    setup.setHost(nullptr);
+    QDir::setCurrent(start);
+  }
+  QString start;
+  TempDir dir;
+  TfrmMain main;
+  TFrmsetup setup;
+};
+
+TEST_F(SkinWindow, TwoTogglesReturnToTheFirstSkinAndReShowTheSnapshot) {
+  QImage snap(4, 4, QImage::Format_RGB888);
+  snap.fill(Qt::red);
+  dir.mkdir("snaps");
+  ASSERT_TRUE(snap.save(dir.file("snaps/pacman.bmp"), "BMP"));
+  dir.write("roms/pacman.zip");
+  setup.Snapsloc->setTextValue(dir.file("snaps"));
+  setup.romloc->setTextValue(dir.file("roms"));
+  ASSERT_FALSE(main.bigSkinShown());
+  EXPECT_EQ(main.width(), 316);
+
+  main.previewCommand(main.preview);
+  EXPECT_TRUE(main.bigSkinShown());
+  EXPECT_EQ(main.FormShaper1->Tag(), 1);
+  EXPECT_EQ(main.size(), QSize(550, 340));
+  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::DeleteMode);
+
+  main.previewCommand(main.preview);
+  EXPECT_FALSE(main.bigSkinShown());
+  EXPECT_EQ(main.FormShaper1->Tag(), 0);
+  EXPECT_EQ(main.size(), QSize(316, 340));
+  EXPECT_TRUE(main.snaps->Picture().isNull());
+  // The small skin leaves the extension and the mode as they were.
+  EXPECT_EQ(main.snapshotPreview().currentExtension(), ".bmp");
+
+  main.previewCommand(main.preview);
+  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST_F(SkinWindow, DraggingMovesOnlyBeyondFivePixelsWithAnyButton) {
+  main.move(100, 100);
+  showMain();
+  const QPoint origin = main.pos();
+  struct Row {
+    Qt::MouseButton button;
+    QPoint to;
+    bool moves;
+  } rows[] = {{Qt::LeftButton, {15, 15}, false},
+              {Qt::LeftButton, {5, 5}, false},
+              {Qt::LeftButton, {16, 10}, true},
+              {Qt::LeftButton, {10, 4}, true},
+              {Qt::RightButton, {16, 10}, true}};
+  for (const Row &row : rows) {
+    main.move(origin);
+    main.backMouseDown(main.back, row.button, {}, 10, 10);
+    main.backMouseMove(main.back, {}, row.to.x(), row.to.y());
+    main.backMouseUp(main.back, row.button, {}, row.to.x(), row.to.y());
+    const QPoint expected = row.moves ? origin + row.to - QPoint(10, 10) : origin;
+    EXPECT_EQ(main.pos(), expected) << row.to.x() << "," << row.to.y();
+  }
+  // After the release, moves do nothing.
+  main.backMouseMove(main.back, {}, 60, 60);
+  EXPECT_EQ(main.pos(), origin + QPoint(6, 0));
+}
+
+TEST_F(SkinWindow, ExitClosesAndSetupOpensModally) {
+  showMain();
+  bool wasModal = false;
+  QTimer::singleShot(0, [&] {
+    wasModal = setup.isShowingModal();
+    setup.close();
+  });
+  main.SetupClick(main.setup);
+  EXPECT_TRUE(wasModal);
+  main.exitallCommand(main.exitall);
+  EXPECT_FALSE(main.isVisible());
+}
+
+} // namespace
