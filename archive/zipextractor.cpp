@@ -99,11 +99,11 @@ bool TZipExtractor::refuseOverlongValues() {
     ShowMessage(QStringLiteral("Too many file specifications (at most %1)").arg(MaxFileSpecs));
     return true;
   }
-  for (const QString &spec : fSpecArgs_) {
-    if (QFile::encodeName(spec).size() > MaxPath) {
+  for (const QString &pattern : fSpecArgs_) {
+    if (QFile::encodeName(pattern).size() > MaxPath) {
       ShowMessage(QStringLiteral("File specification too long (at most %1 bytes): %2")
                       .arg(MaxPath)
-                      .arg(spec.left(40)));
+                      .arg(pattern.left(40)));
       return true;
     }
   }
@@ -153,10 +153,10 @@ void TZipExtractor::runLibrary() {
   using PathBuffer = std::array<char, UNZIP_PATH_SIZE>;
   const auto password = fixedBuffer<UNZIP_PASSWORD_SIZE>(password_.toLocal8Bit());
   const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(archivePath_));
-  std::vector<PathBuffer> specs;
-  specs.reserve(size_t(fSpecArgs_.size()));
-  for (const QString &spec : fSpecArgs_)
-    specs.push_back(fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(spec)));
+  std::vector<PathBuffer> patterns;
+  patterns.reserve(size_t(fSpecArgs_.size()));
+  for (const QString &pattern : fSpecArgs_)
+    patterns.push_back(fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(pattern)));
 
   // The record is about 16 KiB with its list: keep it off the stack.
   auto command = std::make_unique<UnzipCommand>();
@@ -174,11 +174,11 @@ void TZipExtractor::runLibrary() {
   command->freshen = extrOptions_.testFlag(ExtrFreshen) && !extrOptions_.testFlag(ExtrUpdate);
   command->directoryNames = extrOptions_.testFlag(ExtrDirNames) ? 1 : 0;
   command->overwrite = extrOptions_.testFlag(ExtrOverWrite) ? 1 : 0;
-  command->fileSpecCount = int32_t(specs.size());
+  command->fileSpecCount = int32_t(patterns.size());
   command->zipFilename = archivePath.data();
   command->checkValue = UNZIP_CHECK_VALUE;
-  for (size_t k = 0; k < specs.size(); ++k)
-    command->fileSpecs[k] = specs[k].data();
+  for (size_t k = 0; k < patterns.size(); ++k)
+    command->fileSpecs[k] = patterns[k].data();
 
   const UnzipExecFunction exec = UnzipLibrary::unzipExec();
   if (!exec)

@@ -68,7 +68,7 @@ public:
   Q_ENUM(TOverWriteMode)
 
   static constexpr int MaxPassword = 80; // bytes
-  static constexpr int MaxPath = 255;    // bytes of the archive path and of each spec
+  static constexpr int MaxPath = 255;    // bytes of the archive path and of each pattern
   static constexpr int MaxFileSpecs = 4000;
 
   using TNotifyEvent = std::function<void(QObject *sender)>;

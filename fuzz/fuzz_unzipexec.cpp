@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   char path[UNZIP_PATH_SIZE] = {};
   std::strncpy(path, s.archive.c_str(), sizeof path - 1);
   char password[UNZIP_PASSWORD_SIZE] = "secret";
-  char spec[UNZIP_PATH_SIZE] = "*a*";
+  char pattern[UNZIP_PATH_SIZE] = "*a*";
   command->version = UNZIP_INTERFACE_VERSION;
   command->checkValue = UNZIP_CHECK_VALUE;
   command->callback = &callback;
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   command->verbose = command->trace = (switches & 0x40) != 0;
   if (switches & 0x80) {
     command->fileSpecCount = 1;
-    command->fileSpecs[0] = spec;
+    command->fileSpecs[0] = pattern;
   }
   const int32_t count = UnzipExec(command.get());
   if (count < 0)

@@ -113,6 +113,7 @@ void TFileListBox::applyPath(const QString &path) {
     return;
   PathParts parts = splitPath(path);
   QString folder = parts.folder;
+  const QString keepMaskBefore = mask_;
   if (parts.last.contains(u'*') || parts.last.contains(u'?')) {
     mask_ = parts.last;
   } else if (!parts.last.isEmpty()) {
@@ -127,11 +128,13 @@ void TFileListBox::applyPath(const QString &path) {
   read_ = false;
   const QStringList keepItems = items_;
   const QString keepDir = directory_;
+  const QString keepMask = keepMaskBefore;
   try {
     setDirectory(folder);
   } catch (...) {
     items_ = keepItems;
     directory_ = keepDir;
+    mask_ = keepMask;
     read_ = true;
     throw;
   }
@@ -155,8 +158,8 @@ void TFileListBox::read() {
   }
   items_ = sortedCaseBlind(std::move(found));
   read_ = true;
-  if (itemIndex_ >= items_.size())
-    itemIndex_ = -1;
+  // Emptying the list clears its selection.
+  itemIndex_ = -1;
 }
 
 } // namespace vantor

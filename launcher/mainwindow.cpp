@@ -6,6 +6,7 @@
 #include "controls/edit.h"
 #include "controls/fonts.h"
 #include "controls/formshaper.h"
+#include "controls/handlererror.h"
 #include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
@@ -210,12 +211,17 @@ void TfrmMain::applyShotsFolder(const QString &path) {
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
-  // The stored settings go into the hidden setup window; its path handlers
-  // point the lists at the stored folders. A failure here is not shown.
   try {
-    setup_->FormStorage1->LoadWindowSettings();
-  } catch (const std::exception &) {
+    showFirstTime();
+  } catch (...) {
+    reportHandlerException();
   }
+}
+
+void TfrmMain::showFirstTime() {
+  // The stored settings go into the hidden setup window; its path handlers
+  // point the lists at the stored folders.
+  setup_->restoreQuietly();
   if (FormShaper1->Tag() == 1) {
     FormShaper1->MaskedPicture()->setPicture(backbig->Picture());
     RotaryDial1Change(RotaryDial1);

@@ -113,6 +113,7 @@ public:
 
 private:
   void selectEntry(int index);
+  void showFirstTime();
   void launchSelectedGame();
   void extractArchive(const QString &archivePath);
   void runEmulator(const QString &commandLine);

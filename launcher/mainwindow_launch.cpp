@@ -101,6 +101,9 @@ void TfrmMain::extractArchive(const QString &archivePath) {
     return;
   }
   const QString scratch = scratchFolder(setup_->neodir());
+  // Unpacking through a link would overwrite files outside the scratch folder.
+  if (QFileInfo(scratch).isSymLink())
+    throw InOutError(QStringLiteral("I/O error: %1 is a link, not a folder").arg(scratch));
   if (!platform::folderExists(scratch) && !QDir().mkdir(scratch))
     throw InOutError(QStringLiteral("I/O error: cannot create folder %1").arg(scratch));
   ZipExtractor1->setExtrBaseDir(scratch);

@@ -16,7 +16,8 @@ private:
   QString message_;
 };
 
-// A folder or file operation the system refused (the "I/O error" of the design).
+// A folder or file operation the system refused: the input/output error a
+// handler ends with.
 class InOutError : public Error {
 public:
   using Error::Error;

@@ -85,6 +85,16 @@ bool failsAt(ProfileFile::SaveStep step) {
   return saveFault() && saveFault()(step);
 }
 
+// A line break or NUL in a value would split it into lines of their own and
+// could forge keys or sections: each becomes a blank.
+QByteArray oneLine(const QString &text) {
+  QByteArray bytes = text.toUtf8();
+  for (char &c : bytes)
+    if (c == '\n' || c == '\r' || c == '\0')
+      c = ' ';
+  return bytes;
+}
+
 bool writeAll(int fd, const QByteArray &data) {
   const char *p = data.constData();
   qsizetype left = data.size();
@@ -155,14 +165,21 @@ void ProfileFile::save(const Document &doc) const {
     if (i + 1 < doc.lines.size() || doc.finalNewline)
       data += doc.eol;
   }
-  const QByteArray target = QFile::encodeName(path_);
+  // A settings file that is a link is written where the link points.
+  const QFileInfo info(path_);
+  const QByteArray target = QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : path_);
   const QByteArray temp = target + ".tmp~";
-  const int fd = failsAt(SaveStep::Open)
-                     ? -1
-                     : ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  struct stat st {};
+  const mode_t mode = ::stat(target.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  ::unlink(temp.constData());
+  const int fd =
+      failsAt(SaveStep::Open)
+          ? -1
+          : ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0)
     refuse();
-  const bool written = !failsAt(SaveStep::Write) && writeAll(fd, data);
+  // The new file keeps the old one's permissions.
+  const bool written = ::fchmod(fd, mode) == 0 && !failsAt(SaveStep::Write) && writeAll(fd, data);
   const bool flushed = written && !failsAt(SaveStep::Flush) && ::fsync(fd) == 0;
   ::close(fd);
   if (!flushed || failsAt(SaveStep::Rename) ||
@@ -203,10 +220,10 @@ bool ProfileFile::sectionExists(const QString &section) const {
 
 void ProfileFile::writeString(const QString &section, const QString &key, const QString &value) {
   Document doc = load();
-  const QByteArray line = key.toUtf8() + '=' + value.toUtf8();
+  const QByteArray line = oneLine(key) + '=' + oneLine(value);
   qsizetype header = doc.findSection(section);
   if (header < 0) {
-    doc.lines.append('[' + section.toUtf8() + ']');
+    doc.lines.append('[' + oneLine(section) + ']');
     doc.lines.append(line);
     doc.finalNewline = true;
   } else if (const qsizetype at = doc.findKey(header, key); at >= 0) {

@@ -1,20 +1,24 @@
 #include "setupwindow.h"
 
 #include "cataloguehost.h"
+#include "controls/background.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
+#include "controls/fonts.h"
+#include "controls/handlererror.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
 #include "controls/radiogroup.h"
+#include "controls/shadowlabel.h"
 #include "controls/valueslider.h"
 #include "fileedits.h"
 #include "formstorage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "skins/skins.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
 
 namespace vantor {
 namespace {
@@ -66,16 +70,39 @@ TFrmsetup::~TFrmsetup() {
 }
 
 void TFrmsetup::buildControls() {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, toQColor(clTeal).darker(160));
-  setPalette(pal);
+  skins::init();
+  // The tiled background comes first so every other control lies above it;
+  // the window is dragged by it.
+  Background1 = new TBackground(this);
+  Background1->setObjectName(QStringLiteral("Background1"));
+  Background1->setAlign(TBackground::alClient);
+  Background1->setBackStyle(TBackground::bgTileBitmap);
+  Background1->setColor1(clWhite);
+  Background1->setColor2(clBlack);
+  Background1->setPicture(skins::image(QStringLiteral("setuptile")));
+  connect(Background1, &TBackground::OnMouseDown, this,
+          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+            Background1MouseDown(s, b, m, x, y);
+          });
+  connect(Background1, &TBackground::OnMouseMove, this,
+          [this](QObject *s, Qt::KeyboardModifiers m, int x, int y) {
+            Background1MouseMove(s, m, x, y);
+          });
+  connect(Background1, &TBackground::OnMouseUp, this,
+          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+            Background1MouseUp(s, b, m, x, y);
+          });
 
   auto label = [this](const char *name, const QString &caption, QRect place) {
-    auto *l = new QLabel(caption, this);
+    auto *l = new TShadowLabel(this);
     l->setObjectName(QLatin1String(name));
+    l->setAutoSize(false);
     l->setGeometry(place);
-    l->setStyleSheet(QStringLiteral("color: yellow; font-weight: bold;"));
+    l->setFont(uiFont(13, true));
+    l->setFontColor(clYellow);
+    l->setShadowSize(0);
+    l->setTransparent(true);
+    l->setCaption(caption);
   };
   auto edit = [this](const char *name, QRect place, const QString &hint) {
     auto *e = new TEdit(this);
@@ -152,14 +179,10 @@ void TFrmsetup::buildControls() {
   frameskip->setMaxValue(4);
   frameskip->setIncrement(1);
   frameskip->setOptions(TValueSlider::soShowFocus | TValueSlider::soShowPoints);
-  // The skin's one-state thumb (13 x 21) and its ruler (16 x 8); while the
-  // skin resources are not linked in, the built-in two-state pictures stay.
-  const QImage thumb(QStringLiteral(":/skins/thumb.bmp"));
-  if (!thumb.isNull()) {
-    frameskip->setNumThumbStates(1);
-    frameskip->setImage(TValueSlider::HThumb, thumb);
-  }
-  frameskip->setImage(TValueSlider::HRuler, QImage(QStringLiteral(":/skins/ruler.bmp")));
+  // The skin's own one-state thumb (13 x 21) and ruler (16 x 8).
+  frameskip->setNumThumbStates(1);
+  frameskip->setImage(TValueSlider::HThumb, skins::image(QStringLiteral("thumb")));
+  frameskip->setImage(TValueSlider::HRuler, skins::image(QStringLiteral("ruler")));
   frameskip->endReading();
   const int markLefts[] = {43, 105, 167, 229, 289};
   for (int i = 0; i < 5; ++i)
@@ -171,11 +194,27 @@ void TFrmsetup::buildControls() {
                  QStringLiteral("For when new versions come out with additional commands,\n"
                                 "and I can't be bother to update this Front End."));
 
-  exitsetup = new QPushButton(QStringLiteral("<"), this);
+  // Frame numbers are clamped against the count in force: states first.
+  exitsetup = new TPicBtn(this);
   exitsetup->setObjectName(QStringLiteral("exitsetup"));
-  exitsetup->setGeometry(325, 349, 26, 26);
+  exitsetup->MaskedPicture()->setMaskColor(clWhite);
+  exitsetup->MaskedPicture()->setPicture(skins::image(QStringLiteral("exitsetup")));
+  exitsetup->setMasked(true);
+  exitsetup->setBtnState(1);
+  exitsetup->setNextState(0);
+  exitsetup->setNumStates(3);
+  exitsetup->setsActive(1);
+  exitsetup->setsInActive(2);
+  exitsetup->setsDown(2);
+  exitsetup->setsDisabled(3);
+  exitsetup->setDrawFocus(false);
+  exitsetup->setMonitoring(false);
+  exitsetup->setFocusColor(clBlack);
+  exitsetup->setFirstWait(250);
+  exitsetup->setRepeate(55);
   exitsetup->setToolTip(QStringLiteral("Back"));
-  connect(exitsetup, &QPushButton::clicked, this, [this] { ExitsetupClick(exitsetup); });
+  exitsetup->move(325, 349);
+  exitsetup->OnClick = [this](QObject *s) { ExitsetupClick(s); };
 
   neoloc->OnChange = [this](QObject *s) { neolocChange(s); };
   romloc->OnChange = [this](QObject *s) { romlocChange(s); };
@@ -192,9 +231,34 @@ void TFrmsetup::buildControls() {
 template <typename Step> void TFrmsetup::guarded(Step step) {
   try {
     step();
-  } catch (const Error &e) {
-    QMessageBox::critical(this, QApplication::applicationName(), e.message());
+  } catch (...) {
+    // The restore at start-up ignores what its handlers raise.
+    if (!quietErrors_)
+      reportHandlerException();
   }
+}
+
+void TFrmsetup::restoreQuietly() {
+  quietErrors_ = true;
+  try {
+    FormStorage1->LoadWindowSettings();
+  } catch (...) {
+  }
+  quietErrors_ = false;
+}
+
+void TFrmsetup::Background1MouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int x,
+                                     int y) {
+  drag_.press(qobject_cast<QWidget *>(sender), x, y);
+}
+
+void TFrmsetup::Background1MouseMove(QObject *sender, Qt::KeyboardModifiers, int x, int y) {
+  if (auto *control = qobject_cast<QWidget *>(sender))
+    drag_.move(control, x, y);
+}
+
+void TFrmsetup::Background1MouseUp(QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+  drag_.release();
 }
 
 void TFrmsetup::neolocChange(QObject *) {

@@ -2,16 +2,16 @@
 
 #include "controls/form.h"
 #include "controls/valueslider.h"
+#include "controls/windowdrag.h"
 #include "settings/fileedits.h"
 
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
-
 namespace vantor {
 
 class CatalogueHost;
+class TBackground;
+class TPicBtn;
 class TEdit;
 class TFormStorage;
 class TRadioGroup;
@@ -36,6 +36,15 @@ public:
   void romlocChange(QObject *sender);
   void cdromlocChange(QObject *sender);
   void ExitsetupClick(QObject *sender);
+  void Background1MouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                            int x, int y);
+  void Background1MouseMove(QObject *sender, Qt::KeyboardModifiers shift, int x, int y);
+  void Background1MouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                          int x, int y);
+
+  // The restore at start-up: errors raised by the change handlers it runs
+  // are not shown.
+  void restoreQuietly();
 
   TFilenameEdit *neoloc;
   TDirectoryEdit *romloc;
@@ -49,7 +58,8 @@ public:
   TRadioGroup *modex;
   TValueSlider *frameskip;
   TEdit *addcmds;
-  QPushButton *exitsetup;
+  TPicBtn *exitsetup;
+  TBackground *Background1;
   TFormStorage *FormStorage1;
 
 protected:
@@ -60,6 +70,8 @@ private:
   // Runs a handler step that hands a path to the main window; its error ends
   // the handler and is shown, as any handler's error is.
   template <typename Step> void guarded(Step step);
+  WindowDrag drag_;
+  bool quietErrors_ = false;
 
   CatalogueHost *host_ = nullptr;
   QString neodir_;

@@ -204,9 +204,9 @@ void Extraction::planEntry(zip_uint64_t index, const ArchiveLayout &layout, bool
   if (zip_stat_index(archive_, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
     return;
   const std::string name = stat.name;
-  if (!options_.specs.empty() &&
-      std::none_of(options_.specs.begin(), options_.specs.end(),
-                   [&](const std::string &spec) { return matchesWildcard(name, spec); }))
+  if (!options_.patterns.empty() &&
+      std::none_of(options_.patterns.begin(), options_.patterns.end(),
+                   [&](const std::string &pattern) { return matchesWildcard(name, pattern); }))
     return;
 
   auto job = std::make_unique<Job>();

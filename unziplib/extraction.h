@@ -9,8 +9,8 @@ namespace unziplib {
 
 struct ExtractionOptions {
   std::string archive;
-  std::string password;           // empty = none
-  std::vector<std::string> specs; // empty = every entry
+  std::string password;              // empty = none
+  std::vector<std::string> patterns; // empty = every entry
   bool test = false;
   bool overwrite = false;
   bool freshen = false;

@@ -47,14 +47,14 @@ bool readCommand(const UnzipCommand &command, Reporter &reporter, ExtractionOpti
     return false;
   }
   for (int32_t k = 0; k < command.fileSpecCount; ++k) {
-    std::string spec;
-    if (!command.fileSpecs[k] || !readBuffer(command.fileSpecs[k], UNZIP_PATH_SIZE, spec)) {
+    std::string pattern;
+    if (!command.fileSpecs[k] || !readBuffer(command.fileSpecs[k], UNZIP_PATH_SIZE, pattern)) {
       reporter.message(UNZIP_ERR_RECORD, "File specification " + std::to_string(k + 1) +
                                              " missing or longer than " +
                                              std::to_string(UNZIP_PATH_SIZE - 1) + " bytes");
       return false;
     }
-    options.specs.push_back(std::move(spec));
+    options.patterns.push_back(std::move(pattern));
   }
   options.test = command.test != 0;
   options.overwrite = command.overwrite != 0;

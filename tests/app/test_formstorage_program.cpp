@@ -4,6 +4,7 @@
 #include "app/windows.h"
 #include "controls/edit.h"
 #include "controls/formshaper.h"
+#include "controls/picbtn.h"
 #include "controls/radiogroup.h"
 #include "launcher/mainwindow.h"
 #include "settings/formstorage.h"

@@ -138,9 +138,9 @@ TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   EXPECT_EQ(zip.ExtractedCount(), 42);
   const auto fields = record();
   EXPECT_EQ(fields.value("password"), "secret");
-  EXPECT_EQ(fields.value("specs"), "2");
-  EXPECT_EQ(fields.value("spec0"), "*.rom");
-  EXPECT_EQ(fields.value("spec1"), "x?.bin");
+  EXPECT_EQ(fields.value("patterns"), "2");
+  EXPECT_EQ(fields.value("pattern0"), "*.rom");
+  EXPECT_EQ(fields.value("pattern1"), "x?.bin");
   EXPECT_EQ(fields.value("caller"), QString::asprintf("%p", static_cast<void *>(&zip)));
   EXPECT_TRUE(zip.FSpecArgs().isEmpty());
   EXPECT_FALSE(zip.Busy());
@@ -261,17 +261,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, OverlongValues,
                                                           z.setPassword(QString(81, 'p'));
                                                         },
                                                         "Password too long"},
-                                           OverlongCase{"spec",
+                                           OverlongCase{"pattern",
                                                         [](TZipExtractor &z) {
                                                           z.setFSpecArgs({"ok", QString(256, 's')});
                                                         },
                                                         "File specification too long"},
                                            OverlongCase{"spec_count",
                                                         [](TZipExtractor &z) {
-                                                          QStringList specs;
+                                                          QStringList patterns;
                                                           for (int i = 0; i < 4001; ++i)
-                                                            specs << QString::number(i);
-                                                          z.setFSpecArgs(specs);
+                                                            patterns << QString::number(i);
+                                                          z.setFSpecArgs(patterns);
                                                         },
                                                         "Too many file specifications"}),
                          [](const auto &info) { return std::string(info.param.label); });
@@ -283,7 +283,7 @@ TEST_F(Extractor, LongestValuesStillPass) {
   zip.Extract();
   EXPECT_TRUE(shown.isEmpty());
   EXPECT_EQ(record().value("password"), QString(80, 'p'));
-  EXPECT_EQ(record().value("spec0"), QString(255, 's'));
+  EXPECT_EQ(record().value("pattern0"), QString(255, 's'));
 }
 
 // The real library, found in the build's bin folder.

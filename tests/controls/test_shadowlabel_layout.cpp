@@ -64,7 +64,7 @@ TEST(ShadowLabel, NewLabelDefaults) {
   EXPECT_EQ(label.alignment(), taLeftJustify);
   EXPECT_EQ(label.layout(), tlTop);
   EXPECT_TRUE(label.showAccelChar());
-  // The design's property names reach the values through the meta-object.
+  // The published property names reach the values through the meta-object.
   EXPECT_EQ(label.property("ShadowSize").toInt(), 1);
   EXPECT_TRUE(label.setProperty("Caption", QStringLiteral("Rom")));
   EXPECT_EQ(label.caption(), QStringLiteral("Rom"));

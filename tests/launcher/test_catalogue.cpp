@@ -1,9 +1,12 @@
 #include "controls/edit.h"
+#include "controls/handlererror.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
+#include "platform/profile.h"
+#include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -146,6 +149,22 @@ TEST_F(CatalogueWindows, FirstStartOpensSetupModallyBeforeBuilding) {
   EXPECT_FALSE(setup.isVisible());
   EXPECT_EQ(main.listroms.items, QStringList{"a.zip"});
   EXPECT_EQ(main.romname->caption(), "a");
+}
+
+TEST_F(CatalogueWindows, StartUpRestoreIgnoresHandlerErrorsATypedChangeShowsThem) {
+  const QString emu = dir.write("neo/neorage"); // no "shots" folder beside it
+  platform::ProfileFile ini(dir.file("vantor.INI"));
+  ini.writeString("setup", "neoloc_Text", emu);
+  setup.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+  QStringList reported;
+  setHandlerErrorReporter([&](const QString &text) { reported << text; });
+  setup.restoreQuietly();
+  EXPECT_EQ(setup.neoloc->text(), emu);
+  EXPECT_EQ(setup.neodir(), dir.file("neo") + QDir::separator());
+  EXPECT_TRUE(reported.isEmpty());
+  setup.neoloc->setTextValue(dir.write("neo2/neorage"));
+  EXPECT_EQ(reported.size(), 1);
+  setHandlerErrorReporter({});
 }
 
 } // namespace

@@ -50,6 +50,9 @@ TEST_F(FileListBoxTest, ItemIndexRules) {
   EXPECT_EQ(list.itemIndex(), 1);
   list.setItemIndex(-1);
   EXPECT_EQ(list.itemIndex(), -1);
+  list.setItemIndex(0);
+  list.update();
+  EXPECT_EQ(list.itemIndex(), -1); // a re-read clears the selection
 }
 
 TEST_F(FileListBoxTest, UpdateSeesNewFilesInOrder) {
@@ -74,6 +77,10 @@ TEST_F(FileListBoxTest, MissingFolderRaisesAndKeepsState) {
   const QString before = list.directory();
   EXPECT_THROW(list.applyPath(dir.file("nowhere")), InOutError);
   EXPECT_EQ(list.directory(), before);
+  EXPECT_EQ(list.items(), QStringList{"a.zip"});
+  EXPECT_THROW(list.applyPath(dir.file("nowhere") + "/*.txt"), InOutError);
+  EXPECT_EQ(list.mask(), "*.zip");
+  list.update();
   EXPECT_EQ(list.items(), QStringList{"a.zip"});
 }
 

@@ -189,6 +189,22 @@ TEST_F(Launch, ADotFileKeepsTheScratchFolder) {
   EXPECT_FALSE(QFileInfo::exists(scratch() + "/mslug.p1"));
 }
 
+TEST_F(Launch, AScratchFolderThatIsALinkIsNeverUnpackedIntoOrEmptied) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  const QString outside = dir.mkdir("outside");
+  QFile keep(outside + "/pacman.p1");
+  ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+  keep.write("precious");
+  keep.close();
+  ASSERT_TRUE(QFile::link(outside, scratch()));
+  configure();
+  main.playClick(main.play);
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+  EXPECT_EQ(keep.readAll(), "precious");
+}
+
 TEST_F(Launch, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
   // Cut in the middle of the second entry: the reader raises a stream error.
   TempDir stage;

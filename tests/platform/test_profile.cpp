@@ -144,3 +144,26 @@ TEST_F(ProfileTest, UnwritableFolderRefusesTheFirstWrite) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProfileTest, LineBreaksInAValueCannotForgeKeysOrSections) {
+  ini.writeString("setup", "romloc_Text", "/roms\n[main]\r\nFormShaper1_Tag=1\0x");
+  EXPECT_FALSE(ini.sectionExists("main"));
+  EXPECT_EQ(ini.readString("main", "FormShaper1_Tag", "absent"), "absent");
+  EXPECT_EQ(ini.readString("setup", "romloc_Text", ""), "/roms [main]  FormShaper1_Tag=1");
+}
+
+TEST_F(ProfileTest, ASaveKeepsPermissionsAndWritesThroughALink) {
+  dir.write("real.INI", "[s]\nk=v\n");
+  ::chmod(QFile::encodeName(dir.file("real.INI")).constData(), 0600);
+  ASSERT_TRUE(QFile::link(dir.file("real.INI"), path));
+  ini.writeString("s", "k", "w");
+  EXPECT_TRUE(QFileInfo(path).isSymLink());
+  EXPECT_EQ(contents(dir.file("real.INI")), "[s]\nk=w\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(dir.file("real.INI")).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+} // namespace
