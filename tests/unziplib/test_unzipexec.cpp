@@ -444,10 +444,10 @@ TEST_F(UnzipExec, FileSpecificationsSelectEntries) {
   w.add("sub/c.txt", "c");
   w.add("d.bin", "d");
   UnzipRun run = runOn(w.build());
-  run.specs = {"*.txt", "d.?in"};
+  run.patterns = {"*.txt", "d.?in"};
   run.folders = true;
   EXPECT_EQ(unzip.run(run), 4);
-  run.specs = {"sub/*"};
+  run.patterns = {"sub/*"};
   freshOut();
   EXPECT_EQ(unzip.run(run), 1);
   EXPECT_EQ(tree(out).keys(), QStringList{"sub/c.txt"});

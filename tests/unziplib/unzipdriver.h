@@ -26,7 +26,7 @@ struct UnzipEvent {
 struct UnzipRun {
   std::string archive;
   std::string password;
-  std::vector<std::string> specs;
+  std::vector<std::string> patterns;
   bool test = false, overwrite = false, freshen = false, update = false;
   bool folders = false, verbose = false, trace = false;
   // Returns 1 to ask the library to stop.
@@ -72,7 +72,7 @@ public:
     auto command = std::make_unique<UnzipCommand>();
     char password[UNZIP_PASSWORD_SIZE] = {};
     char path[UNZIP_PATH_SIZE] = {};
-    std::vector<std::array<char, UNZIP_PATH_SIZE>> specs(run.specs.size());
+    std::vector<std::array<char, UNZIP_PATH_SIZE>> patterns(run.patterns.size());
     run.password.copy(password, sizeof password - 1);
     run.archive.copy(path, sizeof path - 1);
     command->caller = &run;
@@ -87,13 +87,13 @@ public:
     command->freshen = run.freshen && !run.update;
     command->directoryNames = run.folders;
     command->overwrite = run.overwrite;
-    command->fileSpecCount = int32_t(run.specs.size());
+    command->fileSpecCount = int32_t(run.patterns.size());
     command->zipFilename = path;
     command->checkValue = UNZIP_CHECK_VALUE;
-    for (size_t k = 0; k < specs.size(); ++k) {
-      specs[k] = {};
-      run.specs[k].copy(specs[k].data(), UNZIP_PATH_SIZE - 1);
-      command->fileSpecs[k] = specs[k].data();
+    for (size_t k = 0; k < patterns.size(); ++k) {
+      patterns[k] = {};
+      run.patterns[k].copy(patterns[k].data(), UNZIP_PATH_SIZE - 1);
+      command->fileSpecs[k] = patterns[k].data();
     }
     if (tweak)
       tweak(*command);
