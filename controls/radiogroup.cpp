@@ -2,6 +2,8 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 namespace vantor {
 
@@ -58,7 +60,13 @@ void TRadioGroup::resizeEvent(QResizeEvent *event) {
 void TRadioGroup::layoutButtons() {
   if (buttons_.isEmpty())
     return;
-  const QRect area = contentsRect().adjusted(8, fontMetrics().height(), -2, -2);
+  // Below the caption, as the style lays the group's contents out.
+  QStyleOptionGroupBox option;
+  initStyleOption(&option);
+  const QRect area =
+      style()
+          ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this)
+          .adjusted(6, 0, -1, 0);
   const int rows = static_cast<int>((buttons_.size() + columns_ - 1) / columns_);
   const int colWidth = area.width() / columns_;
   const int rowHeight = rows ? area.height() / rows : area.height();

@@ -110,6 +110,7 @@ void TFrmsetup::buildControls() {
     e->setGeometry(place);
     e->setToolTip(hint);
     e->setStyleSheet(inputStyle());
+    e->setFont(uiFont(11));
     return e;
   };
   auto pathEdit = [this](auto *e, const char *name, QRect place, const QString &hint) {
@@ -117,6 +118,7 @@ void TFrmsetup::buildControls() {
     e->setGeometry(place);
     e->setToolTip(hint);
     e->setStyleSheet(pathEditStyle());
+    e->setFont(uiFont(11));
     e->setGlyphKind(TCustomComboEdit::gkEllipsis);
     e->setNumGlyphs(1);
     return e;
@@ -134,6 +136,7 @@ void TFrmsetup::buildControls() {
     g->setGeometry(place);
     g->setToolTip(hint);
     g->setStyleSheet(inputStyle());
+    g->setFont(uiFont(11));
     g->setItems(items);
     g->setItemIndex(1);
     return g;
