@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) in build-fuzz and runs
-# each for FUZZ_TIME seconds (default 600), both at once.
+# each for FUZZ_TIME seconds (default 600), all at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-fuzz
@@ -36,16 +36,20 @@ for target in headerwalk unzipexec; do
   done
 done
 
+mkdir -p "$build/corpus-pcx"
+
 pids=()
-for target in headerwalk unzipexec; do
-  (cd "$build" && ./fuzz_$target -max_total_time="$time" -dict=../fuzz/zip.dict \
+for target in headerwalk unzipexec pcx; do
+  dict=()
+  [ "$target" = pcx ] || dict=(-dict=../fuzz/zip.dict)
+  (cd "$build" && ./fuzz_$target -max_total_time="$time" "${dict[@]}" -max_len=65536 \
     -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
     >fuzz-$target.log 2>&1) &
   pids+=($!)
 done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
-for target in headerwalk unzipexec; do
+for target in headerwalk unzipexec pcx; do
   echo "== $target"
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$build/fuzz-$target.log" || true
 done
