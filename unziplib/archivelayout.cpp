@@ -27,12 +27,12 @@ uint64_t u64(const unsigned char *p) {
   return uint64_t(u32(p)) | uint64_t(u32(p + 4)) << 32;
 }
 
-int64_t findEndRecord(int fd, uint64_t fileSize) {
+int64_t findEndRecord(const ReadAt &readAt, uint64_t fileSize) {
   if (fileSize < EndSize)
     return -1;
   const uint64_t start = fileSize > EndSize + MaxComment ? fileSize - EndSize - MaxComment : 0;
   std::vector<unsigned char> tail(fileSize - start);
-  if (!readFully(fd, start, tail.data(), tail.size()))
+  if (!readAt(start, tail.data(), tail.size()))
     return -1;
   int64_t fallback = -1;
   for (int64_t i = int64_t(tail.size() - EndSize); i >= 0; --i) {
@@ -66,6 +66,7 @@ void parseZip64(const unsigned char *extra, uint64_t length, RawEntry &entry, bo
         take(entry.compressedSize);
       if (needOffset)
         take(entry.localHeader);
+      entry.zip64 = true;
       return;
     }
     at += 4 + size;
@@ -90,18 +91,24 @@ bool readFully(int fd, uint64_t offset, void *data, size_t count) {
 }
 
 ArchiveLayout readArchiveLayout(int fd, uint64_t fileSize) {
+  return readArchiveLayout([fd](uint64_t offset, void *data,
+                                size_t count) { return readFully(fd, offset, data, count); },
+                           fileSize);
+}
+
+ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
   ArchiveLayout layout;
-  const int64_t endPos = findEndRecord(fd, fileSize);
+  const int64_t endPos = findEndRecord(readAt, fileSize);
   unsigned char end[EndSize];
-  if (endPos < 0 || !readFully(fd, uint64_t(endPos), end, EndSize))
+  if (endPos < 0 || !readAt(uint64_t(endPos), end, EndSize))
     return layout;
   uint64_t count = u16(end + 10), size = u32(end + 12), offset = u32(end + 16);
   int64_t directoryPos = endPos - int64_t(size);
   if (count == 0xFFFF || size == 0xFFFFFFFF || offset == 0xFFFFFFFF) {
     unsigned char locator[20], end64[56];
     const int64_t pos64 = endPos - 20 - 56;
-    if (pos64 >= 0 && readFully(fd, uint64_t(endPos - 20), locator, 20) &&
-        u32(locator) == Locator64Signature && readFully(fd, uint64_t(pos64), end64, 56) &&
+    if (pos64 >= 0 && readAt(uint64_t(endPos - 20), locator, 20) &&
+        u32(locator) == Locator64Signature && readAt(uint64_t(pos64), end64, 56) &&
         u32(end64) == End64Signature) {
       count = u64(end64 + 32);
       size = u64(end64 + 40);
@@ -115,7 +122,7 @@ ArchiveLayout readArchiveLayout(int fd, uint64_t fileSize) {
     layout.shift = uint64_t(directoryPos) - offset;
 
   std::vector<unsigned char> directory(size);
-  if (!readFully(fd, uint64_t(directoryPos), directory.data(), directory.size()))
+  if (!readAt(uint64_t(directoryPos), directory.data(), directory.size()))
     return layout;
   layout.entries.reserve(std::min<uint64_t>(count, size / 46));
   for (uint64_t at = 0; at + 46 <= size && u32(&directory[at]) == CentralSignature;) {

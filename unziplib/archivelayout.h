@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@ struct RawEntry {
   uint32_t crc = 0;
   uint16_t method = 0;
   uint16_t flags = 0;
+  bool zip64 = false; // a zip64 extra field was present
 };
 
 // Where an archive really sits in its file. Data in front of an archive whose
@@ -27,8 +30,13 @@ struct ArchiveLayout {
   std::vector<RawEntry> entries;
 };
 
-// Reads the layout of the archive open on `fd`; an unreadable directory gives
-// a layout without one.
+// Reads `count` bytes at `offset`; false when short.
+using ReadAt = std::function<bool(uint64_t offset, void *data, size_t count)>;
+
+// Reads the layout of an archive of `fileSize` bytes; an unreadable directory
+// gives a layout without one. The program's header walk reads the same
+// directory through its own byte source.
+ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize);
 ArchiveLayout readArchiveLayout(int fd, uint64_t fileSize);
 
 // Reads exactly `count` bytes at `offset`; false when short.
