@@ -5,6 +5,7 @@
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
+#include "linkedwindows.h"
 #include "platform/profile.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
@@ -26,22 +27,7 @@ TEST(Catalogue, RomNameDropsTheLastFourCharacters) {
 
 namespace {
 
-class CatalogueWindows : public ::testing::Test {
-protected:
-  void SetUp() override {
-    start = QDir::currentPath();
-    main.setSetupWindow(&setup);
-    setup.setHost(&main);
-  }
-  void TearDown() override {
-    setup.setHost(nullptr);
-    QDir::setCurrent(start);
-  }
-  QString start;
-  TempDir dir;
-  TfrmMain main;
-  TFrmsetup setup;
-};
+using CatalogueWindows = test::LinkedWindows;
 
 TEST_F(CatalogueWindows, MergesRomThenCdromKeepingDuplicates) {
   dir.write("roms/b.zip");

@@ -13,6 +13,7 @@
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
+#include "linkedwindows.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -44,10 +45,9 @@ QStringList lines(const QString &path) {
   return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-class Launch : public ::testing::Test {
+class Launch : public test::LinkedWindows {
 protected:
   void SetUp() override {
-    start = QDir::currentPath();
     // Blanks in every path: each must still reach the emulator as one argument.
     root = dir.mkdir("my games");
     neo = root + "/neo emu/";
@@ -60,8 +60,6 @@ protected:
     QDir().mkpath(root + "/cd");
     QDir().mkpath(root + "/snaps");
 
-    main.setSetupWindow(&setup);
-    setup.setHost(&main);
     main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
     main.ShowMessage = [this](const QString &text) { messages << text; };
     main.ZipExtractor1->ShowMessage = [this](const QString &text) { messages << text; };
@@ -69,11 +67,7 @@ protected:
     // The big skin, so the preview is live.
     main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
   }
-  void TearDown() override {
-    setHandlerErrorReporter({});
-    setup.setHost(nullptr);
-    QDir::setCurrent(start);
-  }
+  void TearDown() override { setHandlerErrorReporter({}); }
 
   void writeEmulator(const char *script) {
     QFile f(neo + "neorage");
@@ -104,10 +98,7 @@ protected:
 
   QString scratch() const { return neo + "~del~~"; }
 
-  QString start, root, neo;
-  TempDir dir;
-  TfrmMain main;
-  TFrmsetup setup;
+  QString root, neo;
   QStringList messages, errors;
 };
 

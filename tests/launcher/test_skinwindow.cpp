@@ -5,6 +5,7 @@
 #include "controls/picbtn.h"
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
+#include "linkedwindows.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
@@ -19,16 +20,8 @@ using vantor::test::TempDir;
 
 namespace {
 
-class SkinWindow : public ::testing::Test {
+class SkinWindow : public test::LinkedWindows {
 protected:
-  void SetUp() override {
-    start = QDir::currentPath();
-    main.setSetupWindow(&setup);
-    setup.setHost(&main);
-    // Each test starts as a first run, with its own settings file.
-    main.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-    setup.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-  }
   // Showing the main window without a ROM folder opens the setup window
   // modally; give it one first.
   void showMain() {
@@ -36,14 +29,6 @@ protected:
     setup.romloc->setTextValue(dir.file("roms"));
     main.show();
   }
-  void TearDown() override {
-    setup.setHost(nullptr);
-    QDir::setCurrent(start);
-  }
-  QString start;
-  TempDir dir;
-  TfrmMain main;
-  TFrmsetup setup;
 };
 
 TEST_F(SkinWindow, TwoTogglesReturnToTheFirstSkinAndReShowTheSnapshot) {

@@ -7,6 +7,7 @@
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
+#include "linkedwindows.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -19,20 +20,13 @@ using vantor::test::TempDir;
 
 namespace {
 
-class Preview : public ::testing::Test {
+class Preview : public test::LinkedWindows {
 protected:
   void SetUp() override {
-    start = QDir::currentPath();
-    main.setSetupWindow(&setup);
-    setup.setHost(&main);
     QDir().mkpath(dir.file("roms"));
     QDir().mkpath(dir.file("snaps"));
     QDir().mkpath(dir.file("neo/shots"));
     setup.Snapsloc->setTextValue(dir.file("snaps"));
-  }
-  void TearDown() override {
-    setup.setHost(nullptr);
-    QDir::setCurrent(start);
   }
 
   void picture(const QString &path, Qt::GlobalColor colour, const char *format) {
@@ -43,11 +37,6 @@ protected:
   void bigSkin() { main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture()); }
   QColor shown() const { return main.snaps->Picture().pixelColor(2, 2); }
   SnapshotPreview &preview() { return main.snapshotPreview(); }
-
-  QString start;
-  TempDir dir;
-  TfrmMain main;
-  TFrmsetup setup;
 };
 
 TEST_F(Preview, ExtensionsAreTriedInOrderAndTheButtonShowsItsDeleteFace) {
