@@ -88,8 +88,7 @@ void TfrmMain::launchSelectedGame() {
   if (preview_->currentExtension().isEmpty() && shotdir->count() != shotsBefore &&
       shotdir->count() > 0) {
     const int newest = shotdir->count() - 1;
-    showSnapshot(
-        shotdir->directory() + platform::pathSeparator() + romNameOf(shotdir->item(newest)), false);
+    preview_->showScreenshot(newest);
     shotdir->setItemIndex(newest);
   }
 }

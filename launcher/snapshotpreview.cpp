@@ -68,7 +68,7 @@ void SnapshotPreview::stepBack() {
     shots.setItemIndex(1);
   if (shots.itemIndex() > 0) {
     shots.setItemIndex(shots.itemIndex() - 1);
-    showScreenshot();
+    showScreenshot(shots.itemIndex());
   }
 }
 
@@ -81,14 +81,12 @@ void SnapshotPreview::stepForward() {
   if (shots.itemIndex() >= shots.count())
     return;
   shots.setItemIndex(shots.itemIndex() + 1);
-  showScreenshot();
+  showScreenshot(shots.itemIndex());
 }
 
-void SnapshotPreview::showScreenshot() {
-  const TFileListBox &shots = *p_.shotdir;
-  show(shots.directory() + platform::pathSeparator() +
-           romNameOf(p_.shotdir->item(shots.itemIndex())),
-       false);
+void SnapshotPreview::showScreenshot(int index) {
+  TFileListBox &shots = *p_.shotdir;
+  show(shots.directory() + platform::pathSeparator() + romNameOf(shots.item(index)), false);
 }
 
 } // namespace vantor

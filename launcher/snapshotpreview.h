@@ -38,6 +38,8 @@ public:
 
   void stepBack();
   void stepForward();
+  // Shows the screenshot at `index` of the screenshot list; the button keeps its face.
+  void showScreenshot(int index);
 
   // Which extension the picture on show came from; empty when none.
   const QString &currentExtension() const { return currentExtension_; }
@@ -47,8 +49,6 @@ public:
   bool bigSkinShown() const;
 
 private:
-  void showScreenshot();
-
   Parts p_;
   QString currentExtension_;
   ButtonMode mode_ = NoMode;
