@@ -1,7 +1,7 @@
 #include "image.h"
 
 #include "controls/background.h"
-#include "controls/handlererror.h"
+#include "platform/handlerguard.h"
 #include "controls/shadowlabel.h"
 
 #include <QEvent>

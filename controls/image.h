@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/controlevents.h"
+#include "platform/events.h"
 
 #include <QImage>
 #include <QPixmap>

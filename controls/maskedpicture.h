@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/colors.h"
-#include "controls/controlevents.h"
+#include "platform/events.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "picbtn.h"
 
-#include "controls/handlererror.h"
+#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtncomposite.h"
 #include "platform/clock.h"

@@ -6,7 +6,7 @@
 #include "controls/edit.h"
 #include "controls/fonts.h"
 #include "controls/formshaper.h"
-#include "controls/handlererror.h"
+#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"

@@ -3,7 +3,7 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "controls/edit.h"
-#include "controls/handlererror.h"
+#include "platform/handlerguard.h"
 #include "controls/radiogroup.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"

@@ -5,7 +5,7 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
-#include "controls/handlererror.h"
+#include "platform/handlerguard.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
 #include "controls/radiogroup.h"

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "controls/form.h"
-#include "controls/handlererror.h"
 #include "controls/picbtn.h"
 #include "platform/clock.h"
+#include "platform/handlerguard.h"
+#include "platform/usermessage.h"
 
 #include <QImage>
 #include <QStringList>
@@ -28,7 +29,8 @@ protected:
   void SetUp() override {
     platform::setTickSource([this] { return now; });
     platform::setCursorSource([this] { return cursor; });
-    setHandlerErrorReporter([this](const QString &text) { reports << text; });
+    messages = std::make_unique<ScopedMessagePresenter>(
+        [this](const UserMessage &message) { reports << message.text; });
     form = std::make_unique<TForm>();
     form->resize(200, 200);
     button = new TPicBtn(form.get());
@@ -46,7 +48,7 @@ protected:
     form.reset();
     platform::setTickSource({});
     platform::setCursorSource({});
-    setHandlerErrorReporter({});
+    messages.reset();
   }
 
   // The main window's usual three-frame, 26-pixel button.
@@ -71,6 +73,7 @@ protected:
   std::uint32_t now = 1000;
   QPoint cursor;
   QStringList reports;
+  std::unique_ptr<ScopedMessagePresenter> messages;
   std::unique_ptr<TForm> form;
   TPicBtn *button = nullptr;
   int commands = 0;

@@ -1,12 +1,13 @@
 #include "controls/edit.h"
-#include "controls/handlererror.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
 #include "linkedwindows.h"
+#include "platform/handlerguard.h"
 #include "platform/profile.h"
+#include "platform/usermessage.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
@@ -143,14 +144,13 @@ TEST_F(CatalogueWindows, StartUpRestoreIgnoresHandlerErrorsATypedChangeShowsThem
   ini.writeString("setup", "neoloc_Text", emu);
   setup.FormStorage1->setIniFileName(dir.file("vantor.INI"));
   QStringList reported;
-  setHandlerErrorReporter([&](const QString &text) { reported << text; });
+  ScopedMessagePresenter presenter([&](const UserMessage &message) { reported << message.text; });
   setup.restoreQuietly();
   EXPECT_EQ(setup.neoloc->text(), emu);
   EXPECT_EQ(setup.neodir(), dir.file("neo") + QDir::separator());
   EXPECT_TRUE(reported.isEmpty());
   setup.neoloc->setTextValue(dir.write("neo2/neorage"));
   EXPECT_EQ(reported.size(), 1);
-  setHandlerErrorReporter({});
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "archive/zipextractor.h"
 #include "controls/edit.h"
 #include "controls/formshaper.h"
-#include "controls/handlererror.h"
 #include "controls/image.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
@@ -14,6 +13,8 @@
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
 #include "linkedwindows.h"
+#include "platform/handlerguard.h"
+#include "platform/usermessage.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -63,11 +64,12 @@ protected:
     main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
     main.ShowMessage = [this](const QString &text) { messages << text; };
     main.ZipExtractor1->ShowMessage = [this](const QString &text) { messages << text; };
-    setHandlerErrorReporter([this](const QString &text) { errors << text; });
+    presenter = std::make_unique<ScopedMessagePresenter>(
+        [this](const UserMessage &message) { errors << message.text; });
     // The big skin, so the preview is live.
     main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
   }
-  void TearDown() override { setHandlerErrorReporter({}); }
+  void TearDown() override { presenter.reset(); }
 
   void writeEmulator(const char *script) {
     QFile f(neo + "neorage");
@@ -100,6 +102,7 @@ protected:
 
   QString root, neo;
   QStringList messages, errors;
+  std::unique_ptr<ScopedMessagePresenter> presenter;
 };
 
 TEST_F(Launch, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
