@@ -5,6 +5,8 @@ TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
 CMAKE_FLAGS ?=
 # ccache, when installed, makes rebuilds in several checkouts cheap.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 .PHONY: run test build deps demo bench fuzz format clean
