@@ -9,7 +9,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test build deps demo bench fuzz format clean
+.PHONY: run test build deps demo bench fuzz fuzz-smoke tsan lint format clean
 
 deps:
 	@bash tools/deps.sh
@@ -38,8 +38,25 @@ fuzz:
 	@bash tools/deps.sh --fuzz
 	bash tools/fuzz.sh
 
+# Every fuzz target for half a minute, with a fixed seed: a quick check for CI.
+fuzz-smoke:
+	@bash tools/deps.sh --fuzz
+	FUZZ_TIME=30 FUZZ_SEED=1 bash tools/fuzz.sh
+
+# The unzip library decompresses on several threads: its tests under ThreadSanitizer.
+tsan: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DVANTOR_TSAN=ON -DVANTOR_TESTS=ON $(LAUNCHER) $(CMAKE_FLAGS)
+	cmake --build build-tsan -j $(JOBS) --target unziplib unziplib_test_unzipexec
+	cd build-tsan && ctest -R '^unziplib_' --output-on-failure
+
+# Formatting and the module floors.
+lint:
+	@bash tools/deps.sh
+	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run -Werror
+	bash tools/check_layers.sh
+
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) build-fuzz
+	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) build-fuzz build-tsan

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config clang-format
   qt6-base-dev libgl-dev
   libzip-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) in build-fuzz and runs
-# each for FUZZ_TIME seconds (default 600), all at once.
+# each for FUZZ_TIME seconds (default 600), all at once; FUZZ_SEED fixes the
+# random seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-fuzz
@@ -12,12 +13,12 @@ cmake --build "$build" -j "$(nproc)"
 seeds=$build/seeds
 if [ ! -d "$seeds" ]; then
   mkdir -p "$seeds/src/sub"
-  (cd "$seeds/src" && printf 'alpha\n%.0s' {1..200} >a.txt && head -c 3000 /dev/urandom >b.bin &&
+  (cd "$seeds/src" && printf 'alpha\n%.0s' {1..200} >a.txt && python3 -c 'import random,sys; random.seed(7); sys.stdout.buffer.write(random.randbytes(3000))' >b.bin &&
     echo sub >sub/c.txt)
   (cd "$seeds/src" && zip -q -r ../plain.zip . && zip -q -r -0 ../stored.zip . &&
     zip -q -r -fz ../zip64.zip . && zip -q -P secret ../locked.zip a.txt &&
     zip -q - a.txt b.bin | cat >../streamed.zip)
-  head -c 500 /dev/urandom >"$seeds/stub"
+  python3 -c 'import random,sys; random.seed(11); sys.stdout.buffer.write(random.randbytes(500))' >"$seeds/stub"
   cat "$seeds/stub" "$seeds/plain.zip" >"$seeds/concatenated.zip"
   rm -rf "$seeds/src" "$seeds/stub"
 fi
@@ -42,7 +43,7 @@ pids=()
 for target in headerwalk unzipexec pcx; do
   dict=()
   [ "$target" = pcx ] || dict=(-dict=../fuzz/zip.dict)
-  (cd "$build" && ./fuzz_$target -max_total_time="$time" "${dict[@]}" -max_len=65536 \
+  (cd "$build" && ./fuzz_$target -max_total_time="$time" ${FUZZ_SEED:+-seed=$FUZZ_SEED} "${dict[@]}" -max_len=65536 \
     -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
     >fuzz-$target.log 2>&1) &
   pids+=($!)
