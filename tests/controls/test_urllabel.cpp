@@ -48,25 +48,6 @@ protected:
   ScopedMessagePresenter presenter{[this](const UserMessage &m) { shown << m.text; }};
 };
 
-TEST_F(LinkLabel, StartsAsABlueUnderlinedWebLinkWithAHand) {
-  TURLLabel fresh;
-  EXPECT_EQ(fresh.labelType(), TURLLabel::hmHTTP);
-  EXPECT_EQ(fresh.urlColStd(), clBlue);
-  EXPECT_EQ(fresh.urlColPre(), clRed);
-  EXPECT_EQ(fresh.fontColor(), clBlue);
-  EXPECT_FALSE(fresh.allowDown());
-  EXPECT_FALSE(fresh.effect98());
-  EXPECT_TRUE(fresh.font().underline());
-  EXPECT_FALSE(fresh.font().bold());
-  EXPECT_EQ(fresh.cursor().shape(), Qt::PointingHandCursor);
-  EXPECT_TRUE(fresh.autoSize());
-  EXPECT_TRUE(fresh.parentFont());
-  EXPECT_FALSE(fresh.transparent());
-  EXPECT_FALSE(fresh.wordWrap());
-  EXPECT_EQ(fresh.align(), TURLLabel::alNone);
-  EXPECT_EQ(fresh.textAlignment(), taLeftJustify);
-}
-
 struct PrefixCase {
   TURLLabel::TLabelType type;
   const char *target; // what the label builds
@@ -282,13 +263,6 @@ TEST_F(LinkLabel, AutoSizeFitsTheCaption) {
   label.resize(40, 10);
   label.setCaption(QStringLiteral("x"));
   EXPECT_EQ(label.size(), QSize(40, 10));
-}
-
-TEST_F(LinkLabel, TheHintShowsOnlyWithShowHint) {
-  label.setHint(QStringLiteral("Home Page"));
-  EXPECT_TRUE(label.toolTip().isEmpty());
-  label.setShowHint(true);
-  EXPECT_EQ(label.toolTip(), QStringLiteral("Home Page"));
 }
 
 } // namespace

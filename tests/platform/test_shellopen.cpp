@@ -55,17 +55,6 @@ TEST(ShellOpen, HandsTheOpenerTheConvertedAddressWhole) {
                                  QStringLiteral("mailto:me@vantor.example")}));
 }
 
-TEST(ShellOpen, PutsThePreviousOpenerBack) {
-  QStringList outer;
-  ScopedShellOpener first([&](const QString &address) { outer << address; });
-  {
-    ScopedShellOpener second([](const QString &) {});
-    shellOpen(QStringLiteral("a"));
-  }
-  shellOpen(QStringLiteral("b"));
-  EXPECT_EQ(outer, QStringList{QStringLiteral("b")});
-}
-
 // A stand-in for the desktop's opener: records its argument and exits with
 // the given status.
 class Opener : public ::testing::Test {
