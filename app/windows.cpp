@@ -1,5 +1,6 @@
 #include "windows.h"
 
+#include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
@@ -10,12 +11,11 @@ Windows createWindows() {
   Windows w;
   w.frmMain = new TfrmMain;
   w.Frmsetup = new TFrmsetup;
-  w.frmabout = new TForm;
-  w.frmabout->setObjectName(QStringLiteral("frmabout"));
-  addFormStorage(w.frmabout, QStringLiteral("about"), TFormPlacement::fpPosition);
+  w.frmabout = new Tfrmabout;
   w.messbox = new TForm;
   w.messbox->setObjectName(QStringLiteral("messbox"));
   w.frmMain->setSetupWindow(w.Frmsetup);
+  w.frmMain->setAboutWindow(w.frmabout);
   w.Frmsetup->setHost(w.frmMain);
   return w;
 }
@@ -23,6 +23,7 @@ Windows createWindows() {
 void destroyWindows(Windows &w) {
   // The setup window's handlers reach the main window, so it goes first.
   w.Frmsetup->setHost(nullptr);
+  w.frmMain->setAboutWindow(nullptr);
   delete w.messbox;
   delete w.frmabout;
   delete w.Frmsetup;

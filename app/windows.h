@@ -7,12 +7,13 @@ namespace vantor {
 class TForm;
 class TfrmMain;
 class TFrmsetup;
+class Tfrmabout;
 
 // The program's four windows, created in order and reachable program-wide.
 struct Windows {
   TfrmMain *frmMain = nullptr;
   TFrmsetup *Frmsetup = nullptr;
-  TForm *frmabout = nullptr;
+  Tfrmabout *frmabout = nullptr;
   TForm *messbox = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "controls/windowdrag.h"
 #include "settings/cataloguehost.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -44,6 +45,7 @@ public:
 
   void setSetupWindow(TFrmsetup *setup) { setup_ = setup; }
   TFrmsetup *setupWindow() const { return setup_; }
+  void setAboutWindow(TForm *about) { about_ = about; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -56,11 +58,12 @@ public:
   void dirbackCommand(QObject *sender);
   void dirfowardCommand(QObject *sender);
 
-  // The skin toggle, the exit and setup buttons, and dragging by the skin.
+  // The skin toggle, the exit, setup and about buttons, and dragging by the skin.
   void previewCommand(QObject *sender);
   void exitallCommand(QObject *sender);
   void exitallClick(QObject *sender);
   void SetupClick(QObject *sender);
+  void aboutClick(QObject *sender);
   void backMouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                      int y);
   void backMouseMove(QObject *sender, Qt::KeyboardModifiers shift, int x, int y);
@@ -121,6 +124,7 @@ private:
   void createButtons();
 
   TFrmsetup *setup_ = nullptr;
+  QPointer<TForm> about_;
   std::unique_ptr<SnapshotPreview> preview_;
   WindowDrag drag_;
   void bindSkinButtons();

@@ -1,5 +1,5 @@
 // The main window as a skinned window: the skin toggle, dragging by the skin,
-// and the buttons that open the setup window or end the program.
+// and the buttons that open the setup or about window or end the program.
 #include "controls/formshaper.h"
 #include "controls/image.h"
 #include "controls/maskedpicture.h"
@@ -17,6 +17,7 @@ void TfrmMain::bindSkinButtons() {
   exitall->OnCommand = [this](QObject *s) { exitallCommand(s); };
   exitall->OnClick = [this](QObject *s) { exitallClick(s); };
   setup->OnClick = [this](QObject *s) { SetupClick(s); };
+  about->OnClick = [this](QObject *s) { aboutClick(s); };
   preview->OnCommand = [this](QObject *s) { previewCommand(s); };
   for (TImage *image : {back, backsmall, backbig}) {
     image->OnMouseDown = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
@@ -57,6 +58,11 @@ void TfrmMain::exitallClick(QObject *) {
 void TfrmMain::SetupClick(QObject *) {
   if (setup_)
     setup_->showModal();
+}
+
+void TfrmMain::aboutClick(QObject *) {
+  if (about_)
+    about_->showModal();
 }
 
 void TfrmMain::backMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int x,

@@ -428,10 +428,14 @@ def about_art():
     disc(img, 33, 101, 6, (220, 40, 50))
     disc(img, 31, 99, 2, (255, 150, 150))
     poly(img, [(24, 126), (56, 126), (52, 132), (28, 132)], (40, 40, 56))
-    for bx, col in ((270, (40, 200, 90)), (290, (40, 120, 230))):
+    for bx, col in ((232, (40, 200, 90)), (252, (40, 120, 230))):
         disc(img, bx, 124, 7, shade(col, -0.4))
         disc(img, bx, 122, 7, col)
         disc(img, bx - 2, 120, 2.2, shade(col, 0.5))
+    # a light plate under the version, which the window writes in black
+    plate = lambda x, y: sd_rrect(x, y, 271, 125, 314, 145, 4)
+    panel(img, plate, lambda x, y: mix((236, 238, 248), (178, 184, 210), (y - 125) / 20),
+          bevel=2, strength=0.35, raised=True, box=(268, 122, 316, 146))
     return img
 
 

@@ -6,6 +6,7 @@
 #include "controls/formshaper.h"
 #include "controls/picbtn.h"
 #include "controls/radiogroup.h"
+#include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
 #include "settings/formstorage.h"
 #include "settings/formstorage_testing.h"

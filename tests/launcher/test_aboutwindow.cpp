@@ -1,0 +1,161 @@
+// The about window as the program builds it, and its opening from the main
+// window's about button.
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "controls/shadowlabel.h"
+#include "controls/urllabel.h"
+#include "launcher/aboutwindow.h"
+#include "linkedwindows.h"
+#include "platform/shellopen.h"
+#include "settings/formstorage.h"
+#include "skins/skins.h"
+
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+class AboutWindow : public test::LinkedWindows {
+protected:
+  AboutWindow() {
+    about.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+    main.setAboutWindow(&about);
+    // Counts the close requests that reach the window's storage.
+    TForm::CloseQuery storage = about.OnCloseQuery;
+    about.OnCloseQuery = [this, storage](QObject *sender, bool &canClose) {
+      ++closeRequests;
+      storage(sender, canClose);
+    };
+  }
+
+  Tfrmabout about;
+  int closeRequests = 0;
+};
+
+TEST_F(AboutWindow, IsBuiltAsDesigned) {
+  EXPECT_EQ(about.size(), QSize(315, 222));
+  EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
+  EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::black));
+  EXPECT_EQ(about.Image1->geometry(), QRect(0, 0, 320, 146));
+  EXPECT_EQ(about.Image1->Picture(), skins::image(QStringLiteral("aboutart")));
+  EXPECT_EQ(about.ShadowLabel1->pos(), QPoint(8, 152));
+  EXPECT_EQ(about.ShadowLabel1->fontColor(), clYellow);
+  EXPECT_EQ(about.ShadowLabel2->pos(), QPoint(276, 128));
+  EXPECT_EQ(about.ShadowLabel2->fontColor(), clBlack);
+  EXPECT_EQ(about.ShadowLabel2->caption(), QStringLiteral("v" VANTOR_VERSION));
+  EXPECT_EQ(about.FormStorage1->iniSection(), QStringLiteral("about"));
+
+  const TPicBtn *exit = about.exitabout;
+  EXPECT_EQ(exit->geometry(), QRect(286, 4, 26, 26));
+  EXPECT_EQ(exit->toolTip(), QStringLiteral("Guess"));
+  EXPECT_EQ((std::vector<int>{exit->NumStates(), exit->BtnState(), exit->NextState(),
+                              exit->sActive(), exit->sInActive(), exit->sDisabled(), exit->sDown(),
+                              exit->FirstWait(), exit->Repeate()}),
+            (std::vector<int>{3, 1, 0, 1, 2, 3, 2, 250, 55}));
+  EXPECT_TRUE(exit->Masked());
+  EXPECT_EQ(exit->MaskedPicture()->MaskColor(), clWhite);
+  EXPECT_FALSE(exit->DrawFocus());
+  EXPECT_FALSE(exit->Monitoring());
+}
+
+struct LinkCase {
+  const char *name;
+  QPoint place;
+  TURLLabel::TLabelType type;
+  const char *hint;
+  const char *scheme; // how the opened address starts
+};
+
+void PrintTo(const LinkCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class AboutLinks : public AboutWindow, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(AboutLinks, OpenTheirTargetThroughTheDesktop) {
+  const LinkCase &c = GetParam();
+  auto *label = about.findChild<TURLLabel *>(QLatin1String(c.name));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->pos(), c.place);
+  EXPECT_EQ(label->labelType(), c.type);
+  EXPECT_EQ(label->hint(), QLatin1String(c.hint));
+  EXPECT_TRUE(label->showHint());
+  EXPECT_EQ(label->urlColStd(), clYellow);
+  EXPECT_EQ(label->urlColPre(), clWhite);
+  EXPECT_EQ(label->fontColor(), clYellow);
+  EXPECT_TRUE(label->font().bold());
+  EXPECT_TRUE(label->font().underline());
+  EXPECT_EQ(label->font().pixelSize(), 13);
+  EXPECT_FALSE(label->parentFont());
+  EXPECT_TRUE(label->transparent());
+  EXPECT_FALSE(label->effect98());
+  EXPECT_FALSE(label->allowDown());
+  EXPECT_TRUE(label->caption().contains(QStringLiteral("vantor.example")));
+
+  QStringList opened;
+  platform::ScopedShellOpener opener([&](const QString &a) { opened << a; });
+  about.show();
+  QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  EXPECT_EQ(opened, QStringList{QLatin1String(c.scheme) + label->caption()});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AboutLinks,
+    ::testing::Values(LinkCase{"URLLabel1", {76, 200}, TURLLabel::hmHTTP, "Home Page", "http://"},
+                      LinkCase{"URLLabel2", {112, 180}, TURLLabel::hmHTTP, "Home Page", "http://"},
+                      LinkCase{"URLLabel3", {116, 152}, TURLLabel::hmMAIL, "Mail me", "mailto:"}));
+
+TEST_F(AboutWindow, TheAboutButtonShowsItModallyAndTheExitButtonClosesIt) {
+  bool modal = false;
+  QTimer::singleShot(0, &about, [&] {
+    modal = about.isVisible() && about.isShowingModal();
+    about.move(40, 50);
+    about.exitabout->OnCommand(about.exitabout);
+  });
+  main.about->OnClick(main.about);
+  EXPECT_TRUE(modal);
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_EQ(closeRequests, 1);
+
+  Tfrmabout again;
+  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+  again.show();
+  EXPECT_EQ(again.pos(), QPoint(40, 50)) << "the position is kept in the settings file";
+}
+
+TEST_F(AboutWindow, TheExitButtonsRepeatDoesNotCloseOrSaveAgain) {
+  about.exitabout->OnCommand(about.exitabout);
+  EXPECT_EQ(closeRequests, 0) << "a window never shown has nothing to close";
+  about.show();
+  about.move(40, 50);
+  about.exitabout->OnCommand(about.exitabout);
+  ASSERT_FALSE(about.isVisible());
+  about.move(90, 90);
+  about.exitabout->OnCommand(about.exitabout);
+  about.exitabout->OnCommand(about.exitabout);
+  EXPECT_EQ(closeRequests, 1);
+
+  Tfrmabout again;
+  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+  again.show();
+  EXPECT_EQ(again.pos(), QPoint(40, 50));
+}
+
+TEST_F(AboutWindow, DraggingTheArtworkMovesTheWindow) {
+  about.move(100, 100);
+  about.Image1->OnMouseDown(about.Image1, Qt::RightButton, Qt::NoModifier, 10, 10);
+  about.Image1->OnMouseMove(about.Image1, Qt::NoModifier, 15, 15);
+  EXPECT_EQ(about.pos(), QPoint(100, 100));
+  about.Image1->OnMouseMove(about.Image1, Qt::NoModifier, 30, 10);
+  EXPECT_EQ(about.pos(), QPoint(120, 100));
+  about.Image1->OnMouseUp(about.Image1, Qt::RightButton, Qt::NoModifier, 30, 10);
+  about.Image1->OnMouseMove(about.Image1, Qt::NoModifier, 60, 60);
+  EXPECT_EQ(about.pos(), QPoint(120, 100));
+}
+
+} // namespace
+} // namespace vantor
