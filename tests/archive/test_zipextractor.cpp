@@ -336,6 +336,23 @@ TEST_F(Extractor, OverlongArchivePathIsRefused) {
   EXPECT_FALSE(deep.isEmpty());
 }
 
+// The library is told the folder by its absolute path; a relative one means
+// the folder the program was started in.
+TEST_F(Extractor, TellsTheLibraryTheAbsoluteFolder) {
+  zip.setDLLDirectory(fakeDir("recorder"));
+  const std::pair<QString, QString> rows[] = {
+      {dir.path(), dir.path()},
+      {"games/x", platform::startFolder() + "/games/x"},
+      {"", ""},
+  };
+  for (const auto &[base, expected] : rows) {
+    QFile::remove(log);
+    zip.setExtrBaseDir(base);
+    zip.Extract();
+    EXPECT_EQ(record().value("folder"), expected) << base.toStdString();
+  }
+}
+
 struct BaseDirCase {
   const char *name;
   enum Kind { Missing, File, Link, Empty } kind;

@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Quotes, blanks and tabs in the emulator's folder reach it untouched.
 TEST(ArgumentsOfAwkwardPaths, StayOneArgumentEach) {
-  for (const QString folder : {QString("/games/neo \"deluxe\"/"), QString("/games/neo\tcd/"),
-                               QString("/games/a b\\\" c/")}) {
+  for (const QString &folder : {QString("/games/neo \"deluxe\"/"), QString("/games/neo\tcd/"),
+                                QString("/games/a b\\\" c/")}) {
     const QStringList args = emulatorArguments(folder + "neorage", folder + "~del~~", {});
     EXPECT_EQ(args, QStringList({folder + "neorage", folder + "~del~~"})) << folder.toStdString();
   }

@@ -114,7 +114,7 @@ TEST_F(FileListBoxTest, UnsetListListsTheStartUpFolder) {
 
 TEST_F(FileListBoxTest, NamesThatAreNotUtf8KeepTheirBytes) {
   const QByteArray folder = QFile::encodeName(dir.path()) + "/";
-  for (const QByteArray name : {QByteArray("caf\xe9.zip"), QByteArray("b.zip")})
+  for (const QByteArray &name : {QByteArray("caf\xe9.zip"), QByteArray("b.zip")})
     ::close(::open((folder + name).constData(), O_WRONLY | O_CREAT, 0644));
   ASSERT_TRUE(QFile::exists(dir.file("b.zip")));
   TFileListBox list;
