@@ -1,10 +1,14 @@
 #include "bytesource.h"
 
 #include "platform/errors.h"
+#include "platform/files.h"
 
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vantor::archive {
 
@@ -46,9 +50,19 @@ qint64 MemoryByteSource::read(char *data, qint64 count) {
   return n;
 }
 
-FileByteSource::FileByteSource(const QString &path) : file_(path) {
-  if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-    throw InOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file_.errorString()));
+FileByteSource::FileByteSource(const QString &path) : FileByteSource(QFile::encodeName(path)) {}
+
+FileByteSource::FileByteSource(const QByteArray &nativePath) {
+  // Opened by its bytes: a name that is not valid UTF-8 still finds its file.
+  const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 ||
+      !file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0)
+      ::close(fd);
+    throw InOutError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(platform::displayName(nativePath), why));
+  }
   size_ = file_.size();
   buffer_.resize(BufferSize);
 }

@@ -44,6 +44,7 @@ class FileByteSource final : public ByteSource {
 public:
   // Throws InOutError when the file cannot be opened.
   explicit FileByteSource(const QString &path);
+  explicit FileByteSource(const QByteArray &nativePath);
   qint64 size() const override { return size_; }
   qint64 pos() const override { return pos_; }
   bool seek(qint64 offset) override;

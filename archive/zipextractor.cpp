@@ -2,12 +2,12 @@
 
 #include "bytesource.h"
 #include "platform/files.h"
+#include "platform/usermessage.h"
 #include "unziplibrary.h"
 #include "zipheaderwalk.h"
 
-#include <QApplication>
+#include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QWidget>
 #include <array>
 #include <cstring>
@@ -27,17 +27,21 @@ template <size_t N> std::array<char, N> fixedBuffer(const QByteArray &bytes) {
 QString withoutLineEnd(QByteArray text) {
   for (int i = 0; i < 2 && !text.isEmpty() && (text.back() == '\r' || text.back() == '\n'); ++i)
     text.chop(1);
-  return QString::fromLocal8Bit(text);
+  // Entry names in the text are bytes of the archive's own: shown as best we can.
+  return platform::displayName(text);
+}
+
+QByteArray absoluteNative(const QByteArray &nativePath) {
+  if (nativePath.isEmpty() || nativePath.startsWith('/'))
+    return nativePath;
+  return platform::joinNative(platform::startFolder(), nativePath);
 }
 
 } // namespace
 
 TZipExtractor::TZipExtractor(QWidget *owner) : QObject(owner), owner_(owner) {
   ShowMessage = [this](const QString &text) {
-    QWidget *parent = owner_ ? owner_->window() : nullptr;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
-    box.exec();
+    showUserMessage({MessageIcon::None, QString(), text, owner_ ? owner_->window() : nullptr});
   };
 }
 
@@ -45,6 +49,13 @@ TZipExtractor::~TZipExtractor() = default;
 
 void TZipExtractor::setZipFilename(const QString &value) {
   zipFilename_ = value;
+  zipPath_ = platform::nativePath(value);
+  readEntries();
+}
+
+void TZipExtractor::setZipFile(const QByteArray &nativePath) {
+  zipFilename_ = platform::displayName(nativePath);
+  zipPath_ = nativePath;
   readEntries();
 }
 
@@ -69,9 +80,9 @@ void TZipExtractor::readEntries() {
     }
   } announce{this};
 
-  if (!platform::fileExists(zipFilename_))
+  if (!platform::nativeFileExists(absoluteNative(zipPath_)))
     return;
-  FileByteSource source(zipFilename_);
+  FileByteSource source(absoluteNative(zipPath_));
   firstHeaderOffset_ = 0;
   ZipHeaderWalk walk(source, [this](const QString &text) { ShowMessage(text); });
   const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
@@ -87,7 +98,7 @@ void TZipExtractor::readEntries() {
 }
 
 bool TZipExtractor::refuseOverlongValues() {
-  if (QFile::encodeName(QFileInfo(zipFilename_).absoluteFilePath()).size() > MaxPath) {
+  if (absoluteNative(zipPath_).size() > MaxPath) {
     ShowMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
     return true;
   }
@@ -112,7 +123,7 @@ bool TZipExtractor::refuseOverlongValues() {
 
 void TZipExtractor::Extract() {
   extractedCount_ = 0;
-  if (!platform::fileExists(zipFilename_)) {
+  if (!platform::nativeFileExists(absoluteNative(zipPath_))) {
     ShowMessage(QStringLiteral("Error - no zip file specified"));
     return;
   }
@@ -138,11 +149,6 @@ void TZipExtractor::Extract() {
   }
   if (!UnzipLibrary::isLoaded())
     return;
-  // The library opens the archive after the folder change below: a relative
-  // name must not be read against the new folder.
-  archivePath_ = QFileInfo(zipFilename_).absoluteFilePath();
-  if (platform::folderExists(extrBaseDir_))
-    platform::setCurrentFolder(extrBaseDir_);
   runLibrary();
   fSpecArgs_.clear();
   if (handlerError_)
@@ -152,7 +158,9 @@ void TZipExtractor::Extract() {
 void TZipExtractor::runLibrary() {
   using PathBuffer = std::array<char, UNZIP_PATH_SIZE>;
   const auto password = fixedBuffer<UNZIP_PASSWORD_SIZE>(password_.toLocal8Bit());
-  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(QFile::encodeName(archivePath_));
+  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(absoluteNative(zipPath_));
+  // The library writes below this folder only; without one it writes nothing.
+  const QByteArray folder = platform::nativePath(platform::absolutePath(extrBaseDir_));
   std::vector<PathBuffer> patterns;
   patterns.reserve(size_t(fSpecArgs_.size()));
   for (const QString &pattern : fSpecArgs_)
@@ -179,6 +187,7 @@ void TZipExtractor::runLibrary() {
   command->checkValue = UNZIP_CHECK_VALUE;
   for (size_t k = 0; k < patterns.size(); ++k)
     command->fileSpecs[k] = patterns[k].data();
+  command->extractFolder = folder.constData();
 
   const UnzipExecFunction exec = UnzipLibrary::unzipExec();
   if (!exec)
@@ -204,7 +213,7 @@ int32_t TZipExtractor::relay(const UnzipCallbackInfo &info) {
     switch (info.action) {
     case UNZIP_ACTION_FILE_BEGINS:
       if (OnProgress)
-        OnProgress(this, 0, QFile::decodeName(text), info.fileSize);
+        OnProgress(this, 0, platform::displayName(text), info.fileSize);
       break;
     case UNZIP_ACTION_PROGRESS:
       if (OnProgress)

@@ -87,6 +87,9 @@ public:
   // Stores the name and reads the entry list; stream errors from the reading
   // reach the caller after the name is stored.
   void setZipFilename(const QString &value);
+  // The same with the path's bytes as the file system has them, for a name
+  // that is not valid UTF-8; ZipFilename then shows it as best it can.
+  void setZipFile(const QByteArray &nativePath);
   const QString &ExtrBaseDir() const { return extrBaseDir_; }
   void setExtrBaseDir(const QString &value) { extrBaseDir_ = value; }
   TExtrOptions ExtrOptions() const { return extrOptions_; }
@@ -146,7 +149,7 @@ private:
 
   QPointer<QWidget> owner_;
   QString zipFilename_;
-  QString archivePath_; // the archive's absolute path for the library
+  QByteArray zipPath_; // ZipFilename's bytes, which the files are opened by
   QString extrBaseDir_;
   TExtrOptions extrOptions_;
   bool verbose_ = false;

@@ -49,8 +49,9 @@ void BM_CatalogueBuild(benchmark::State &state) {
     cdList.setMask("*.zip");
     romList.applyPath(lib.roms);
     cdList.applyPath(lib.cdroms);
-    QStringList catalogue =
-        vantor::mergeCatalogue(lib.roms, romList.items(), lib.cdroms, cdList.items());
+    vantor::Catalogue catalogue;
+    catalogue.rebuild({lib.roms, romList.directory(), romList.nativeItems()},
+                      {lib.cdroms, cdList.directory(), cdList.nativeItems()});
     benchmark::DoNotOptimize(catalogue);
   }
 }

@@ -1,45 +1,45 @@
 #include "commandline.h"
 
+#include "platform/process.h"
+
 namespace vantor {
 
 QString scratchFolder(const QString &emulatorDir) {
   return emulatorDir + QStringLiteral("~del~~");
 }
 
-QString emulatorCommandLine(const LaunchSwitches &s) {
-  QString line = u'"' + s.emulator + QStringLiteral("\"  ");
-  const QString scratch = scratchFolder(s.emulatorDir);
-  line += scratch.contains(u' ') ? u'"' + scratch + u'"' : scratch;
+QStringList emulatorArguments(const QString &emulator, const QString &scratch,
+                              const EmulatorSwitches &s) {
+  QStringList args{emulator, scratch};
   switch (s.scanlines) {
   case 0:
-    line += QStringLiteral(" -s");
+    args << QStringLiteral("-s");
     break;
   case 2:
-    line += QStringLiteral(" -s25");
+    args << QStringLiteral("-s25");
     break;
   case 3:
-    line += QStringLiteral(" -s50");
+    args << QStringLiteral("-s50");
     break;
   case 4:
-    line += QStringLiteral(" -s100");
+    args << QStringLiteral("-s100");
     break;
   default:
     break;
   }
   if (s.vsync == 0)
-    line += QStringLiteral(" -v");
+    args << QStringLiteral("-v");
   if (s.joystick == 0)
-    line += QStringLiteral(" -j");
+    args << QStringLiteral("-j");
   if (s.vga == 0)
-    line += QStringLiteral(" -vga");
+    args << QStringLiteral("-vga");
   if (s.modex == 0)
-    line += QStringLiteral(" -modex");
+    args << QStringLiteral("-modex");
   if (s.noanal == 0)
-    line += QStringLiteral(" -noanalys");
+    args << QStringLiteral("-noanalys");
   if (s.frameskip != 0)
-    line += QStringLiteral(" -f") + QString::number(s.frameskip);
-  line += u' ' + s.addcmds;
-  return line;
+    args << QStringLiteral("-f") + QString::number(s.frameskip);
+  return args + platform::splitArguments(s.addcmds);
 }
 
 } // namespace vantor

@@ -35,8 +35,9 @@ private:
   bool on_ = false;
 };
 
-// Folds each name once, so the sort compares plain strings.
-QStringList sortedCaseBlind(QStringList names) {
+// Sorts by the shown names, each folded once so the sort compares plain
+// strings; the native names follow their shown ones.
+void sortCaseBlind(QStringList &names, QList<QByteArray> &nativeNames) {
   std::vector<std::pair<QString, qsizetype>> keys;
   keys.reserve(names.size());
   for (qsizetype i = 0; i < names.size(); ++i)
@@ -44,10 +45,24 @@ QStringList sortedCaseBlind(QStringList names) {
   std::stable_sort(keys.begin(), keys.end(),
                    [](const auto &a, const auto &b) { return a.first < b.first; });
   QStringList sorted;
+  QList<QByteArray> sortedNative;
   sorted.reserve(names.size());
-  for (const auto &key : keys)
+  sortedNative.reserve(names.size());
+  for (const auto &key : keys) {
     sorted.append(std::move(names[key.second]));
-  return sorted;
+    sortedNative.append(std::move(nativeNames[key.second]));
+  }
+  names = std::move(sorted);
+  nativeNames = std::move(sortedNative);
+}
+
+// The folder as the system names it: absolute, links resolved. Empty when it
+// is not a folder that can be listed.
+QString resolvedFolder(const QString &folder) {
+  const QFileInfo info(platform::absolutePath(folder));
+  if (!info.isDir() || !info.isReadable() || !info.isExecutable())
+    return QString();
+  return QDir::toNativeSeparators(info.canonicalFilePath());
 }
 
 // Splits a path into its folder part and last part; square brackets around
@@ -70,13 +85,13 @@ PathParts splitPath(QString path) {
 } // namespace
 
 TFileListBox::TFileListBox(QObject *parent)
-    : QObject(parent), directory_(platform::currentFolder()) {}
+    : QObject(parent), directory_(QDir::toNativeSeparators(platform::startFolder())) {}
 
 void TFileListBox::setDirectory(const QString &folder) {
-  // Relative paths resolve against the list's own folder.
-  if (!platform::setCurrentFolder(directory_) || !platform::setCurrentFolder(folder))
+  // Relative paths resolve against the folder the program was started in.
+  const QString resolved = resolvedFolder(folder);
+  if (resolved.isEmpty())
     throw InOutError(QStringLiteral("I/O error: cannot open folder %1").arg(folder));
-  const QString resolved = platform::currentFolder();
   if (resolved == directory_ && read_)
     return;
   directory_ = resolved;
@@ -108,6 +123,12 @@ QString TFileListBox::fileName() const {
   return platform::joinPath(directory_, items_[itemIndex_]);
 }
 
+const QList<QByteArray> &TFileListBox::nativeItems() {
+  if (!read_)
+    read();
+  return nativeItems_;
+}
+
 void TFileListBox::applyPath(const QString &path) {
   if (path.isEmpty() || path.compare(fileName(), Qt::CaseInsensitive) == 0)
     return;
@@ -119,7 +140,7 @@ void TFileListBox::applyPath(const QString &path) {
   } else if (!parts.last.isEmpty()) {
     const QString joined = folder.isEmpty() ? parts.last : platform::joinPath(folder, parts.last);
     // An existing file as last part would select it; the launcher never does that.
-    if (platform::fileExists(QDir(directory_).filePath(joined)))
+    if (platform::fileExists(joined))
       return;
     folder = joined;
   }
@@ -127,12 +148,14 @@ void TFileListBox::applyPath(const QString &path) {
     folder = directory_;
   read_ = false;
   const QStringList keepItems = items_;
+  const QList<QByteArray> keepNative = nativeItems_;
   const QString keepDir = directory_;
   const QString keepMask = keepMaskBefore;
   try {
     setDirectory(folder);
   } catch (...) {
     items_ = keepItems;
+    nativeItems_ = keepNative;
     directory_ = keepDir;
     mask_ = keepMask;
     read_ = true;
@@ -145,18 +168,23 @@ void TFileListBox::update() {
 }
 
 void TFileListBox::read() {
-  if (!platform::setCurrentFolder(directory_))
-    throw InOutError(QStringLiteral("I/O error: cannot open folder %1").arg(directory_));
   BusyCursor busy;
   QStringList found;
+  QList<QByteArray> foundNative;
   for (const QString &pattern : mask_.split(u';', Qt::SkipEmptyParts)) {
-    platform::forEachFile(directory_, pattern.trimmed(), [&](const QString &name) {
-      found.append(name);
-      if (found.size() == BusyCursorIndex + 1)
-        busy.show();
-    });
+    const bool listed =
+        platform::forEachFile(directory_, pattern.trimmed(), [&](const QByteArray &name) {
+          foundNative.append(name);
+          found.append(platform::displayName(name));
+          if (found.size() == BusyCursorIndex + 1)
+            busy.show();
+        });
+    if (!listed)
+      throw InOutError(QStringLiteral("I/O error: cannot open folder %1").arg(directory_));
   }
-  items_ = sortedCaseBlind(std::move(found));
+  sortCaseBlind(found, foundNative);
+  items_ = std::move(found);
+  nativeItems_ = std::move(foundNative);
   read_ = true;
   // Emptying the list clears its selection.
   itemIndex_ = -1;

@@ -7,8 +7,8 @@ namespace vantor {
 
 // The sorted names of the files in one folder that match a wildcard mask, with
 // a selected index. The launcher never shows these lists, so this is a plain
-// object; reading still leaves the listed folder current, as later relative
-// file names rely on that.
+// object. Reading never changes the process's current folder; relative
+// folders mean the folder the program was started in.
 class TFileListBox final : public QObject {
   Q_OBJECT
   Q_PROPERTY(QString Directory READ directory WRITE setDirectory)
@@ -29,6 +29,8 @@ public:
   const QStringList &items();
   int count() { return static_cast<int>(items().size()); }
   QString item(int index) { return items().value(index); }
+  // The same names as the file system gave them, in the same order.
+  const QList<QByteArray> &nativeItems();
 
   int itemIndex() const { return itemIndex_; }
   void setItemIndex(int index);
@@ -48,6 +50,7 @@ private:
   QString directory_;
   QString mask_ = QStringLiteral("*.*");
   QStringList items_;
+  QList<QByteArray> nativeItems_;
   int itemIndex_ = -1;
   bool read_ = false;
 };

@@ -6,20 +6,20 @@
 #include "controls/edit.h"
 #include "controls/fonts.h"
 #include "controls/formshaper.h"
-#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "filelistbox.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
 #include "snapshotpreview.h"
+#include "zipunpacker.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 
 #include <iterator>
 
@@ -140,9 +140,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
   // The unzip library is installed beside the program.
   ZipExtractor1->setDLLDirectory(QCoreApplication::applicationDirPath());
-  ShowMessage = [this](const QString &text) {
-    QMessageBox::information(this, QCoreApplication::applicationName(), text);
-  };
+  unpacker_ = std::make_unique<ZipUnpacker>(*ZipExtractor1);
 
   OnShow = [this](QObject *s) { FormShow(s); };
   // Last, so that it hooks the handlers above: the position and skin come
@@ -240,14 +238,15 @@ void TfrmMain::poplist() {
   if (!setup_)
     return;
   // The tests are on the texts only; an unset list still lists the start-up folder.
-  const QString romText = setup_->romloc->text();
-  const QString cdText = setup_->cdromloc->text();
-  listroms.items =
-      mergeCatalogue(romText, romText.isEmpty() ? QStringList() : FileListBox1->items(), cdText,
-                     cdText.isEmpty() ? QStringList() : FileListBox2->items());
-  if (listroms.items.isEmpty())
+  const auto half = [](const QString &text, TFileListBox *list) {
+    return text.isEmpty() ? CatalogueHalf{}
+                          : CatalogueHalf{text, list->directory(), list->nativeItems()};
+  };
+  listroms.rebuild(half(setup_->romloc->text(), FileListBox1),
+                   half(setup_->cdromloc->text(), FileListBox2));
+  if (listroms.isEmpty())
     return;
-  RotaryDial1->setMax(static_cast<int>(listroms.items.size()) - 1);
+  RotaryDial1->setMax(listroms.count() - 1);
   // The dial goes back to the first entry with the caption, so play always
   // takes the entry on show; its change event then selects entry 0.
   if (RotaryDial1->position() != 0)
@@ -257,16 +256,16 @@ void TfrmMain::poplist() {
 }
 
 void TfrmMain::RotaryDial1Change(QObject *) {
-  if (listroms.items.isEmpty())
+  if (listroms.isEmpty())
     return;
   selectEntry(RotaryDial1->position());
 }
 
 void TfrmMain::selectEntry(int index) {
-  if (index < 0 || index >= listroms.items.size())
+  if (index < 0 || index >= listroms.count())
     return;
-  listroms.itemIndex = index;
-  romname->setCaption(romNameOf(listroms.items[index]));
+  listroms.select(index);
+  romname->setCaption(listroms.entry(index).romName());
   showSnapshot(snapshotBasePath(), true);
 }
 
@@ -281,7 +280,8 @@ void TfrmMain::dirfowardCommand(QObject *) {
 }
 
 QString TfrmMain::romName() const {
-  return romname->caption();
+  const CatalogueEntry *entry = selectedEntry();
+  return entry ? entry->romName() : QString();
 }
 
 QString TfrmMain::snapshotBasePath() const {

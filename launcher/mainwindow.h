@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue.h"
 #include "controls/form.h"
 #include "controls/windowdrag.h"
 #include "settings/cataloguehost.h"
@@ -24,16 +25,7 @@ class TImage;
 class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
-
-// The catalogue as a plain list of strings with a selected index.
-struct RomList {
-  QStringList items;
-  int itemIndex = -1;
-  void clear() {
-    items.clear();
-    itemIndex = -1;
-  }
-};
+class ZipUnpacker;
 
 // The launcher's main window: the catalogue, the selection and the ROM name.
 class TfrmMain final : public TForm, public CatalogueHost {
@@ -71,7 +63,10 @@ public:
                    int y);
   bool bigSkinShown() const;
 
-  // The selected ROM's name as the caption shows it.
+  // The selected catalogue entry (its name and the folder it was listed in);
+  // null when the catalogue is empty.
+  const CatalogueEntry *selectedEntry() const { return listroms.selected(); }
+  // The selected entry's ROM name; empty when nothing is selected.
   QString romName() const;
   // Snapsloc + separator + ROM name, without extension.
   QString snapshotBasePath() const;
@@ -84,10 +79,7 @@ public:
   // and previews a new screenshot.
   void playClick(QObject *sender);
 
-  // Plain message boxes with the program's title; tests replace it.
-  std::function<void(const QString &text)> ShowMessage;
-
-  RomList listroms;
+  Catalogue listroms;
   TShadowLabel *romname;
   TRotaryDial *RotaryDial1;
   TFileListBox *FileListBox1;
@@ -118,14 +110,13 @@ private:
   void selectEntry(int index);
   void showFirstTime();
   void launchSelectedGame();
-  void extractArchive(const QString &archivePath);
-  void runEmulator(const QString &commandLine);
   void createSkin();
   void createButtons();
 
   TFrmsetup *setup_ = nullptr;
   QPointer<TForm> about_;
   std::unique_ptr<SnapshotPreview> preview_;
+  std::unique_ptr<ZipUnpacker> unpacker_;
   WindowDrag drag_;
   void bindSkinButtons();
 };

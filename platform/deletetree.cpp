@@ -1,6 +1,6 @@
 #include "deletetree.h"
 
-#include <QFile>
+#include "files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,65 +16,67 @@ namespace {
 
 constexpr mode_t kOwnerAll = S_IRUSR | S_IWUSR | S_IXUSR;
 
-// A folder opened for deletion, never through a link. A folder the owner may
-// not list or change is granted that for the duration: a read-only folder
-// does not protect its contents from this. Its mode is put back unless the
-// folder is removed.
-class OpenFolder final {
-public:
-  OpenFolder(int parentFd, const char *name) {
-    fd_ = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ < 0 && errno == EACCES)
-      openLocked(parentFd, name);
-    if (fd_ < 0)
-      return;
-    struct stat st {};
-    if (fstat(fd_, &st) == 0 && (st.st_mode & kOwnerAll) != kOwnerAll) {
-      if (!modeChanged_)
-        originalMode_ = st.st_mode & 07777;
-      modeChanged_ = fchmod(fd_, st.st_mode | kOwnerAll) == 0 || modeChanged_;
-    }
-  }
-  ~OpenFolder() {
-    if (fd_ < 0)
-      return;
-    if (modeChanged_ && !removed_)
-      fchmod(fd_, originalMode_);
-    close(fd_);
-  }
-  OpenFolder(const OpenFolder &) = delete;
-  OpenFolder &operator=(const OpenFolder &) = delete;
-
-  int fd() const { return fd_; }
-  void markRemoved() { removed_ = true; }
-
-private:
-  // Without read or search permission the folder is first opened as a bare
-  // handle, which still refuses links, and its mode changed through that.
-  void openLocked(int parentFd, const char *name) {
-    const int pathFd = openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (pathFd < 0)
-      return;
-    struct stat st {};
-    char procPath[64];
-    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", pathFd);
-    if (fstat(pathFd, &st) == 0 && chmod(procPath, (st.st_mode & 07777) | kOwnerAll) == 0) {
-      originalMode_ = st.st_mode & 07777;
-      modeChanged_ = true;
-      fd_ = openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      if (fd_ < 0)
-        chmod(procPath, originalMode_);
-    }
-    close(pathFd);
-  }
-
-  int fd_ = -1;
-  bool modeChanged_ = false;
-  bool removed_ = false;
-  mode_t originalMode_ = 0;
+// One folder on the way down: what is left to delete in it, and how to put
+// it back as it was when it stays.
+struct Frame {
+  std::string name; // in its parent
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::vector<std::string> names;
+  size_t next = 0;
+  bool ok = true;
+  bool modeChanged = false;
+  mode_t originalMode = 0;
 };
 
-// All names in the folder; false when the listing broke off.
+// Without read or search permission the folder is first opened as a bare
+// handle, which still refuses links, and its mode changed through that.
+int openLocked(int parentFd, const char *name, Frame &frame) {
+  const int pathFd = openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (pathFd < 0)
+    return -1;
+  int fd = -1;
+  struct stat st {};
+  char procPath[64];
+  std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", pathFd);
+  if (fstat(pathFd, &st) == 0 && chmod(procPath, (st.st_mode & 07777) | kOwnerAll) == 0) {
+    frame.originalMode = st.st_mode & 07777;
+    frame.modeChanged = true;
+    fd = openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      chmod(procPath, frame.originalMode);
+      frame.modeChanged = false;
+    }
+  }
+  close(pathFd);
+  return fd;
+}
+
+// Opens a folder for deletion, never through a link. A folder the owner may
+// not list or change is granted that for the duration: a read-only folder
+// does not protect its contents from this.
+int openFolder(int parentFd, const char *name, Frame &frame) {
+  int fd = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 && errno == EACCES)
+    fd = openLocked(parentFd, name, frame);
+  if (fd < 0)
+    return -1;
+  struct stat st {};
+  if (fstat(fd, &st) != 0) {
+    close(fd);
+    return -1;
+  }
+  frame.device = st.st_dev;
+  frame.inode = st.st_ino;
+  if ((st.st_mode & kOwnerAll) != kOwnerAll && fchmod(fd, st.st_mode | kOwnerAll) == 0 &&
+      !frame.modeChanged) {
+    frame.originalMode = st.st_mode & 07777;
+    frame.modeChanged = true;
+  }
+  return fd;
+}
+
+// All names in the folder but "." and ".."; false when the listing broke off.
 bool listNames(int folderFd, std::vector<std::string> &names) {
   const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listFd < 0)
@@ -85,58 +87,91 @@ bool listNames(int folderFd, std::vector<std::string> &names) {
     return false;
   }
   errno = 0;
-  while (const dirent *entry = readdir(dir))
-    names.emplace_back(entry->d_name);
+  while (const dirent *entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..")
+      names.push_back(name);
+  }
   const bool complete = errno == 0;
   closedir(dir);
   return complete;
 }
 
-bool deleteFolder(int parentFd, const char *name, bool removeFolder, bool mayRemove);
-
-bool deleteContents(int folderFd, bool removeFolders) {
-  std::vector<std::string> names;
-  bool ok = listNames(folderFd, names);
-  for (const std::string &name : names) {
-    if (name.front() == '.')
-      continue;
-    struct stat st {};
-    if (fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      ok = false;
-    } else if (S_ISDIR(st.st_mode)) {
-      ok = deleteFolder(folderFd, name.c_str(), removeFolders, true) && ok;
-    } else {
-      // Links, files and anything else go as entries; a link's target stays.
-      ok = unlinkat(folderFd, name.c_str(), 0) == 0 && ok;
-    }
-  }
-  return ok;
-}
-
-bool deleteFolder(int parentFd, const char *name, bool removeFolder, bool mayRemove) {
-  OpenFolder folder(parentFd, name);
-  if (folder.fd() < 0)
+// Walks the tree without recursion and with one folder open at a time: the
+// way back up goes through "..", checked against the folder that was left.
+bool deleteBelow(int parentFd, const char *rootName, bool removeFolders, bool removeRoot) {
+  std::vector<Frame> stack(1);
+  stack.back().name = rootName;
+  int fd = openFolder(parentFd, rootName, stack.back());
+  if (fd < 0)
     return false;
-  bool ok = deleteContents(folder.fd(), removeFolder);
-  if (ok && removeFolder && mayRemove) {
-    ok = unlinkat(parentFd, name, AT_REMOVEDIR) == 0;
-    if (ok)
-      folder.markRemoved();
+  stack.back().ok = listNames(fd, stack.back().names);
+  for (;;) {
+    Frame &frame = stack.back();
+    if (frame.next < frame.names.size()) {
+      const std::string &name = frame.names[frame.next++];
+      struct stat st {};
+      if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        frame.ok = false;
+      } else if (!S_ISDIR(st.st_mode)) {
+        // Links, files and anything else go as entries; a link's target stays.
+        frame.ok = unlinkat(fd, name.c_str(), 0) == 0 && frame.ok;
+      } else {
+        Frame child;
+        child.name = name;
+        const int childFd = openFolder(fd, name.c_str(), child);
+        if (childFd < 0) {
+          frame.ok = false;
+          continue;
+        }
+        child.ok = listNames(childFd, child.names);
+        close(fd);
+        fd = childFd;
+        stack.push_back(std::move(child));
+      }
+      continue;
+    }
+
+    const bool isRoot = stack.size() == 1;
+    const int upFd = isRoot ? parentFd : openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool wayBack = isRoot || upFd >= 0;
+    if (wayBack && !isRoot) {
+      const Frame &parent = stack[stack.size() - 2];
+      struct stat st {};
+      wayBack = fstat(upFd, &st) == 0 && st.st_dev == parent.device && st.st_ino == parent.inode;
+    }
+    bool removed = false;
+    if (wayBack && frame.ok && (isRoot ? removeRoot : removeFolders)) {
+      removed = unlinkat(upFd, frame.name.c_str(), AT_REMOVEDIR) == 0;
+      frame.ok = removed;
+    }
+    if (frame.modeChanged && !removed)
+      fchmod(fd, frame.originalMode);
+    close(fd);
+    const bool ok = frame.ok;
+    stack.pop_back();
+    if (isRoot)
+      return ok;
+    if (!wayBack) {
+      // The tree was moved while it was deleted: stop rather than guess.
+      if (upFd >= 0)
+        close(upFd);
+      return false;
+    }
+    fd = upFd;
+    stack.back().ok = ok && stack.back().ok;
   }
-  return ok;
 }
 
-} // namespace
-
-bool deleteTree(const QString &folder, bool removeFolder) {
-  QByteArray path = QFile::encodeName(folder);
+bool deleteAt(const QString &folder, bool removeFolders, bool removeRoot) {
+  QByteArray path = nativePath(folder);
   if (path.isEmpty())
     return false;
   // A trailing slash would make the system follow a link named by the path.
   while (path.size() > 1 && path.endsWith('/'))
     path.chop(1);
   if (path == "/")
-    return deleteFolder(AT_FDCWD, "/", removeFolder, false); // the file system's root stays
+    return deleteBelow(AT_FDCWD, "/", removeFolders, false); // the file system's root stays
 
   const qsizetype slash = path.lastIndexOf('/');
   const QByteArray parent = slash < 0    ? QByteArray(".")
@@ -146,9 +181,19 @@ bool deleteTree(const QString &folder, bool removeFolder) {
   const int parentFd = open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (parentFd < 0)
     return false;
-  const bool ok = deleteFolder(parentFd, name.constData(), removeFolder, true);
+  const bool ok = deleteBelow(parentFd, name.constData(), removeFolders, removeRoot);
   close(parentFd);
   return ok;
+}
+
+} // namespace
+
+bool deleteTree(const QString &folder, bool removeFolder) {
+  return deleteAt(folder, removeFolder, removeFolder);
+}
+
+bool emptyFolder(const QString &folder) {
+  return deleteAt(folder, true, false);
 }
 
 } // namespace vantor::platform

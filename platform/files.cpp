@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -64,31 +65,57 @@ bool isHiddenName(const QString &name) {
 bool fileExists(const QString &path) {
   if (path.isEmpty())
     return false;
-  const QFileInfo info(path);
+  const QFileInfo info(absolutePath(path));
   return info.exists() && !info.isDir();
 }
 
 bool folderExists(const QString &path) {
-  return !path.isEmpty() && QFileInfo(path).isDir();
+  return !path.isEmpty() && QFileInfo(absolutePath(path)).isDir();
 }
 
-QString currentFolder() {
-  return QDir::toNativeSeparators(QDir::currentPath());
+QString startFolder() {
+  // Taken once, at the first question, which the program asks before anything else.
+  static const QString folder = QDir::currentPath();
+  return folder;
 }
 
-bool setCurrentFolder(const QString &path) {
-  return !path.isEmpty() && QDir::setCurrent(path);
+QString absolutePath(const QString &path) {
+  if (path.isEmpty())
+    return path;
+  return QDir::cleanPath(QDir(startFolder()).absoluteFilePath(path));
+}
+
+QByteArray nativePath(const QString &path) {
+  return QFile::encodeName(path);
+}
+
+QByteArray joinNative(const QString &folder, const QByteArray &nativeName) {
+  QByteArray path = nativePath(folder);
+  if (!path.isEmpty() && !path.endsWith('/'))
+    path += '/';
+  return path + nativeName;
+}
+
+QString displayName(const QByteArray &nativeName) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = utf8.decode(nativeName);
+  return utf8.hasError() ? QString::fromLatin1(nativeName) : text;
+}
+
+bool nativeFileExists(const QByteArray &nativePath) {
+  struct stat st {};
+  return !nativePath.isEmpty() && stat(nativePath.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool forEachFile(const QString &folder, const QString &pattern,
-                 const std::function<void(const QString &name)> &visit) {
-  const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+                 const std::function<void(const QByteArray &nativeName)> &visit) {
+  const QByteArray native = nativePath(absolutePath(folder.isEmpty() ? startFolder() : folder));
   DIR *dir = opendir(native.constData());
   if (!dir)
     return false;
   const int fd = dirfd(dir);
   while (const dirent *entry = readdir(dir)) {
-    const QString name = QFile::decodeName(entry->d_name);
+    const QString name = displayName(entry->d_name);
     if (isHiddenName(name) || !matchesMask(name, pattern))
       continue;
     // Links count as what they point at; anything but a regular file is skipped.
@@ -99,7 +126,7 @@ bool forEachFile(const QString &folder, const QString &pattern,
       if (fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
         continue;
     }
-    visit(name);
+    visit(QByteArray(entry->d_name));
   }
   closedir(dir);
   return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -21,14 +22,25 @@ bool isHiddenName(const QString &name);
 bool fileExists(const QString &path);   // an existing file, not a folder
 bool folderExists(const QString &path); // an existing folder
 
-QString currentFolder();
-// Returns false when the folder cannot be entered.
-bool setCurrentFolder(const QString &path);
+// The folder the program was started in. The program never changes its
+// current folder, so every relative path means the same place all along.
+QString startFolder();
+// `path` made absolute against the start folder and cleaned; empty stays empty.
+QString absolutePath(const QString &path);
 
-// Calls `visit` for each normal file in `folder` (no folders, no hidden or
-// special files) whose name matches `pattern`, in the order the system lists
-// them. Returns false when the folder cannot be read.
+// File names are kept as the bytes the file system gave, so a name that is
+// not valid UTF-8 still names its file. A path in those bytes is "native".
+QByteArray nativePath(const QString &path);
+QByteArray joinNative(const QString &folder, const QByteArray &nativeName);
+// A name to show: UTF-8 when it is valid UTF-8, else read as Latin-1.
+QString displayName(const QByteArray &nativeName);
+bool nativeFileExists(const QByteArray &nativePath);
+
+// Calls `visit` with the native name of each normal file in `folder` (no
+// folders, no hidden or special files) whose shown name matches `pattern`, in
+// the order the system lists them. Returns false when the folder cannot be
+// read.
 bool forEachFile(const QString &folder, const QString &pattern,
-                 const std::function<void(const QString &name)> &visit);
+                 const std::function<void(const QByteArray &nativeName)> &visit);
 
 } // namespace vantor::platform

@@ -116,22 +116,26 @@ private:
 
 } // namespace
 
+QStringList splitArguments(const QString &text, qsizetype from) {
+  QStringList args;
+  qsizetype pos = from;
+  for (;;) {
+    while (pos < text.size() && isBlank(text[pos]))
+      ++pos;
+    if (pos >= text.size())
+      return args;
+    QString arg;
+    pos = takeArgument(text, pos, arg);
+    args << arg;
+  }
+}
+
 QStringList splitCommandLine(const QString &commandLine) {
   if (commandLine.isEmpty())
     return {};
-  QStringList args;
   QString program;
-  qsizetype pos = takeProgramName(commandLine, program);
-  args << program;
-  for (;;) {
-    while (pos < commandLine.size() && isBlank(commandLine[pos]))
-      ++pos;
-    if (pos >= commandLine.size())
-      return args;
-    QString arg;
-    pos = takeArgument(commandLine, pos, arg);
-    args << arg;
-  }
+  const qsizetype pos = takeProgramName(commandLine, program);
+  return QStringList{program} + splitArguments(commandLine, pos);
 }
 
 RunResult runAndWait(const QStringList &arguments, const QString &workingFolder) {

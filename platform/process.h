@@ -13,6 +13,10 @@ namespace vantor::platform {
 // quote. The program name (first argument) only honours quotes, as there.
 QStringList splitCommandLine(const QString &commandLine);
 
+// The arguments in `text` from `from` on, by the same rules as every
+// argument after the program name.
+QStringList splitArguments(const QString &text, qsizetype from = 0);
+
 struct RunResult {
   bool started = false; // false: the program could not be started
   int exitCode = -1;    // the child's exit status when it exited normally

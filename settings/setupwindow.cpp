@@ -5,7 +5,6 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
-#include "platform/handlerguard.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
 #include "controls/radiogroup.h"
@@ -15,6 +14,7 @@
 #include "formstorage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "skins/skins.h"
 
 #include <QApplication>
@@ -262,6 +262,19 @@ void TFrmsetup::Background1MouseMove(QObject *sender, Qt::KeyboardModifiers, int
 
 void TFrmsetup::Background1MouseUp(QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
   drag_.release();
+}
+
+EmulatorSwitches TFrmsetup::switches() const {
+  EmulatorSwitches s;
+  s.scanlines = scanlines->itemIndex();
+  s.vsync = vsync->itemIndex();
+  s.joystick = Joystick->itemIndex();
+  s.vga = vga->itemIndex();
+  s.modex = modex->itemIndex();
+  s.noanal = noanal->itemIndex();
+  s.frameskip = frameskip->value();
+  s.addcmds = addcmds->text();
+  return s;
 }
 
 void TFrmsetup::neolocChange(QObject *) {

@@ -3,6 +3,7 @@
 #include "controls/form.h"
 #include "controls/valueslider.h"
 #include "controls/windowdrag.h"
+#include "settings/emulatorswitches.h"
 #include "settings/fileedits.h"
 
 #include <QWidget>
@@ -30,6 +31,9 @@ public:
   // The emulator's folder, ending with the separator; empty until `neoloc`
   // names an existing file.
   const QString &neodir() const { return neodir_; }
+
+  // The switches the emulator is started with, read from the controls.
+  EmulatorSwitches switches() const;
 
   // Change handlers, bound to the path fields.
   void neolocChange(QObject *sender);

@@ -109,7 +109,7 @@ struct Worker {
 class Extraction {
 public:
   Extraction(const ExtractionOptions &options, Reporter &reporter)
-      : options_(options), reporter_(reporter) {}
+      : options_(options), reporter_(reporter), target_(options.folder) {}
   ~Extraction();
   int32_t run();
 
@@ -187,7 +187,7 @@ bool Extraction::plan() {
     return false;
   }
   if (!options_.test && !target_.isOpen()) {
-    reporter_.message(UNZIP_ERR_WRITE, "Cannot open the extraction folder");
+    reporter_.message(UNZIP_ERR_WRITE, target_.openError());
     return false;
   }
   const zip_int64_t count = zip_get_num_entries(archive_, 0);

@@ -9,6 +9,7 @@ namespace unziplib {
 
 struct ExtractionOptions {
   std::string archive;
+  std::string folder;                // absolute; files are written only below it
   std::string password;              // empty = none
   std::vector<std::string> patterns; // empty = every entry
   bool test = false;
@@ -20,7 +21,7 @@ struct ExtractionOptions {
   bool trace = false;
 };
 
-// Extracts (or tests) the archive into the current folder. Entries are
+// Extracts (or tests) the archive into `folder`. Entries are
 // decompressed by a few threads at once; the callback hears about them from
 // the calling thread, in archive order. Returns the number of files written
 // (or, when testing, the number that passed).

@@ -20,7 +20,20 @@ int openFolder(int parent, const std::string &name) {
 
 } // namespace
 
-TargetFolder::TargetFolder() : root_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+TargetFolder::TargetFolder(const std::string &folder) {
+  if (folder.empty() || folder.front() != '/') {
+    openError_ = "Cannot open the extraction folder: " +
+                 (folder.empty() ? std::string("none given") : "not an absolute path: " + folder);
+    return;
+  }
+  // A trailing separator would have the system follow a final link.
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  root_ = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (root_ < 0)
+    openError_ = systemError(("Cannot open the extraction folder " + folder).c_str());
+}
 
 TargetFolder::~TargetFolder() {
   if (root_ >= 0)

@@ -12,13 +12,17 @@ namespace unziplib {
 // following symbolic links.
 class TargetFolder {
 public:
-  // Opens the current folder; check isOpen().
-  TargetFolder();
+  // Opens `folder`, which must be an absolute path and not a link; check
+  // isOpen(). There is no default: nothing is ever written into whatever
+  // folder the process happens to be in.
+  explicit TargetFolder(const std::string &folder);
   ~TargetFolder();
   TargetFolder(const TargetFolder &) = delete;
   TargetFolder &operator=(const TargetFolder &) = delete;
 
   bool isOpen() const { return root_ >= 0; }
+  // Why the folder could not be opened.
+  const std::string &openError() const { return openError_; }
 
   // A descriptor of the folder that holds the path's last component (the
   // caller closes it), or -1 with `error` set.
@@ -30,6 +34,7 @@ public:
 
 private:
   int root_ = -1;
+  std::string openError_;
 };
 
 // A new file with a private name in `folder`, renamed to its real name once

@@ -56,6 +56,9 @@ bool readCommand(const UnzipCommand &command, Reporter &reporter, ExtractionOpti
     }
     options.patterns.push_back(std::move(pattern));
   }
+  // The folder is opened later; only its presence is checked here.
+  if (command.extractFolder)
+    options.folder = command.extractFolder;
   options.test = command.test != 0;
   options.overwrite = command.overwrite != 0;
   options.update = command.update != 0;

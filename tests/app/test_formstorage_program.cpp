@@ -184,7 +184,7 @@ TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
   EXPECT_EQ(setup->pos(), QPoint(300, 200));
   // The restore ran the path handlers: the emulator folder and the catalogue are set.
   EXPECT_EQ(setup->neodir(), neorage + QDir::separator());
-  EXPECT_EQ(main->listroms.items,
+  EXPECT_EQ(main->listroms.names(),
             (QStringList{QStringLiteral("pacman.zip"), QStringLiteral("samsho.zip")}));
   EXPECT_EQ(main->romName(), QStringLiteral("pacman"));
   windows.frmabout->show();

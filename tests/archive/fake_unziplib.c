@@ -39,9 +39,11 @@ int32_t UnzipExec(const UnzipCommand *c) {
             c->version, c->checkValue, c->trace, c->reserved20, c->password);
     fprintf(log, "test=%d\nreserved32=%d\nreserved36=%d\nreserved40=%d\nverbose=%d\n", c->test,
             c->reserved32, c->reserved36, c->reserved40, c->verbose);
-    fprintf(log, "update=%d\nfreshen=%d\ndirnames=%d\noverwrite=%d\npatterns=%d\nzip=%s\n", c->update,
-            c->freshen, c->directoryNames, c->overwrite, c->fileSpecCount, c->zipFilename);
-    fprintf(log, "caller=%p\n", c->caller);
+    fprintf(log, "update=%d\nfreshen=%d\ndirnames=%d\noverwrite=%d\npatterns=%d\nzip=%s\n",
+            c->update, c->freshen, c->directoryNames, c->overwrite, c->fileSpecCount,
+            c->zipFilename);
+    fprintf(log, "caller=%p\nfolder=%s\n", c->caller,
+            c->extractFolder ? c->extractFolder : "(none)");
     for (int32_t k = 0; k < c->fileSpecCount; ++k)
       fprintf(log, "pattern%d=%s\n", k, c->fileSpecs[k]);
     fflush(log);

@@ -1,5 +1,6 @@
 #include "archive/unziplibrary.h"
 #include "archive/zipextractor.h"
+#include "platform/files.h"
 #include "support/tempdir.h"
 #include "zipwriter.h"
 
@@ -28,7 +29,6 @@ protected:
   QStringList shown;
   test::TempDir dir;
   QString log;
-  QString savedFolder = QDir::currentPath();
 
   void SetUp() override {
     zip.ShowMessage = [this](const QString &text) { shown << text; };
@@ -38,10 +38,7 @@ protected:
     w.add("game.rom", "data");
     zip.setZipFilename(dir.write("game.zip", w.build()));
   }
-  void TearDown() override {
-    qunsetenv("VANTOR_FAKE_UNZIP_LOG");
-    QDir::setCurrent(savedFolder);
-  }
+  void TearDown() override { qunsetenv("VANTOR_FAKE_UNZIP_LOG"); }
 
   QMap<QString, QString> record() const {
     QMap<QString, QString> fields;
@@ -314,10 +311,8 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
   EXPECT_EQ(zip.ExtractedCount(), 2);
   EXPECT_TRUE(QFile::exists(out + "/roms/a.bin"));
 
-  // A name relative to the current folder still names the same archive once
-  // the extraction has moved to the base folder.
-  QDir::setCurrent(dir.path());
-  zip.setZipFilename("set.zip");
+  // A relative name means the folder the program was started in.
+  zip.setZipFilename(QDir(platform::startFolder()).relativeFilePath(dir.file("set.zip")));
   const QString other = dir.mkdir("other");
   zip.setExtrBaseDir(other);
   zip.Extract();
@@ -340,5 +335,71 @@ TEST_F(Extractor, OverlongArchivePathIsRefused) {
   EXPECT_FALSE(record().contains("called"));
   EXPECT_FALSE(deep.isEmpty());
 }
+
+// The library is told the folder by its absolute path; a relative one means
+// the folder the program was started in.
+TEST_F(Extractor, TellsTheLibraryTheAbsoluteFolder) {
+  zip.setDLLDirectory(fakeDir("recorder"));
+  const std::pair<QString, QString> rows[] = {
+      {dir.path(), dir.path()},
+      {"games/x", platform::startFolder() + "/games/x"},
+      {"", ""},
+  };
+  for (const auto &[base, expected] : rows) {
+    QFile::remove(log);
+    zip.setExtrBaseDir(base);
+    zip.Extract();
+    EXPECT_EQ(record().value("folder"), expected) << base.toStdString();
+  }
+}
+
+struct BaseDirCase {
+  const char *name;
+  enum Kind { Missing, File, Link, Empty } kind;
+};
+
+class UnopenableBaseDir : public Extractor, public ::testing::WithParamInterface<BaseDirCase> {};
+
+// Nothing is written anywhere, least of all into the current folder, and
+// the library says why.
+TEST_P(UnopenableBaseDir, GetsNothingAndNeitherDoesTheCurrentFolder) {
+  const QString inCurrent = QDir::current().filePath("game.rom");
+  ASSERT_FALSE(QFile::exists(inCurrent));
+  const QString elsewhere = dir.mkdir("elsewhere");
+  QString base;
+  switch (GetParam().kind) {
+  case BaseDirCase::Missing:
+    base = dir.file("missing");
+    break;
+  case BaseDirCase::File:
+    base = dir.write("plain", "x");
+    break;
+  case BaseDirCase::Link:
+    base = dir.file("link");
+    ASSERT_TRUE(QFile::link(elsewhere, base));
+    break;
+  case BaseDirCase::Empty:
+    break;
+  }
+  zip.setDLLDirectory(QString::fromLocal8Bit(qgetenv("VANTOR_BIN_DIR")));
+  zip.setExtrBaseDir(base);
+  QList<qint32> codes;
+  zip.OnMessage = [&](QObject *, qint32 code, const QString &) { codes << code; };
+  const QString before = QDir::currentPath();
+  zip.Extract();
+  const bool leaked = QFile::remove(inCurrent);
+  EXPECT_FALSE(leaked);
+  EXPECT_EQ(zip.ExtractedCount(), 0);
+  EXPECT_EQ(codes, QList<qint32>{UNZIP_ERR_WRITE});
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
+  EXPECT_EQ(QDir::currentPath(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnopenableBaseDir,
+                         ::testing::Values(BaseDirCase{"missing", BaseDirCase::Missing},
+                                           BaseDirCase{"file", BaseDirCase::File},
+                                           BaseDirCase{"link", BaseDirCase::Link},
+                                           BaseDirCase{"empty", BaseDirCase::Empty}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -37,18 +37,29 @@ TEST_F(CatalogueWindows, MergesRomThenCdromKeepingDuplicates) {
   dir.write("cd/a.zip");
   setup.romloc->setTextValue(dir.file("roms"));
   setup.cdromloc->setTextValue(dir.file("cd"));
-  EXPECT_EQ(main.listroms.items, (QStringList{"a.zip", "b.zip", "a.zip", "c.zip"}));
+  EXPECT_EQ(main.listroms.names(), (QStringList{"a.zip", "b.zip", "a.zip", "c.zip"}));
   EXPECT_EQ(main.RotaryDial1->max(), 3);
-  EXPECT_EQ(main.listroms.itemIndex, 0);
+  EXPECT_EQ(main.listroms.selectedIndex(), 0);
   EXPECT_EQ(main.romname->caption(), "a");
   EXPECT_EQ(main.snapshotBasePath(), QDir::separator() + QString("a"));
+  // Each entry keeps the folder it was listed in.
+  const QString roms = QDir(dir.file("roms")).canonicalPath();
+  const QString cd = QDir(dir.file("cd")).canonicalPath();
+  QStringList folders;
+  for (int i = 0; i < main.listroms.count(); ++i)
+    folders << main.listroms.entry(i).folder;
+  EXPECT_EQ(folders, (QStringList{roms, roms, cd, cd}));
+  main.RotaryDial1->setPosition(2);
+  ASSERT_NE(main.selectedEntry(), nullptr);
+  EXPECT_EQ(main.selectedEntry()->folder, cd);
+  EXPECT_EQ(main.romName(), "a");
 }
 
 TEST_F(CatalogueWindows, EmptyRomTextGivesOnlyCdromArchives) {
   dir.write("cd/x.zip");
   dir.write("cd/y.zip");
   setup.cdromloc->setTextValue(dir.file("cd"));
-  EXPECT_EQ(main.listroms.items, (QStringList{"x.zip", "y.zip"}));
+  EXPECT_EQ(main.listroms.names(), (QStringList{"x.zip", "y.zip"}));
 }
 
 TEST_F(CatalogueWindows, DialAndStepButtonsSelectEntries) {
@@ -63,7 +74,7 @@ TEST_F(CatalogueWindows, DialAndStepButtonsSelectEntries) {
   main.dirfowardCommand(nullptr);
   main.dirfowardCommand(nullptr); // at Max: nothing
   EXPECT_EQ(main.RotaryDial1->position(), 2);
-  EXPECT_EQ(main.listroms.itemIndex, 2);
+  EXPECT_EQ(main.listroms.selectedIndex(), 2);
   main.RotaryDial1->setPosition(0);
   EXPECT_EQ(main.romname->caption(), "a");
   main.romname->setCaption("untouched");
@@ -75,7 +86,7 @@ TEST_F(CatalogueWindows, EveryEntryOfALargeCatalogueIsReachable) {
   for (int i = 0; i < 300; ++i)
     dir.write(QString("roms/g%1.zip").arg(i, 3, 10, QChar('0')));
   setup.romloc->setTextValue(dir.file("roms"));
-  ASSERT_EQ(main.listroms.items.size(), 300);
+  ASSERT_EQ(main.listroms.count(), 300);
   EXPECT_EQ(main.RotaryDial1->max(), 299);
   for (int i = 0; i < 310; ++i)
     main.dirfowardCommand(nullptr);
@@ -89,12 +100,12 @@ TEST_F(CatalogueWindows, ChangeHandlersRebuildOnlyForExistingFolders) {
   dir.write("roms/a.zip");
   dir.write("other/z.zip");
   setup.romloc->setTextValue(dir.file("roms"));
-  ASSERT_EQ(main.listroms.items, QStringList{"a.zip"});
+  ASSERT_EQ(main.listroms.names(), QStringList{"a.zip"});
   // Typing a folder that does not exist yet changes nothing.
   setup.romloc->setTextValue(dir.file("oth"));
-  EXPECT_EQ(main.listroms.items, QStringList{"a.zip"});
+  EXPECT_EQ(main.listroms.names(), QStringList{"a.zip"});
   setup.romloc->setTextValue(dir.file("other"));
-  EXPECT_EQ(main.listroms.items, QStringList{"z.zip"});
+  EXPECT_EQ(main.listroms.names(), QStringList{"z.zip"});
   // A changed snapshot folder rebuilds too, and shows entry 0 again.
   main.romname->setCaption("x");
   setup.Snapsloc->setTextValue(dir.file("snaps"));
@@ -104,7 +115,7 @@ TEST_F(CatalogueWindows, ChangeHandlersRebuildOnlyForExistingFolders) {
 TEST_F(CatalogueWindows, EmptyCatalogueLeavesCaptionAndSelection) {
   dir.mkdir("empty");
   setup.romloc->setTextValue(dir.file("empty"));
-  EXPECT_TRUE(main.listroms.items.isEmpty());
+  EXPECT_TRUE(main.listroms.isEmpty());
   EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
   main.RotaryDial1Change(nullptr);
   EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
@@ -134,7 +145,7 @@ TEST_F(CatalogueWindows, FirstStartOpensSetupModallyBeforeBuilding) {
   main.show();
   EXPECT_TRUE(setupWasShown);
   EXPECT_FALSE(setup.isVisible());
-  EXPECT_EQ(main.listroms.items, QStringList{"a.zip"});
+  EXPECT_EQ(main.listroms.names(), QStringList{"a.zip"});
   EXPECT_EQ(main.romname->caption(), "a");
 }
 

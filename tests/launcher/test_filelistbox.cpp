@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using vantor::InOutError;
 using vantor::TFileListBox;
@@ -31,8 +35,8 @@ TEST_F(FileListBoxTest, ListsMatchingNormalFilesCaseBlindSorted) {
   list.setMask("*.zip");
   list.applyPath(dir.path());
   EXPECT_EQ(list.items(), (QStringList{"a.zip", "B.ZIP"}));
-  // The listed folder stays current: later relative names refer to it.
-  EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+  // Reading never moves the process.
+  EXPECT_EQ(QDir::currentPath(), start);
   EXPECT_EQ(list.directory(), QDir(dir.path()).canonicalPath());
 }
 
@@ -84,7 +88,7 @@ TEST_F(FileListBoxTest, MissingFolderRaisesAndKeepsState) {
   EXPECT_EQ(list.items(), QStringList{"a.zip"});
 }
 
-TEST_F(FileListBoxTest, ApplyPathWithWildcardSetsMaskAndRelativePathsResolveAgainstTheList) {
+TEST_F(FileListBoxTest, ApplyPathWithWildcardSetsMaskAndRelativePathsMeanTheStartFolder) {
   dir.write("roms/a.zip");
   dir.write("roms/b.txt");
   dir.write("roms/sub/c.zip");
@@ -94,19 +98,30 @@ TEST_F(FileListBoxTest, ApplyPathWithWildcardSetsMaskAndRelativePathsResolveAgai
   EXPECT_EQ(list.items(), QStringList{"b.txt"});
   list.setMask("*.zip");
   EXPECT_EQ(list.items(), QStringList{"a.zip"});
-  QDir::setCurrent(start); // another list moved the process elsewhere
-  list.applyPath("sub");
+  // Relative to where the program started, not to the list's last folder.
+  const QDir startFolder(vantor::platform::startFolder());
+  list.applyPath(startFolder.relativeFilePath(dir.file("roms/sub")));
   EXPECT_EQ(list.items(), QStringList{"c.zip"});
   list.applyPath("[" + dir.file("roms") + "]");
   EXPECT_EQ(list.items(), QStringList{"a.zip"});
+  EXPECT_EQ(QDir::currentPath(), start);
 }
 
 TEST_F(FileListBoxTest, UnsetListListsTheStartUpFolder) {
-  dir.write("here.zip");
-  QDir::setCurrent(dir.path());
+  TFileListBox list;
+  EXPECT_EQ(list.directory(), vantor::platform::startFolder());
+}
+
+TEST_F(FileListBoxTest, NamesThatAreNotUtf8KeepTheirBytes) {
+  const QByteArray folder = QFile::encodeName(dir.path()) + "/";
+  for (const QByteArray &name : {QByteArray("caf\xe9.zip"), QByteArray("b.zip")})
+    ::close(::open((folder + name).constData(), O_WRONLY | O_CREAT, 0644));
+  ASSERT_TRUE(QFile::exists(dir.file("b.zip")));
   TFileListBox list;
   list.setMask("*.zip");
-  EXPECT_EQ(list.items(), QStringList{"here.zip"});
+  list.applyPath(dir.path());
+  EXPECT_EQ(list.items(), (QStringList{"b.zip", QString::fromLatin1("caf\xe9.zip")}));
+  EXPECT_EQ(list.nativeItems(), (QList<QByteArray>{"b.zip", "caf\xe9.zip"}));
 }
 
 TEST_F(FileListBoxTest, LargeFolderSortsAndShowsBusyCursorOnlyDuringTheRead) {

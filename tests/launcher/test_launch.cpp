@@ -1,243 +1,318 @@
-// Playing a game against a stand-in emulator script that records what it was
-// given and leaves a screenshot, as the real one does.
-#include "archive/zipextractor.h"
-#include "controls/edit.h"
-#include "controls/formshaper.h"
-#include "controls/image.h"
-#include "controls/maskedpicture.h"
-#include "controls/picbtn.h"
-#include "controls/radiogroup.h"
-#include "controls/rotarydial.h"
-#include "controls/shadowlabel.h"
+// A launch run without windows: a stand-in unpacker and process runner
+// record what they are asked to do.
+#include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
-#include "launcher/mainwindow.h"
-#include "launcher/snapshotpreview.h"
-#include "linkedwindows.h"
-#include "platform/handlerguard.h"
+#include "launcher/launch.h"
+#include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/usermessage.h"
-#include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
-#include <QProcess>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vantor;
 using vantor::test::TempDir;
 
 namespace {
 
-const char *EmulatorScript = R"(#!/bin/sh
-printf '%s\n' "$@" > args.txt
-pwd > cwd.txt
-ls -A "$1" > listing.txt 2>&1
-n=$(ls shots | wc -l)
-cp sample.bmp "shots/shot000$((n + 1)).bmp"
-)";
-
-QStringList lines(const QString &path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly))
-    return {};
-  return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+bool exists(const QString &path) {
+  struct stat st {};
+  return lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-class Launch : public test::LinkedWindows {
+QStringList entriesOf(const QString &folder) {
+  return QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+class FakeUnpacker final : public ArchiveUnpacker {
+public:
+  int open(const QByteArray &nativePath) override {
+    opened << nativePath;
+    return entries;
+  }
+  Outcome unpack(const QString &folder) override {
+    unpackedInto << folder;
+    foundInFolder = entriesOf(folder);
+    for (const QString &name : files) {
+      QFile file(folder + "/" + name);
+      if (file.open(QIODevice::WriteOnly))
+        file.write("data");
+    }
+    return outcome;
+  }
+
+  int entries = 1;
+  QStringList files{"game.rom"};
+  Outcome outcome{1, {}};
+  QList<QByteArray> opened;
+  QStringList unpackedInto, foundInFolder;
+};
+
+class LaunchUnit : public ::testing::Test {
 protected:
   void SetUp() override {
-    // Blanks in every path: each must still reach the emulator as one argument.
-    root = dir.mkdir("my games");
-    neo = root + "/neo emu/";
-    QDir().mkpath(neo + "shots");
-    QImage sample(8, 8, QImage::Format_RGB888);
-    sample.fill(Qt::green);
-    sample.save(neo + "sample.bmp", "BMP");
-    writeEmulator(EmulatorScript);
-    QDir().mkpath(root + "/roms");
-    QDir().mkpath(root + "/cd");
-    QDir().mkpath(root + "/snaps");
-
-    main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
-    main.ShowMessage = [this](const QString &text) { messages << text; };
-    main.ZipExtractor1->ShowMessage = [this](const QString &text) { messages << text; };
-    presenter = std::make_unique<ScopedMessagePresenter>(
-        [this](const UserMessage &message) { errors << message.text; });
-    // The big skin, so the preview is live.
-    main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
-  }
-  void TearDown() override { presenter.reset(); }
-
-  void writeEmulator(const char *script) {
-    QFile f(neo + "neorage");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(script);
-    f.close();
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    neo = dir.mkdir("neo") + "/";
+    emulator = dir.write("neo/neorage", "#!/bin/sh\n");
+    dir.mkdir("neo/shots");
+    roms = dir.mkdir("roms");
+    cd = dir.mkdir("cd");
+    shots.setMask("shot*.bmp");
+    shots.applyPath(neo + "shots");
   }
 
-  // A zip of the given files, made with the zip tool from a staging folder.
-  void makeZip(const QString &zipPath, const QStringList &files) {
-    TempDir stage;
-    for (const QString &name : files)
-      stage.write(name, name.toUtf8());
-    QProcess zip;
-    zip.setWorkingDirectory(stage.path());
-    zip.start("zip", QStringList{"-q", "-r", zipPath, "."});
-    ASSERT_TRUE(zip.waitForFinished());
-    ASSERT_EQ(zip.exitCode(), 0);
+  void addArchive(const QString &folder, const QByteArray &nativeName) {
+    const QByteArray path = QFile::encodeName(folder) + "/" + nativeName;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
   }
 
-  void configure() {
-    setup.neoloc->setTextValue(neo + "neorage");
-    setup.Snapsloc->setTextValue(root + "/snaps");
-    setup.cdromloc->setTextValue(root + "/cd");
-    setup.romloc->setTextValue(root + "/roms");
+  Catalogue catalogue(const QList<QByteArray> &romNames, const QList<QByteArray> &cdNames = {}) {
+    Catalogue c;
+    c.rebuild({roms, roms, romNames}, {cd, cd, cdNames});
+    c.select(0);
+    return c;
+  }
+
+  LaunchSetup setup() const { return {emulator, neo, {}}; }
+
+  bool run(const LaunchPlan &plan) {
+    ScopedMessagePresenter presenter([this](const UserMessage &m) { shown << m.text; });
+    Launch launch({unpacker,
+                   [this](const QStringList &args, const QString &folder) {
+                     runs << args;
+                     workingFolders << folder;
+                     scratchAtStart = entriesOf(args.value(1));
+                     if (leaveScreenshot)
+                       QFile(neo + "shots/shot0001.bmp").open(QIODevice::WriteOnly);
+                     return result;
+                   },
+                   shots, [this](const QString &text) { statuses << text; },
+                   [this](int newest) { newScreenshots << newest; }});
+    return launch.run(plan);
   }
 
   QString scratch() const { return neo + "~del~~"; }
 
-  QString root, neo;
-  QStringList messages, errors;
-  std::unique_ptr<ScopedMessagePresenter> presenter;
+  TempDir dir;
+  QString neo, emulator, roms, cd;
+  TFileListBox shots;
+  FakeUnpacker unpacker;
+  platform::RunResult result{true, 0, 0, {}};
+  bool leaveScreenshot = false;
+  QList<QStringList> runs;
+  QStringList workingFolders, statuses, shown, scratchAtStart;
+  QList<int> newScreenshots;
 };
 
-TEST_F(Launch, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
-  makeZip(root + "/roms/pacman.zip", {"pacman.p1", "sub/pacman.s1"});
-  configure();
-  setup.scanlines->setItemIndex(2);
-  setup.vsync->setItemIndex(0);
-  setup.frameskip->setProperty("Value", 4);
-  setup.addcmds->setTextValue("-sound 1");
-  ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
-
-  main.playClick(main.play);
-
-  EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
-  EXPECT_TRUE(messages.isEmpty()) << messages.join("; ").toStdString();
-  EXPECT_EQ(lines(neo + "args.txt"), (QStringList{scratch(), "-s25", "-v", "-f4", "-sound", "1"}));
-  EXPECT_EQ(lines(neo + "cwd.txt"), QStringList{QDir(neo).canonicalPath()});
-  // Folder names inside the archive are not kept.
-  EXPECT_EQ(lines(neo + "listing.txt"), (QStringList{"pacman.p1", "pacman.s1"}));
-  EXPECT_FALSE(QFileInfo::exists(scratch()));
-  EXPECT_EQ(main.romname->caption(), "pacman");
-  ASSERT_EQ(main.shotdir->count(), 1);
-  EXPECT_EQ(main.shotdir->itemIndex(), 0);
-  EXPECT_EQ(main.snapshotPreview().currentExtension(), ".bmp");
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::green));
-  EXPECT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
+TEST_F(LaunchUnit, PlansTheArchiveTheScratchFolderAndTheArguments) {
+  addArchive(roms, "pacman.zip");
+  const auto plan = planLaunch(catalogue({"pacman.zip"}), setup());
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->archive, QFile::encodeName(roms + "/pacman.zip"));
+  EXPECT_EQ(plan->scratch, scratch());
+  EXPECT_EQ(plan->workingFolder, neo);
+  EXPECT_EQ(plan->arguments, (QStringList{emulator, scratch()}));
 }
 
-TEST_F(Launch, AGameWithASnapshotPreviewsNothingNew) {
-  makeZip(root + "/roms/galaga.zip", {"galaga.p1"});
-  QImage snap(4, 4, QImage::Format_RGB888);
-  snap.fill(Qt::red);
-  snap.save(root + "/snaps/galaga.bmp", "BMP");
-  configure();
-  ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::DeleteMode);
-  main.playClick(main.play);
-  EXPECT_EQ(main.shotdir->count(), 1);
-  EXPECT_EQ(main.shotdir->itemIndex(), -1);
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+struct ProbeCase {
+  const char *name;
+  bool inRoms, inCd;
+  const char *expectedFolder; // "roms", "cd" or "" for neither
+};
+
+void PrintTo(const ProbeCase &c, std::ostream *os) {
+  *os << c.name;
 }
 
-TEST_F(Launch, AnArchiveInBothFoldersIsTakenFromTheRomFolder) {
-  makeZip(root + "/roms/kof.zip", {"from-roms"});
-  makeZip(root + "/cd/kof.zip", {"from-cd"});
-  configure();
-  main.playClick(main.play);
-  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
-  // The CD-ROM copy is the catalogue's second entry.
-  main.RotaryDial1->setPosition(1);
-  main.playClick(main.play);
-  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
+class Probe : public LaunchUnit, public ::testing::WithParamInterface<ProbeCase> {};
+
+// The CD-ROM half's entry is still looked for in the ROM folder first.
+TEST_P(Probe, LooksInTheRomFolderFirst) {
+  const ProbeCase &c = GetParam();
+  if (c.inRoms)
+    addArchive(roms, "kof.zip");
+  if (c.inCd)
+    addArchive(cd, "kof.zip");
+  Catalogue both = catalogue({}, {"kof.zip"});
+  const auto plan = planLaunch(both, setup());
+  ASSERT_TRUE(plan);
+  const QString folder = *c.expectedFolder ? dir.file(c.expectedFolder) : QString();
+  EXPECT_EQ(plan->archive,
+            folder.isEmpty() ? QByteArray() : QFile::encodeName(folder + "/kof.zip"));
 }
 
-TEST_F(Launch, ALeftoverScratchFolderIsReusedAndEmptiedReadOnlyFilesIncluded) {
-  makeZip(root + "/roms/mslug.zip", {"mslug.p1"});
-  QDir().mkpath(scratch());
-  QFile stale(scratch() + "/mslug.p1");
-  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-  stale.write("stale");
-  stale.close();
-  QFile ro(scratch() + "/old.rom");
-  ASSERT_TRUE(ro.open(QIODevice::WriteOnly));
-  ro.close();
-  ::chmod(QFile::encodeName(ro.fileName()).constData(), 0444);
-  configure();
-  main.playClick(main.play);
-  EXPECT_EQ(lines(neo + "listing.txt"), (QStringList{"mslug.p1", "old.rom"}));
-  EXPECT_FALSE(QFileInfo::exists(scratch()));
+INSTANTIATE_TEST_SUITE_P(Cases, Probe,
+                         ::testing::Values(ProbeCase{"both", true, true, "roms"},
+                                           ProbeCase{"romsOnly", true, false, "roms"},
+                                           ProbeCase{"cdOnly", false, true, "cd"},
+                                           ProbeCase{"neither", false, false, ""}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LaunchUnit, ANameThatIsNotUtf8KeepsItsBytes) {
+  const QByteArray latin1 = "caf\xe9.zip";
+  addArchive(roms, latin1);
+  Catalogue c = catalogue({latin1});
+  EXPECT_EQ(c.entry(0).name(), QString::fromLatin1(latin1));
+  EXPECT_EQ(c.entry(0).romName(), QString::fromLatin1("caf\xe9"));
+  const auto plan = planLaunch(c, setup());
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->archive, QFile::encodeName(roms) + "/" + latin1);
+  EXPECT_TRUE(run(*plan));
+  ASSERT_EQ(unpacker.opened.size(), 1);
+  EXPECT_EQ(unpacker.opened[0], plan->archive);
 }
 
-TEST_F(Launch, ADotFileKeepsTheScratchFolder) {
-  makeZip(root + "/roms/mslug.zip", {"mslug.p1"});
-  QDir().mkpath(scratch());
-  QFile(scratch() + "/.config").open(QIODevice::WriteOnly);
-  configure();
-  main.playClick(main.play);
-  EXPECT_TRUE(QFileInfo::exists(scratch() + "/.config"));
-  EXPECT_FALSE(QFileInfo::exists(scratch() + "/mslug.p1"));
+TEST_F(LaunchUnit, NothingToPlanWithoutAnEmulatorOrASelection) {
+  addArchive(roms, "pacman.zip");
+  EXPECT_FALSE(planLaunch(Catalogue(), setup()));
+  LaunchSetup missing = setup();
+  missing.emulator = neo + "missing";
+  EXPECT_FALSE(planLaunch(catalogue({"pacman.zip"}), missing));
+  LaunchSetup noFolder = setup();
+  noFolder.emulatorDir.clear();
+  EXPECT_FALSE(planLaunch(catalogue({"pacman.zip"}), noFolder));
 }
 
-TEST_F(Launch, AScratchFolderThatIsALinkIsNeverUnpackedIntoOrEmptied) {
-  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
-  const QString outside = dir.mkdir("outside");
-  QFile keep(outside + "/pacman.p1");
-  ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
-  keep.write("precious");
-  keep.close();
-  ASSERT_TRUE(QFile::link(outside, scratch()));
-  configure();
-  main.playClick(main.play);
-  EXPECT_EQ(errors.size(), 1);
-  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
-  EXPECT_EQ(keep.readAll(), "precious");
+struct OutcomeCase {
+  const char *name;
+  bool archiveThere;
+  int entries;
+  ArchiveUnpacker::Outcome outcome;
+  bool starts;
+  const char *expectedMessage; // the start of the one message shown; "" for none
+};
+
+void PrintTo(const OutcomeCase &c, std::ostream *os) {
+  *os << c.name;
 }
 
-TEST_F(Launch, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
-  // Cut in the middle of the second entry: the reader raises a stream error.
-  TempDir stage;
-  stage.write("a.rom", QByteArray(2000, 'a'));
-  stage.write("b.rom", QByteArray(2000, 'b'));
-  QProcess zip;
-  zip.setWorkingDirectory(stage.path());
-  zip.start("zip", QStringList{"-q", "-0", root + "/roms/bad.zip", "a.rom", "b.rom"});
-  ASSERT_TRUE(zip.waitForFinished());
-  ASSERT_TRUE(QFile::resize(root + "/roms/bad.zip", 2500));
-  configure();
-  main.playClick(main.play);
-  EXPECT_EQ(errors, QStringList{"Error 3 reading Zip file"});
-  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  EXPECT_EQ(main.romname->caption(), "Please Wait..Unzipping ROM..");
+class Outcomes : public LaunchUnit, public ::testing::WithParamInterface<OutcomeCase> {};
+
+// Whatever the extraction's outcome, the scratch folder goes; the emulator
+// starts only on a complete one, and what failed is shown in one box.
+TEST_P(Outcomes, StartOnlyOnACompleteExtraction) {
+  const OutcomeCase &c = GetParam();
+  if (c.archiveThere)
+    addArchive(roms, "pacman.zip");
+  unpacker.entries = c.entries;
+  unpacker.outcome = c.outcome;
+  const auto plan = planLaunch(catalogue({"pacman.zip"}), setup());
+  ASSERT_TRUE(plan);
+
+  EXPECT_EQ(run(*plan), c.starts);
+
+  EXPECT_EQ(runs.size(), c.starts ? 1 : 0);
+  if (*c.expectedMessage) {
+    ASSERT_EQ(shown.size(), 1) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown[0].startsWith(c.expectedMessage)) << shown[0].toStdString();
+  } else {
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
+  }
+  EXPECT_FALSE(exists(scratch()));
+  const QStringList expectedStatuses =
+      c.starts ? QStringList{"Please Wait..Unzipping ROM..", "Running NEORAGE..", "pacman"}
+               : QStringList{"Please Wait..Unzipping ROM..", "pacman"};
+  EXPECT_EQ(statuses, expectedStatuses);
 }
 
-TEST_F(Launch, AnEmulatorThatCannotStartIsReportedAndTheScratchFolderStillGoes) {
-  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
-  configure();
-  QFile::setPermissions(neo + "neorage", QFile::ReadOwner | QFile::WriteOwner);
-  main.playClick(main.play);
-  ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains(neo + "neorage")) << messages[0].toStdString();
-  EXPECT_FALSE(QFileInfo::exists(scratch()));
-  EXPECT_EQ(main.romname->caption(), "pacman");
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Outcomes,
+    ::testing::Values(
+        OutcomeCase{"complete", true, 2, {2, {}}, true, ""},
+        OutcomeCase{"crcError",
+                    true,
+                    2,
+                    {1, {"error extracting b.rom: CRC error"}},
+                    false,
+                    "Unpacking pacman.zip failed:\nerror extracting b.rom: CRC error"},
+        OutcomeCase{"noLibrary",
+                    true,
+                    2,
+                    {0, {"libunziplib.so not found"}},
+                    false,
+                    "Unpacking pacman.zip failed:\nlibunziplib.so not found"},
+        OutcomeCase{"wroteNothing", true, 2, {0, {}}, false, "Error - no files in the Zip file"},
+        OutcomeCase{"noEntries", true, 0, {2, {}}, false, "Error - no files in the Zip file"},
+        OutcomeCase{"archiveGone",
+                    false,
+                    2,
+                    {2, {}},
+                    false,
+                    "pacman.zip is in neither the ROM folder nor the CD-ROM folder"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LaunchUnit, ALongListOfFailuresIsCutShort) {
+  addArchive(roms, "pacman.zip");
+  for (int i = 0; i < 30; ++i)
+    unpacker.outcome.errors << QString("error %1").arg(i);
+  run(*planLaunch(catalogue({"pacman.zip"}), setup()));
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_EQ(shown[0].count('\n'), 21);
+  EXPECT_TRUE(shown[0].endsWith("error 19\n... and 10 more"));
 }
 
-TEST_F(Launch, NothingHappensWithoutAnEmulatorOrACatalogue) {
-  configure(); // empty ROM folder: empty catalogue
-  main.playClick(main.play);
-  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
-  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
-  main.poplist();
-  setup.neoloc->setTextValue(neo + "missing");
-  main.playClick(main.play);
-  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  EXPECT_TRUE(errors.isEmpty());
+// A crash mid-extraction leaves the library's partial files; they, and
+// anything else left over, are gone before the next game is unpacked.
+TEST_F(LaunchUnit, TheScratchFolderIsEmptiedBeforeUnpackingAndRemovedAfter) {
+  addArchive(roms, "pacman.zip");
+  dir.write("neo/~del~~/.vtmp-1f2e-0", "partial");
+  dir.write("neo/~del~~/other.rom", "another game's");
+  dir.write("neo/~del~~/sub/.hidden", "x");
+  const QString outside = dir.write("outside/precious", "keep");
+  ASSERT_TRUE(QFile::link(dir.file("outside"), scratch() + "/link"));
+
+  EXPECT_TRUE(run(*planLaunch(catalogue({"pacman.zip"}), setup())));
+
+  EXPECT_EQ(unpacker.unpackedInto, QStringList{scratch()});
+  EXPECT_TRUE(unpacker.foundInFolder.isEmpty()) << unpacker.foundInFolder.join(',').toStdString();
+  EXPECT_EQ(scratchAtStart, QStringList{"game.rom"});
+  EXPECT_FALSE(exists(scratch()));
+  EXPECT_TRUE(QFile::exists(outside));
+}
+
+TEST_F(LaunchUnit, AScratchFolderThatIsALinkIsRefusedAndLeftAlone) {
+  addArchive(roms, "pacman.zip");
+  const QString kept = dir.write("outside/game.rom", "precious");
+  ASSERT_TRUE(QFile::link(dir.file("outside"), scratch()));
+  const auto plan = planLaunch(catalogue({"pacman.zip"}), setup());
+  EXPECT_THROW(run(*plan), InOutError);
+  EXPECT_TRUE(unpacker.unpackedInto.isEmpty());
+  EXPECT_TRUE(runs.isEmpty());
+  EXPECT_TRUE(QFileInfo(scratch()).isSymLink());
+  QFile file(kept);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), "precious");
+}
+
+TEST_F(LaunchUnit, AnEmulatorThatCannotStartIsReportedAndNothingElseHappens) {
+  addArchive(roms, "pacman.zip");
+  result = {false, -1, 0, "Permission denied"};
+  EXPECT_FALSE(run(*planLaunch(catalogue({"pacman.zip"}), setup())));
+  EXPECT_EQ(shown, QStringList{"Unable to start " + emulator + ": Permission denied"});
+  EXPECT_FALSE(exists(scratch()));
+  EXPECT_TRUE(newScreenshots.isEmpty());
+}
+
+TEST_F(LaunchUnit, RunsInTheEmulatorsFolderAndOffersItsNewScreenshot) {
+  addArchive(roms, "pacman.zip");
+  leaveScreenshot = true;
+  const QString before = QDir::currentPath();
+  EXPECT_TRUE(run(*planLaunch(catalogue({"pacman.zip"}), setup())));
+  EXPECT_EQ(workingFolders, QStringList{neo});
+  EXPECT_EQ(newScreenshots, QList<int>{0});
+  EXPECT_EQ(QDir::currentPath(), before);
+  // No new screenshot the second time.
+  leaveScreenshot = false;
+  run(*planLaunch(catalogue({"pacman.zip"}), setup()));
+  EXPECT_EQ(newScreenshots, QList<int>{0});
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,17 +167,94 @@ INSTANTIATE_TEST_SUITE_P(Modes, DeleteLockedTree,
                          ::testing::Values(LockedCase{"remove", true}, LockedCase{"keep", false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(DeleteTree, NamesBeginningWithADotAreSkipped) {
-  dir.write("tree/~del~~/.config", "keep");
-  dir.write("tree/~del~~/sub/.hidden/inside", "keep");
+// Names beginning with a dot are entries like any other: a crash leaves the
+// unzip library's half-written ".vtmp-" files behind, and they must go too.
+TEST_F(DeleteTree, NamesBeginningWithADotGoToo) {
+  dir.write("tree/~del~~/.vtmp-1a2b-3", "partial");
+  dir.write("tree/~del~~/.config", "x");
+  dir.write("tree/~del~~/sub/.hidden/inside", "x");
 
-  EXPECT_FALSE(deleteTree(root, true));
+  EXPECT_TRUE(deleteTree(root, true));
 
-  EXPECT_EQ(readText(in(".config")), "keep");
-  EXPECT_EQ(readText(in("sub/.hidden/inside")), "keep");
-  EXPECT_FALSE(exists(in("game.rom")));
-  EXPECT_FALSE(exists(in("sub/b.bin")));
-  EXPECT_FALSE(exists(in("sub/deeper")));
+  EXPECT_FALSE(exists(root));
+}
+
+struct EmptyCase {
+  const char *name;
+  bool (*run)(const QString &folder);
+  bool rootStays, subfoldersStay;
+};
+
+void PrintTo(const EmptyCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class DeleteTreeModes : public DeleteTree, public ::testing::WithParamInterface<EmptyCase> {};
+
+TEST_P(DeleteTreeModes, RemoveWhatTheModeSays) {
+  dir.write("tree/~del~~/.vtmp-9", "partial");
+  EXPECT_TRUE(GetParam().run(root));
+  EXPECT_EQ(QFileInfo(root).isDir(), GetParam().rootStays);
+  EXPECT_EQ(QFileInfo(in("sub/deeper/empty")).isDir(), GetParam().subfoldersStay);
+  for (const char *file : {".vtmp-9", "game.rom", "sub/b.bin", "sub/deeper/c.bin"})
+    EXPECT_FALSE(exists(in(file))) << file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, DeleteTreeModes,
+    ::testing::Values(
+        EmptyCase{"whole", [](const QString &f) { return deleteTree(f, true); }, false, false},
+        EmptyCase{"keepFolders", [](const QString &f) { return deleteTree(f, false); }, true, true},
+        EmptyCase{"empty", [](const QString &f) { return emptyFolder(f); }, true, false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Lowers the limit on open descriptors for its lifetime.
+class FewDescriptors final {
+public:
+  explicit FewDescriptors(rlim_t limit) {
+    getrlimit(RLIMIT_NOFILE, &saved_);
+    rlimit lower = saved_;
+    lower.rlim_cur = limit;
+    active_ = setrlimit(RLIMIT_NOFILE, &lower) == 0;
+  }
+  ~FewDescriptors() {
+    if (active_)
+      setrlimit(RLIMIT_NOFILE, &saved_);
+  }
+  FewDescriptors(const FewDescriptors &) = delete;
+  FewDescriptors &operator=(const FewDescriptors &) = delete;
+  bool active() const { return active_; }
+
+private:
+  rlimit saved_{};
+  bool active_ = false;
+};
+
+// A chain of folders far deeper than the descriptors a process may hold,
+// built relative to each folder so no path grows long.
+TEST_F(DeleteTree, TreesDeeperThanTheDescriptorLimitGoWhole) {
+  constexpr int kDepth = 600;
+  int fd = open(native(root).constData(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int i = 0; i < kDepth; ++i) {
+    ASSERT_EQ(mkdirat(fd, "d", 0755), 0);
+    const int file = openat(fd, ".vtmp-x", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    close(file);
+    const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+    close(fd);
+    ASSERT_GE(next, 0);
+    fd = next;
+  }
+  close(fd);
+  bool removed = false;
+  {
+    FewDescriptors few(64);
+    ASSERT_TRUE(few.active());
+    removed = deleteTree(root, true);
+  }
+  EXPECT_TRUE(removed);
+  EXPECT_FALSE(exists(root));
 }
 
 TEST_F(DeleteTree, LinksInsideAreRemovedAndTheirTargetsKept) {

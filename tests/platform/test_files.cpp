@@ -46,10 +46,11 @@ TEST(Files, ForEachFileListsOnlyVisibleNormalFiles) {
   QFile::link(dir.file("a.zip"), dir.file("link.zip"));
   QFile::link(dir.file("d.zip"), dir.file("dirlink.zip"));
   QStringList seen;
-  ASSERT_TRUE(forEachFile(dir.path(), "*.zip", [&](const QString &n) { seen << n; }));
+  ASSERT_TRUE(
+      forEachFile(dir.path(), "*.zip", [&](const QByteArray &n) { seen << QString::fromUtf8(n); }));
   seen.sort();
   EXPECT_EQ(seen, (QStringList{"B.ZIP", "a.zip", "link.zip"}));
-  EXPECT_FALSE(forEachFile(dir.file("missing"), "*", [](const QString &) {}));
+  EXPECT_FALSE(forEachFile(dir.file("missing"), "*", [](const QByteArray &) {}));
 }
 
 TEST(Files, ExistenceTestsTellFilesFromFolders) {

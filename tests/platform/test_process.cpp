@@ -55,6 +55,23 @@ INSTANTIATE_TEST_SUITE_P(
         // A leading blank leaves the program name empty, as there.
         SplitCase{" p", {"", "p"}}));
 
+class SplitArguments : public ::testing::TestWithParam<SplitCase> {};
+
+// The user's additional commands: no program name in front, so the first
+// word follows the argument rules too.
+TEST_P(SplitArguments, FollowTheArgumentRulesFromTheFirstWord) {
+  EXPECT_EQ(splitArguments(QString::fromUtf8(GetParam().line)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, SplitArguments,
+                         ::testing::Values(SplitCase{"", {}}, SplitCase{"   ", {}},
+                                           SplitCase{"-sound 1", {"-sound", "1"}},
+                                           SplitCase{" \t-a\tb ", {"-a", "b"}},
+                                           SplitCase{R"(-cfg "C:\My Games\neo.cfg")",
+                                                     {"-cfg", R"(C:\My Games\neo.cfg)"}},
+                                           SplitCase{R"(a\"b c)", {R"(a"b)", "c"}},
+                                           SplitCase{R"("" x)", {"", "x"}}));
+
 class RunAndWait : public ::testing::Test {
 protected:
   TempDir dir;

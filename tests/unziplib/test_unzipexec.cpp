@@ -588,3 +588,81 @@ TEST_F(UnzipExec, NotAnArchive) {
 }
 
 } // namespace
+
+namespace {
+
+// Where the record's folder points; the test's current folder is `out`, so
+// anything written "here" instead would land there.
+struct FolderCase {
+  const char *label;
+  enum Kind { Given, None, Relative, Missing, Link, File } kind;
+  int expectedFiles;
+};
+
+class TargetFolders : public UnzipExec, public ::testing::WithParamInterface<FolderCase> {};
+
+TEST_P(TargetFolders, WriteOnlyBelowTheGivenFolderOrNothingAtAll) {
+  const FolderCase &c = GetParam();
+  const QString target = dir.mkdir("target");
+  const QString elsewhere = dir.mkdir("elsewhere");
+  ZipWriter w;
+  w.add("game.rom", "rom");
+  w.add("other.zip", "would overwrite another game");
+  UnzipRun run = runOn(w.build());
+  std::string folder;
+  switch (c.kind) {
+  case FolderCase::Given:
+    folder = QFile::encodeName(target).toStdString();
+    break;
+  case FolderCase::None:
+    break;
+  case FolderCase::Relative:
+    folder = "target";
+    break;
+  case FolderCase::Missing:
+    folder = QFile::encodeName(dir.file("missing")).toStdString();
+    break;
+  case FolderCase::Link:
+    ASSERT_TRUE(QFile::link(elsewhere, dir.file("link")));
+    folder = QFile::encodeName(dir.file("link") + "/").toStdString();
+    break;
+  case FolderCase::File:
+    folder = QFile::encodeName(dir.write("plain", "x")).toStdString();
+    break;
+  }
+  const char *given = folder.c_str();
+  unzip.run(run, [&](UnzipCommand &command) {
+    command.extractFolder = c.kind == FolderCase::None ? nullptr : given;
+  });
+  EXPECT_EQ(run.result, c.expectedFiles);
+  EXPECT_TRUE(tree(out).isEmpty()) << "written into the current folder";
+  EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "written through a link";
+  if (c.expectedFiles > 0) {
+    EXPECT_TRUE(run.messages().empty());
+    EXPECT_EQ(tree(target).size(), 2);
+  } else {
+    EXPECT_TRUE(run.hasMessageWithCode(UNZIP_ERR_WRITE));
+    EXPECT_TRUE(QDir(target).isEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TargetFolders,
+                         ::testing::Values(FolderCase{"given", FolderCase::Given, 2},
+                                           FolderCase{"none", FolderCase::None, 0},
+                                           FolderCase{"relative", FolderCase::Relative, 0},
+                                           FolderCase{"missing", FolderCase::Missing, 0},
+                                           FolderCase{"link", FolderCase::Link, 0},
+                                           FolderCase{"file", FolderCase::File, 0}),
+                         [](const auto &info) { return std::string(info.param.label); });
+
+TEST_F(UnzipExec, TestingNeedsNoFolder) {
+  ZipWriter w;
+  w.add("game.rom", "rom");
+  UnzipRun run = runOn(w.build());
+  run.test = true;
+  unzip.run(run, [](UnzipCommand &command) { command.extractFolder = nullptr; });
+  EXPECT_EQ(run.result, 1);
+  EXPECT_TRUE(run.messages().empty());
+}
+
+} // namespace

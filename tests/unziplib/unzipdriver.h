@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace vantor::test {
@@ -26,6 +27,7 @@ struct UnzipEvent {
 struct UnzipRun {
   std::string archive;
   std::string password;
+  std::string folder; // empty: the current folder
   std::vector<std::string> patterns;
   bool test = false, overwrite = false, freshen = false, update = false;
   bool folders = false, verbose = false, trace = false;
@@ -90,6 +92,9 @@ public:
     command->fileSpecCount = int32_t(run.patterns.size());
     command->zipFilename = path;
     command->checkValue = UNZIP_CHECK_VALUE;
+    char here[4096] = {};
+    const std::string folder = run.folder.empty() && getcwd(here, sizeof here) ? here : run.folder;
+    command->extractFolder = folder.c_str();
     for (size_t k = 0; k < patterns.size(); ++k) {
       patterns[k] = {};
       run.patterns[k].copy(patterns[k].data(), UNZIP_PATH_SIZE - 1);

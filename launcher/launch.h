@@ -1,0 +1,90 @@
+#pragma once
+
+#include "catalogue.h"
+#include "platform/process.h"
+#include "settings/emulatorswitches.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace vantor {
+
+class TFileListBox;
+
+// What a launch needs of the zip component.
+class ArchiveUnpacker {
+public:
+  struct Outcome {
+    int written = 0;
+    QStringList errors; // what failed, one line each
+  };
+
+  virtual ~ArchiveUnpacker() = default;
+  // Reads the archive's entry list and returns the number of entries; a
+  // broken archive raises a stream error.
+  virtual int open(const QByteArray &nativePath) = 0;
+  // Unpacks every entry of the archive last opened into `folder`, overwriting
+  // and without the archive's own folder names.
+  virtual Outcome unpack(const QString &folder) = 0;
+};
+
+// Starts a program with its arguments in a working folder and waits for it.
+using ProcessRunner =
+    std::function<platform::RunResult(const QStringList &arguments, const QString &workingFolder)>;
+
+// What a launch reads of the setup.
+struct LaunchSetup {
+  QString emulator;    // neoloc
+  QString emulatorDir; // neodir, ending with the separator
+  EmulatorSwitches switches;
+};
+
+// Everything decided before anything on disk is touched.
+struct LaunchPlan {
+  CatalogueEntry entry;
+  QByteArray archive; // native path; empty when the archive is in neither folder
+  QString scratch;
+  QString workingFolder;
+  QStringList arguments;
+};
+
+// The plan for the selected entry; none when play does nothing (no emulator
+// file, no emulator folder, nothing selected). The archive is looked for in
+// the ROM folder first, then in the CD-ROM folder; relative paths mean the
+// folder the program was started in.
+std::optional<LaunchPlan> planLaunch(const Catalogue &catalogue, const LaunchSetup &setup);
+
+// Runs a plan: unpack into the scratch folder, start the emulator there and
+// wait, remove the scratch folder, then look for new screenshots. The
+// emulator is started only on a complete extraction.
+class Launch final {
+public:
+  struct Parts {
+    ArchiveUnpacker &unpacker;
+    ProcessRunner run;
+    TFileListBox &shots;
+    // Shows a status text; the caller paints it before the long step that follows.
+    std::function<void(const QString &text)> showStatus;
+    // The emulator left new screenshots: `newest` indexes the shots list.
+    std::function<void(int newest)> showNewScreenshot;
+  };
+
+  explicit Launch(Parts parts) : p_(std::move(parts)) {}
+
+  // Returns whether the emulator ran. Errors are shown; a broken archive or
+  // a scratch folder that cannot be prepared ends the launch with an error
+  // raised to the caller, before anything is started.
+  bool run(const LaunchPlan &plan);
+
+private:
+  bool unpack(const LaunchPlan &plan);
+  void prepareScratch(const QString &scratch);
+  bool startEmulator(const LaunchPlan &plan);
+  void removeScratch(const QString &scratch);
+
+  Parts p_;
+};
+
+} // namespace vantor

@@ -1,0 +1,305 @@
+// Playing a game against a stand-in emulator script that records what it was
+// given and leaves a screenshot, as the real one does.
+#include "archive/zipextractor.h"
+#include "controls/edit.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "controls/radiogroup.h"
+#include "controls/rotarydial.h"
+#include "controls/shadowlabel.h"
+#include "launcher/filelistbox.h"
+#include "launcher/mainwindow.h"
+#include "launcher/snapshotpreview.h"
+#include "linkedwindows.h"
+#include "platform/files.h"
+#include "platform/handlerguard.h"
+#include "platform/usermessage.h"
+#include "settings/setupwindow.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace vantor;
+using vantor::test::TempDir;
+
+namespace {
+
+const char *EmulatorScript = R"(#!/bin/sh
+printf '%s\n' "$@" > args.txt
+pwd > cwd.txt
+ls -A "$1" > listing.txt 2>&1
+n=$(ls shots | wc -l)
+cp sample.bmp "shots/shot000$((n + 1)).bmp"
+)";
+
+QStringList lines(const QString &path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return {};
+  return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+class Play : public test::LinkedWindows {
+protected:
+  void SetUp() override {
+    // Blanks in every path: each must still reach the emulator as one argument.
+    root = dir.mkdir("my games");
+    neo = root + "/neo emu/";
+    QDir().mkpath(neo + "shots");
+    QImage sample(8, 8, QImage::Format_RGB888);
+    sample.fill(Qt::green);
+    sample.save(neo + "sample.bmp", "BMP");
+    writeEmulator(EmulatorScript);
+    QDir().mkpath(root + "/roms");
+    QDir().mkpath(root + "/cd");
+    QDir().mkpath(root + "/snaps");
+
+    main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
+    presenter = std::make_unique<ScopedMessagePresenter>(
+        [this](const UserMessage &message) { errors << message.text; });
+    // The big skin, so the preview is live.
+    main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
+  }
+  void TearDown() override { presenter.reset(); }
+
+  void writeEmulator(const char *script) {
+    QFile f(neo + "neorage");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(script);
+    f.close();
+    f.setPermissions(f.permissions() | QFile::ExeOwner);
+  }
+
+  // A zip of the given files, made with the zip tool from a staging folder.
+  void makeZip(const QString &zipPath, const QStringList &files) {
+    TempDir stage;
+    for (const QString &name : files)
+      stage.write(name, name.toUtf8());
+    QProcess zip;
+    zip.setWorkingDirectory(stage.path());
+    zip.start("zip", QStringList{"-q", "-r", zipPath, "."});
+    ASSERT_TRUE(zip.waitForFinished());
+    ASSERT_EQ(zip.exitCode(), 0);
+  }
+
+  void configure() {
+    setup.neoloc->setTextValue(neo + "neorage");
+    setup.Snapsloc->setTextValue(root + "/snaps");
+    setup.cdromloc->setTextValue(root + "/cd");
+    setup.romloc->setTextValue(root + "/roms");
+  }
+
+  QString scratch() const { return neo + "~del~~"; }
+
+  QString root, neo;
+  QStringList errors;
+  std::unique_ptr<ScopedMessagePresenter> presenter;
+};
+
+TEST_F(Play, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1", "sub/pacman.s1"});
+  configure();
+  setup.scanlines->setItemIndex(2);
+  setup.vsync->setItemIndex(0);
+  setup.frameskip->setProperty("Value", 4);
+  setup.addcmds->setTextValue("-sound 1");
+  ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
+
+  main.playClick(main.play);
+
+  EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  EXPECT_EQ(lines(neo + "args.txt"), (QStringList{scratch(), "-s25", "-v", "-f4", "-sound", "1"}));
+  EXPECT_EQ(lines(neo + "cwd.txt"), QStringList{QDir(neo).canonicalPath()});
+  // Folder names inside the archive are not kept.
+  EXPECT_EQ(lines(neo + "listing.txt"), (QStringList{"pacman.p1", "pacman.s1"}));
+  EXPECT_FALSE(QFileInfo::exists(scratch()));
+  EXPECT_EQ(main.romname->caption(), "pacman");
+  ASSERT_EQ(main.shotdir->count(), 1);
+  EXPECT_EQ(main.shotdir->itemIndex(), 0);
+  EXPECT_EQ(main.snapshotPreview().currentExtension(), ".bmp");
+  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
+}
+
+TEST_F(Play, AGameWithASnapshotPreviewsNothingNew) {
+  makeZip(root + "/roms/galaga.zip", {"galaga.p1"});
+  QImage snap(4, 4, QImage::Format_RGB888);
+  snap.fill(Qt::red);
+  snap.save(root + "/snaps/galaga.bmp", "BMP");
+  configure();
+  ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::DeleteMode);
+  main.playClick(main.play);
+  EXPECT_EQ(main.shotdir->count(), 1);
+  EXPECT_EQ(main.shotdir->itemIndex(), -1);
+  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+}
+
+TEST_F(Play, AnArchiveInBothFoldersIsTakenFromTheRomFolder) {
+  makeZip(root + "/roms/kof.zip", {"from-roms"});
+  makeZip(root + "/cd/kof.zip", {"from-cd"});
+  configure();
+  main.playClick(main.play);
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
+  // The CD-ROM copy is the catalogue's second entry.
+  main.RotaryDial1->setPosition(1);
+  main.playClick(main.play);
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
+}
+
+TEST_F(Play, ALeftoverScratchFolderIsEmptiedFirstReadOnlyAndDotFilesIncluded) {
+  makeZip(root + "/roms/mslug.zip", {"mslug.p1"});
+  QDir().mkpath(scratch());
+  QFile stale(scratch() + "/mslug.p1");
+  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  stale.write("stale");
+  stale.close();
+  QFile ro(scratch() + "/old.rom");
+  ASSERT_TRUE(ro.open(QIODevice::WriteOnly));
+  ro.close();
+  ::chmod(QFile::encodeName(ro.fileName()).constData(), 0444);
+  // Dot-files go like everything else, the unzip library's partial ".vtmp-"
+  // files among them: the scratch folder is the launcher's own.
+  QFile(scratch() + "/.config").open(QIODevice::WriteOnly);
+  QFile(scratch() + "/.vtmp-12ab-0").open(QIODevice::WriteOnly);
+  configure();
+  main.playClick(main.play);
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"mslug.p1"});
+  EXPECT_FALSE(QFileInfo::exists(scratch()));
+}
+
+TEST_F(Play, AScratchFolderThatIsALinkIsNeverUnpackedIntoOrEmptied) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  const QString outside = dir.mkdir("outside");
+  QFile keep(outside + "/pacman.p1");
+  ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+  keep.write("precious");
+  keep.close();
+  ASSERT_TRUE(QFile::link(outside, scratch()));
+  configure();
+  main.playClick(main.play);
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+  EXPECT_EQ(keep.readAll(), "precious");
+}
+
+TEST_F(Play, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
+  // Cut in the middle of the second entry: the reader raises a stream error.
+  TempDir stage;
+  stage.write("a.rom", QByteArray(2000, 'a'));
+  stage.write("b.rom", QByteArray(2000, 'b'));
+  QProcess zip;
+  zip.setWorkingDirectory(stage.path());
+  zip.start("zip", QStringList{"-q", "-0", root + "/roms/bad.zip", "a.rom", "b.rom"});
+  ASSERT_TRUE(zip.waitForFinished());
+  ASSERT_TRUE(QFile::resize(root + "/roms/bad.zip", 2500));
+  configure();
+  main.playClick(main.play);
+  EXPECT_EQ(errors, QStringList{"Error 3 reading Zip file"});
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_EQ(main.romname->caption(), "Please Wait..Unzipping ROM..");
+}
+
+TEST_F(Play, AnEmulatorThatCannotStartIsReportedAndTheScratchFolderStillGoes) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  configure();
+  QFile::setPermissions(neo + "neorage", QFile::ReadOwner | QFile::WriteOwner);
+  main.playClick(main.play);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(neo + "neorage")) << errors[0].toStdString();
+  EXPECT_FALSE(QFileInfo::exists(scratch()));
+  EXPECT_EQ(main.romname->caption(), "pacman");
+}
+
+TEST_F(Play, NothingHappensWithoutAnEmulatorOrACatalogue) {
+  configure(); // empty ROM folder: empty catalogue
+  main.playClick(main.play);
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  main.poplist();
+  setup.neoloc->setTextValue(neo + "missing");
+  main.playClick(main.play);
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+// A stored entry whose data no longer matches its checksum: the library
+// reports it, the emulator is not started on a partial game.
+TEST_F(Play, AFailedExtractionIsShownOnceAndTheEmulatorNotStarted) {
+  TempDir stage;
+  stage.write("a.rom", QByteArray(100, 'a'));
+  stage.write("b.rom", QByteArray(100, 'b'));
+  QProcess zip;
+  zip.setWorkingDirectory(stage.path());
+  zip.start("zip", QStringList{"-q", "-0", "-X", root + "/roms/bad.zip", "a.rom", "b.rom"});
+  ASSERT_TRUE(zip.waitForFinished());
+  QFile bad(root + "/roms/bad.zip");
+  ASSERT_TRUE(bad.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(bad.seek(30 + 5 + 10)); // into a.rom's data, behind its header and name
+  bad.write("x");
+  bad.close();
+  configure();
+  main.playClick(main.play);
+  ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
+  EXPECT_TRUE(errors[0].startsWith("Unpacking bad.zip failed:\n")) << errors[0].toStdString();
+  EXPECT_TRUE(errors[0].contains("a.rom")) << errors[0].toStdString();
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_FALSE(QFileInfo::exists(scratch()));
+  EXPECT_EQ(main.romname->caption(), "bad");
+}
+
+// A Latin-1 name is listed and shown as best it can be, and the very same
+// bytes name the archive that is unpacked.
+TEST_F(Play, AnArchiveNameThatIsNotUtf8IsUnpacked) {
+  makeZip(root + "/staged.zip", {"cafe.p1"});
+  const QByteArray latin1 = QFile::encodeName(root) + "/roms/caf\xe9.zip";
+  ASSERT_EQ(::rename(QFile::encodeName(root + "/staged.zip").constData(), latin1.constData()), 0);
+  configure();
+  ASSERT_NE(main.selectedEntry(), nullptr);
+  EXPECT_EQ(main.selectedEntry()->fileName, QByteArray("caf\xe9.zip"));
+  EXPECT_EQ(main.romname->caption(), QString::fromLatin1("caf\xe9"));
+  main.playClick(main.play);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"cafe.p1"});
+}
+
+// Relative folders mean the folder the program was started in, whatever
+// list was read last.
+TEST_F(Play, ARelativeRomFolderMeansTheStartFolder) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  const QString before = QDir::currentPath();
+  setup.neoloc->setTextValue(neo + "neorage");
+  setup.romloc->setTextValue(QDir(platform::startFolder()).relativeFilePath(root + "/roms"));
+  ASSERT_EQ(main.listroms.names(), QStringList{"pacman.zip"});
+  EXPECT_EQ(main.selectedEntry()->folder, QDir(root + "/roms").canonicalPath());
+  main.playClick(main.play);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
+  EXPECT_EQ(QDir::currentPath(), before);
+}
+
+// Quotes and tabs in the emulator's folder: the program still starts, and
+// the scratch folder arrives as one argument.
+TEST_F(Play, AnEmulatorFolderWithQuotesAndTabsStillStarts) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  neo = root + "/neo \"deluxe\"\tcd/";
+  QDir().mkpath(neo + "shots");
+  writeEmulator(EmulatorScript);
+  QFile::copy(root + "/neo emu/sample.bmp", neo + "sample.bmp");
+  configure();
+  main.playClick(main.play);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+  EXPECT_EQ(lines(neo + "args.txt"), QStringList{scratch()});
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
+}
+
+} // namespace
