@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "launcher/mainwindow.h"
+#include "launcher/messbox.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 
@@ -13,9 +14,9 @@ Windows createWindows() {
   w.frmabout = new TForm;
   w.frmabout->setObjectName(QStringLiteral("frmabout"));
   addFormStorage(w.frmabout, QStringLiteral("about"), TFormPlacement::fpPosition);
-  w.messbox = new TForm;
-  w.messbox->setObjectName(QStringLiteral("messbox"));
+  w.messbox = new Tmessbox;
   w.frmMain->setSetupWindow(w.Frmsetup);
+  w.frmMain->setConfirmBox(w.messbox);
   w.Frmsetup->setHost(w.frmMain);
   return w;
 }
@@ -23,6 +24,7 @@ Windows createWindows() {
 void destroyWindows(Windows &w) {
   // The setup window's handlers reach the main window, so it goes first.
   w.Frmsetup->setHost(nullptr);
+  w.frmMain->setConfirmBox(nullptr);
   delete w.messbox;
   delete w.frmabout;
   delete w.Frmsetup;

@@ -7,13 +7,14 @@ namespace vantor {
 class TForm;
 class TfrmMain;
 class TFrmsetup;
+class Tmessbox;
 
 // The program's four windows, created in order and reachable program-wide.
 struct Windows {
   TfrmMain *frmMain = nullptr;
   TFrmsetup *Frmsetup = nullptr;
   TForm *frmabout = nullptr;
-  TForm *messbox = nullptr;
+  Tmessbox *messbox = nullptr;
 };
 
 // Creates the windows in the designed order and links them.

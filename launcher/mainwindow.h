@@ -20,6 +20,7 @@ class TFormShaper;
 class TFormStorage;
 class TFrmsetup;
 class TImage;
+class Tmessbox;
 class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
@@ -44,6 +45,8 @@ public:
 
   void setSetupWindow(TFrmsetup *setup) { setup_ = setup; }
   TFrmsetup *setupWindow() const { return setup_; }
+  // The box that confirms a snapshot's deletion; without one nothing is deleted.
+  void setConfirmBox(Tmessbox *box) { messbox_ = box; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -70,6 +73,9 @@ public:
 
   // The selected ROM's name as the caption shows it.
   QString romName() const;
+  // The ROM name of the catalogue entry at the dial's position; empty when the
+  // catalogue is. Unlike the caption it never holds a status text.
+  QString selectedRomName() const;
   // Snapsloc + separator + ROM name, without extension.
   QString snapshotBasePath() const;
   void showSnapshot(const QString &basePath, bool switchButton);
@@ -77,6 +83,9 @@ public:
 
   void snapbackClick(QObject *sender);
   void snapfwdClick(QObject *sender);
+  // Adopt mode: the picture on show becomes the selected game's snapshot.
+  // Delete mode: asks in the confirmation box, then deletes the snapshot.
+  void usedelCommand(QObject *sender);
   // Unpacks the selected game, runs the emulator on it and waits, cleans up
   // and previews a new screenshot.
   void playClick(QObject *sender);
@@ -120,7 +129,10 @@ private:
   void createSkin();
   void createButtons();
 
+  void adoptShownSnapshot();
+
   TFrmsetup *setup_ = nullptr;
+  Tmessbox *messbox_ = nullptr;
   std::unique_ptr<SnapshotPreview> preview_;
   WindowDrag drag_;
   void bindSkinButtons();
