@@ -70,7 +70,9 @@ Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
   messlab = new TShadowLabel(this);
   messlab->setObjectName(QStringLiteral("messlab"));
   messlab->setAutoSize(false);
-  messlab->setGeometry(40, 56, 181, 49);
+  // Three lines of the interface face at 16 pixels need 57 rows; the
+  // message panel of the box picture holds them.
+  messlab->setGeometry(40, 51, 181, 57);
   messlab->setAlignment(taCenter);
   messlab->setWordWrap(true);
   messlab->setFont(uiFont(16, true));

@@ -323,6 +323,7 @@ TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {
   EXPECT_FALSE(box.FormShaper1->region()->contains(QPoint(0, 0)));
   EXPECT_TRUE(box.FormShaper1->region()->contains(QPoint(129, 87)));
   EXPECT_EQ(box.messlab->caption(), "Are you sure you wish to delete this snap ?");
+  EXPECT_LE(box.messlab->fittedSize().height(), box.messlab->height()); // no line cut off
   EXPECT_EQ(box.butyes->size(), QSize(90, 41));
   EXPECT_EQ(box.butno->pos(), QPoint(136, 116));
 }
