@@ -2,6 +2,7 @@
 
 #include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
+#include "launcher/messbox.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 
@@ -12,10 +13,10 @@ Windows createWindows() {
   w.frmMain = new TfrmMain;
   w.Frmsetup = new TFrmsetup;
   w.frmabout = new Tfrmabout;
-  w.messbox = new TForm;
-  w.messbox->setObjectName(QStringLiteral("messbox"));
+  w.messbox = new Tmessbox;
   w.frmMain->setSetupWindow(w.Frmsetup);
   w.frmMain->setAboutWindow(w.frmabout);
+  w.frmMain->setConfirmBox(w.messbox);
   w.Frmsetup->setHost(w.frmMain);
   return w;
 }
@@ -24,6 +25,7 @@ void destroyWindows(Windows &w) {
   // The setup window's handlers reach the main window, so it goes first.
   w.Frmsetup->setHost(nullptr);
   w.frmMain->setAboutWindow(nullptr);
+  w.frmMain->setConfirmBox(nullptr);
   delete w.messbox;
   delete w.frmabout;
   delete w.Frmsetup;

@@ -8,13 +8,14 @@ class TForm;
 class TfrmMain;
 class TFrmsetup;
 class Tfrmabout;
+class Tmessbox;
 
 // The program's four windows, created in order and reachable program-wide.
 struct Windows {
   TfrmMain *frmMain = nullptr;
   TFrmsetup *Frmsetup = nullptr;
   Tfrmabout *frmabout = nullptr;
-  TForm *messbox = nullptr;
+  Tmessbox *messbox = nullptr;
 };
 
 // Creates the windows in the designed order and links them.

@@ -1,21 +1,31 @@
 #include "picbtn.h"
 
-#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtncomposite.h"
 #include "platform/clock.h"
+#include "platform/handlerguard.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleHints>
+
+#include <algorithm>
 
 namespace vantor {
 namespace {
 
 std::int32_t now() {
   return static_cast<std::int32_t>(platform::tickCount());
+}
+
+// A click of ordinary length must act once: the first repeat never comes
+// before the system's double-click interval, however short FirstWait is.
+int firstRepeatDelay(int firstWait) {
+  return std::max(firstWait, QGuiApplication::styleHints()->mouseDoubleClickInterval());
 }
 
 Backdrop backdropFor(const QWidget *button, TImage *&image) {
@@ -241,7 +251,7 @@ void TPicBtn::press() {
   }
   if (!self)
     return;
-  nextFire_ = now() + firstWait_;
+  nextFire_ = now() + firstRepeatDelay(firstWait_);
   repeatTimer_.stop();
   repeatTimer_.start();
 }

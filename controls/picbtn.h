@@ -1,8 +1,8 @@
 #pragma once
 
 #include "controls/colors.h"
-#include "platform/events.h"
 #include "controls/maskedpicture.h"
+#include "platform/events.h"
 
 #include <QImage>
 #include <QPointer>
@@ -87,6 +87,8 @@ public:
   void setMonitoring(bool value);
   TColor FocusColor() const { return focusColor_; }
   void setFocusColor(TColor value);
+  // Delay from a mouse press to the first repeat; a press held for less than
+  // the system's double-click interval never repeats.
   int FirstWait() const { return firstWait_; }
   void setFirstWait(int value) { firstWait_ = value; }
   int Repeate() const { return repeate_; }

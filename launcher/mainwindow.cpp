@@ -11,6 +11,8 @@
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "filelistbox.h"
+#include "messbox.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "settings/formstorage.h"
@@ -133,6 +135,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
       SnapshotPreview::Parts{FormShaper1, backbig, snaps, usedel, snapback, snapfwd, shotdir});
   snapback->OnClick = [this](QObject *s) { snapbackClick(s); };
   snapfwd->OnClick = [this](QObject *s) { snapfwdClick(s); };
+  usedel->OnCommand = [this](QObject *s) { usedelCommand(s); };
   play->OnClick = [this](QObject *s) { playClick(s); };
   bindSkinButtons();
 
@@ -298,6 +301,33 @@ void TfrmMain::snapbackClick(QObject *) {
 
 void TfrmMain::snapfwdClick(QObject *) {
   preview_->stepForward();
+}
+
+void TfrmMain::usedelCommand(QObject *) {
+  if (preview_->buttonMode() == SnapshotPreview::DeleteMode) {
+    if (messbox_ && messbox_->ask())
+      runGuarded([this] { preview_->deleteShown(); });
+    if (preview_->currentExtension().isEmpty())
+      preview_->enterAdoptMode();
+  } else {
+    runGuarded([this] { adoptShownSnapshot(); });
+  }
+  // Back on its face at once: a button held through the box or an error
+  // message must not ask or adopt again by itself.
+  if (usedel->BtnState() == usedel->sDown())
+    usedel->setBtnState(usedel->NextState() != 0 ? usedel->NextState() : usedel->sActive());
+}
+
+void TfrmMain::adoptShownSnapshot() {
+  if (preview_->currentExtension().isEmpty() || !setup_)
+    return;
+  const QString rom = romName();
+  if (rom.isEmpty())
+    throw Error(QStringLiteral("There is no game selected to take the snapshot."));
+  const QString folder = setup_->Snapsloc->text();
+  if (folder.isEmpty())
+    throw Error(QStringLiteral("The snapshot could not be saved: no snapshots folder is set."));
+  preview_->adoptShown(folder + platform::pathSeparator() + rom);
 }
 
 } // namespace vantor

@@ -22,6 +22,7 @@ class TFormShaper;
 class TFormStorage;
 class TFrmsetup;
 class TImage;
+class Tmessbox;
 class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
@@ -38,6 +39,8 @@ public:
   void setSetupWindow(TFrmsetup *setup) { setup_ = setup; }
   TFrmsetup *setupWindow() const { return setup_; }
   void setAboutWindow(TForm *about) { about_ = about; }
+  // The box that confirms a snapshot's deletion; without one nothing is deleted.
+  void setConfirmBox(Tmessbox *box) { messbox_ = box; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -75,6 +78,9 @@ public:
 
   void snapbackClick(QObject *sender);
   void snapfwdClick(QObject *sender);
+  // Adopt mode: the picture on show becomes the selected game's snapshot.
+  // Delete mode: asks in the confirmation box, then deletes the snapshot.
+  void usedelCommand(QObject *sender);
   // Unpacks the selected game, runs the emulator on it and waits, cleans up
   // and previews a new screenshot.
   void playClick(QObject *sender);
@@ -113,8 +119,11 @@ private:
   void createSkin();
   void createButtons();
 
+  void adoptShownSnapshot();
+
   TFrmsetup *setup_ = nullptr;
   QPointer<TForm> about_;
+  Tmessbox *messbox_ = nullptr;
   std::unique_ptr<SnapshotPreview> preview_;
   std::unique_ptr<ZipUnpacker> unpacker_;
   WindowDrag drag_;

@@ -32,8 +32,8 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
     }
   }
   // A file that exists counts as found, whatever the decoder makes of it.
-  p_.snaps->setPicture(currentExtension_.isEmpty() ? QImage()
-                                                   : imageLibLoad(basePath + currentExtension_));
+  shownFile_ = currentExtension_.isEmpty() ? QString() : basePath + currentExtension_;
+  p_.snaps->setPicture(shownFile_.isEmpty() ? QImage() : imageLibLoad(shownFile_));
   if (!switchButton)
     return;
   if (currentExtension_.isEmpty())

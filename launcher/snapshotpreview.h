@@ -41,9 +41,19 @@ public:
   // Shows the screenshot at `index` of the screenshot list; the button keeps its face.
   void showScreenshot(int index);
 
+  // Writes the picture on show as `snapshotBase` + ".jpg", removes the file it
+  // came from and re-reads the screenshot list; the button then shows its
+  // delete face. Nothing on show: nothing happens. Throws Error when the
+  // snapshot cannot be written, and everything stays as it was.
+  void adoptShown(const QString &snapshotBase);
+  // Deletes the file on show and empties the frame. Throws Error when the file
+  // stays, and the frame and extension stay as they were.
+  void deleteShown();
+
+  // The file the picture on show came from; empty when nothing is on show.
+  const QString &shownFile() const { return shownFile_; }
   // Which extension the picture on show came from; empty when none.
   const QString &currentExtension() const { return currentExtension_; }
-  void setCurrentExtension(const QString &extension) { currentExtension_ = extension; }
   ButtonMode buttonMode() const { return mode_; }
 
   bool bigSkinShown() const;
@@ -51,6 +61,7 @@ public:
 private:
   Parts p_;
   QString currentExtension_;
+  QString shownFile_;
   ButtonMode mode_ = NoMode;
 };
 

@@ -6,8 +6,10 @@
 #include "platform/handlerguard.h"
 #include "platform/usermessage.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QStringList>
+#include <QStyleHints>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
@@ -27,6 +29,8 @@ inline QImage rowCodedStrip(int width, int height) {
 class PicBtnFixture : public ::testing::Test {
 protected:
   void SetUp() override {
+    doubleClickBefore_ = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(kDoubleClickInterval);
     platform::setTickSource([this] { return now; });
     platform::setCursorSource([this] { return cursor; });
     messages = std::make_unique<ScopedMessagePresenter>(
@@ -49,6 +53,7 @@ protected:
     platform::setTickSource({});
     platform::setCursorSource({});
     messages.reset();
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(doubleClickBefore_);
   }
 
   // The main window's usual three-frame, 26-pixel button.
@@ -70,6 +75,8 @@ protected:
     }
   }
 
+  // The first repeat never comes before it.
+  static constexpr int kDoubleClickInterval = 400;
   std::uint32_t now = 1000;
   QPoint cursor;
   QStringList reports;
@@ -78,6 +85,9 @@ protected:
   TPicBtn *button = nullptr;
   int commands = 0;
   int clicks = 0;
+
+private:
+  int doubleClickBefore_ = 0;
 };
 
 } // namespace vantor::test

@@ -175,11 +175,41 @@ TEST_P(PicBtnRepeat, HeldForOneSecond) {
   EXPECT_EQ(clicks, 1);
 }
 
-// 250 ms wait: at the press, at 250, then every 55 ms up to 965.
-// 1 ms wait: at the press, at 1, then every 55 ms up to 991.
+// With the 400 ms double-click interval as the earliest first repeat: at the
+// press, at 400, then every 55 ms up to 950; a longer FirstWait still counts
+// (600, then up to 985).
 INSTANTIATE_TEST_SUITE_P(Timing, PicBtnRepeat,
-                         ::testing::Values(RepeatCase{250, 1, 15}, RepeatCase{1, 1, 20},
-                                           RepeatCase{250, 600, 15}));
+                         ::testing::Values(RepeatCase{250, 1, 12}, RepeatCase{1, 1, 12},
+                                           RepeatCase{250, 600, 12}, RepeatCase{600, 1, 9}));
+
+struct HoldCase {
+  int firstWait;
+  int heldFor; // ms from the press to the release
+  int expectedCommands;
+};
+
+class PicBtnHold : public PicBtnFixture, public ::testing::WithParamInterface<HoldCase> {};
+
+// However short FirstWait is, a click of ordinary length acts once and
+// holding still repeats.
+TEST_P(PicBtnHold, ClickActsOnceAndHoldingRepeats) {
+  useThreeFrames();
+  button->setFirstWait(GetParam().firstWait);
+  cursorOnButton();
+  const std::uint32_t start = now;
+  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+  tickUntil(start + GetParam().heldFor);
+  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(commands, GetParam().expectedCommands);
+  EXPECT_EQ(clicks, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, PicBtnHold,
+                         ::testing::Values(HoldCase{1, 1, 1}, HoldCase{1, 80, 1},
+                                           HoldCase{1, 130, 1}, HoldCase{1, 399, 1},
+                                           HoldCase{1, 400, 2}, HoldCase{1, 455, 3},
+                                           HoldCase{250, 300, 1}, HoldCase{500, 454, 1},
+                                           HoldCase{500, 500, 2}));
 
 TEST_F(PicBtnFixture, CommandThrownAtThePressIsDroppedAndReleaseStillClicks) {
   useThreeFrames();
@@ -197,7 +227,7 @@ TEST_F(PicBtnFixture, CommandThrownOnARepeatIsReported) {
   cursorOnButton();
   QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
   button->OnCommand = [](QObject *) { throw std::runtime_error("tick failed"); };
-  tickUntil(now + 300);
+  tickUntil(now + kDoubleClickInterval + 10);
   ASSERT_FALSE(reports.isEmpty());
   EXPECT_EQ(reports.first(), "tick failed");
 }
@@ -224,7 +254,7 @@ TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeav
   EXPECT_TRUE(other->hasFocus());
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(clicks, 0);
-  tickUntil(now + 260);
+  tickUntil(now + kDoubleClickInterval + 10);
   EXPECT_EQ(commands, 2);
   cursorOffButton();
   button->repeatTick();

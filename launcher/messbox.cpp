@@ -1,0 +1,147 @@
+#include "messbox.h"
+
+#include "controls/colors.h"
+#include "controls/fonts.h"
+#include "controls/formshaper.h"
+#include "controls/image.h"
+#include "controls/maskedpicture.h"
+#include "controls/picbtn.h"
+#include "controls/shadowlabel.h"
+#include "skins/skins.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace vantor {
+namespace {
+
+constexpr QSize BoxSize{258, 174};
+
+// The two answers: two 41-pixel frames, pressed and disabled alike.
+TPicBtn *createAnswerButton(QWidget *parent, const char *name, QPoint place) {
+  auto *button = new TPicBtn(parent);
+  button->setObjectName(QLatin1String(name));
+  button->MaskedPicture()->setMaskColor(clWhite);
+  button->MaskedPicture()->setPicture(skins::image(QLatin1String(name)));
+  button->setMasked(true);
+  button->setBtnState(1);
+  button->setNextState(0);
+  button->setNumStates(2);
+  button->setsActive(1);
+  button->setsInActive(2);
+  button->setsDisabled(2);
+  button->setsDown(2);
+  button->setDrawFocus(true);
+  button->setFocusColor(clBlack);
+  button->setFirstWait(250);
+  button->setRepeate(55);
+  button->move(place);
+  return button;
+}
+
+} // namespace
+
+QPoint centredOn(const QRect &screen, QSize size) {
+  return {screen.left() + (screen.width() - size.width()) / 2,
+          screen.top() + (screen.height() - size.height()) / 2};
+}
+
+Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
+  setObjectName(QStringLiteral("messbox"));
+  setWindowTitle(QStringLiteral("Vantor"));
+  resize(BoxSize);
+
+  Image1 = new TImage(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(QRect(QPoint(0, 0), BoxSize));
+
+  // The picture silently first, then the mask colour, which sizes the box
+  // and builds its outline, then the rest.
+  FormShaper1 = new TFormShaper(this);
+  FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
+  FormShaper1->MaskedPicture()->loadPicture(skins::image(QStringLiteral("messbox")));
+  FormShaper1->MaskedPicture()->setMaskColor(clWhite);
+  FormShaper1->setShowCaption(false);
+  FormShaper1->setActive(true);
+  FormShaper1->setWindowMove(TFormShaper::NoMove);
+  FormShaper1->setBackgrnd(Image1);
+
+  messlab = new TShadowLabel(this);
+  messlab->setObjectName(QStringLiteral("messlab"));
+  messlab->setAutoSize(false);
+  // Three lines of the interface face at 16 pixels need 57 rows; the
+  // message panel of the box picture holds them.
+  messlab->setGeometry(40, 51, 181, 57);
+  messlab->setAlignment(taCenter);
+  messlab->setWordWrap(true);
+  messlab->setFont(uiFont(16, true));
+  messlab->setFontColor(clYellow);
+  messlab->setShadowSize(0);
+  messlab->setTransparent(true);
+  messlab->setCaption(QStringLiteral("Are you sure you wish to delete this snap ?"));
+
+  butyes = createAnswerButton(this, "butyes", {32, 116});
+  butno = createAnswerButton(this, "butno", {136, 116});
+  butyes->OnCommand = [this](QObject *s) { butyesCommand(s); };
+  butno->OnCommand = [this](QObject *s) { butnoCommand(s); };
+}
+
+Tmessbox::~Tmessbox() {
+  fireDestroy();
+}
+
+bool Tmessbox::ask() {
+  if (isVisible())
+    return false;
+  showModal();
+  return yes_;
+}
+
+void Tmessbox::butyesCommand(QObject *) {
+  answer(true);
+}
+
+void Tmessbox::butnoCommand(QObject *) {
+  answer(false);
+}
+
+// A press keeps repeating its command after the box has gone, so only the
+// first answer of a showing counts.
+void Tmessbox::answer(bool yes) {
+  if (!awaiting_)
+    return;
+  awaiting_ = false;
+  yes_ = yes;
+  hide();
+}
+
+void Tmessbox::showEvent(QShowEvent *event) {
+  if (!event->spontaneous()) {
+    const QWidget *active = QApplication::activeWindow();
+    const QScreen *on = active && active != this ? active->screen() : screen();
+    move(centredOn(on->geometry(), size()));
+    // A press held from the last showing may have left an answer disabled.
+    butyes->setBtnState(1);
+    butno->setBtnState(1);
+    yes_ = false;
+    awaiting_ = true;
+  }
+  TForm::showEvent(event);
+}
+
+void Tmessbox::hideEvent(QHideEvent *event) {
+  if (!event->spontaneous())
+    awaiting_ = false;
+  TForm::hideEvent(event);
+}
+
+void Tmessbox::keyPressEvent(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Escape) {
+    answer(false);
+    return;
+  }
+  TForm::keyPressEvent(event);
+}
+
+} // namespace vantor
