@@ -12,7 +12,6 @@
 #include "platform/usermessage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
-#include "support/pinnedjpeg.h"
 #include "support/tempdir.h"
 
 #include <QApplication>

@@ -14,7 +14,6 @@
 #include "platform/clock.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
-#include "support/pinnedjpeg.h"
 
 #include <QDir>
 #include <QFileInfo>
