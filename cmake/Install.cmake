@@ -9,6 +9,9 @@ file(RELATIVE_PATH _libdir_from_bin ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BIND
 # Beside the program first, as in the build tree.
 set_target_properties(vantor PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/${_libdir_from_bin}")
 
+# The main window looks for the unzip library there too.
+target_compile_definitions(launcher PRIVATE VANTOR_PRIVATE_LIBDIR_FROM_BIN="${_libdir_from_bin}")
+
 install(TARGETS vantor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS unziplib LIBRARY DESTINATION ${VANTOR_PRIVATE_LIBDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/unziplib/unziplib.h

@@ -1,30 +1,45 @@
 #include "mainwindow.h"
 
+#include "archive/unziplibrary.h"
 #include "archive/zipextractor.h"
 #include "catalogue.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
 #include "controls/formshaper.h"
-#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "filelistbox.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
 #include "snapshotpreview.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QMessageBox>
 
 #include <iterator>
 
 namespace vantor {
 namespace {
+
+#ifndef VANTOR_PRIVATE_LIBDIR_FROM_BIN
+#define VANTOR_PRIVATE_LIBDIR_FROM_BIN "../lib/vantor"
+#endif
+
+// The unzip library sits beside the program in the build tree and in the
+// program's private library folder once installed.
+QString unzipLibraryFolder() {
+  const QDir program(QCoreApplication::applicationDirPath());
+  if (platform::fileExists(program.filePath(archive::UnzipLibrary::fileName())))
+    return program.path();
+  return QDir::cleanPath(program.filePath(QStringLiteral(VANTOR_PRIVATE_LIBDIR_FROM_BIN)));
+}
 
 constexpr QSize SmallSkinSize{316, 340};
 constexpr QPoint DesignedPlace{141, 108};
@@ -138,8 +153,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
 
   ZipExtractor1 = new archive::TZipExtractor(this);
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
-  // The unzip library is installed beside the program.
-  ZipExtractor1->setDLLDirectory(QCoreApplication::applicationDirPath());
+  ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
   ShowMessage = [this](const QString &text) {
     QMessageBox::information(this, QCoreApplication::applicationName(), text);
   };
