@@ -1,21 +1,25 @@
-# The two commands: `make run` and `make test`.
+# The two commands: `make run` and `make test`; `make install` and
+# `make package` for an installed copy.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
+PACKAGE_BUILD ?= build-package
+PREFIX ?= /usr/local
+DESTDIR ?=
 CMAKE_FLAGS ?=
 # ccache, when installed, makes rebuilds in several checkouts cheap.
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test build deps demo bench fuzz fuzz-smoke tsan lint format clean
+.PHONY: run test build deps demo bench fuzz fuzz-smoke tsan lint format clean install package
 
 deps:
 	@bash tools/deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_TESTS=OFF $(LAUNCHER) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -30,6 +34,18 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVANTOR_TESTS=OFF -DVANTOR_BENCH=ON $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	bash bench/run.sh $(BENCH_BUILD)
+
+# PREFIX chooses where the program goes, DESTDIR stages it elsewhere.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in the current folder: vantor_<version>_<arch>.deb
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DVANTOR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr $(LAUNCHER) $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	cp $(PACKAGE_BUILD)/vantor_*.deb .
+	bash tools/check_install.sh $(PACKAGE_BUILD) $$(ls -t vantor_*.deb | head -n1)
 
 demo: build
 	bash tools/demo.sh $(BUILD)
@@ -59,4 +75,4 @@ format:
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) build-fuzz build-tsan
+	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) build-fuzz build-tsan

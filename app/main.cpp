@@ -1,14 +1,51 @@
+#include "commandline.h"
 #include "launcher/mainwindow.h"
 #include "platform/files.h"
+#include "platformchoice.h"
+#include "settings/inifilename.h"
 #include "windows.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char **argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
+int finish(const vantor::CommandLine &line) {
+  std::fputs(line.output.toLocal8Bit().constData(), stdout);
+  std::fputs(line.error.toLocal8Bit().constData(), stderr);
+  return line.exitCode;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
+  vantor::setApplicationIdentity();
+  const QStringList raw = rawArguments(argc, argv);
+  // Help and version work without a display.
+  if (vantor::asksForTextOnly(raw)) {
+    QCoreApplication core(argc, argv);
+    return finish(vantor::parseCommandLine(raw));
+  }
+  vantor::PlatformPreference platform(raw);
   // Relative folders in the settings mean the folder the program was started in.
   vantor::platform::startFolder();
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Vantor"));
+  platform.release();
+  // Qt's constructor takes the name from the executable; keep the program's own.
+  vantor::setApplicationIdentity();
+  // The application object has taken its own options (-platform, -style) out.
+  const vantor::CommandLine line = vantor::parseCommandLine(QApplication::arguments());
+  if (!line.run)
+    return finish(line);
+  vantor::setIniFilePathOverride(line.configFile);
+  QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
   vantor::Windows windows = vantor::createWindows();
   windows.frmMain->show();
   const int result = QApplication::exec();

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "archive/unziplibrary.h"
 #include "archive/zipextractor.h"
 #include "catalogue.h"
 #include "controls/colors.h"
@@ -22,11 +23,25 @@
 #include "zipunpacker.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include <iterator>
 
 namespace vantor {
 namespace {
+
+#ifndef VANTOR_PRIVATE_LIBDIR_FROM_BIN
+#define VANTOR_PRIVATE_LIBDIR_FROM_BIN "../lib/vantor"
+#endif
+
+// The unzip library sits beside the program in the build tree and in the
+// program's private library folder once installed.
+QString unzipLibraryFolder() {
+  const QDir program(QCoreApplication::applicationDirPath());
+  if (platform::fileExists(program.filePath(archive::UnzipLibrary::fileName())))
+    return program.path();
+  return QDir::cleanPath(program.filePath(QStringLiteral(VANTOR_PRIVATE_LIBDIR_FROM_BIN)));
+}
 
 constexpr QSize SmallSkinSize{316, 340};
 constexpr QPoint DesignedPlace{141, 108};
@@ -141,8 +156,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
 
   ZipExtractor1 = new archive::TZipExtractor(this);
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
-  // The unzip library is installed beside the program.
-  ZipExtractor1->setDLLDirectory(QCoreApplication::applicationDirPath());
+  ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
   unpacker_ = std::make_unique<ZipUnpacker>(*ZipExtractor1);
 
   OnShow = [this](QObject *s) { FormShow(s); };

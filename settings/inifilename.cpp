@@ -8,6 +8,14 @@
 #include <QStandardPaths>
 
 namespace vantor {
+namespace {
+
+QString &iniFilePathOverride() {
+  static QString path;
+  return path;
+}
+
+} // namespace
 
 QString iniFileNameFor(const QString &executableName) {
   const QString name = QFileInfo(executableName).fileName();
@@ -16,10 +24,19 @@ QString iniFileNameFor(const QString &executableName) {
 }
 
 QString defaultIniFilePath() {
+  if (const QString &chosen = iniFilePathOverride(); !chosen.isEmpty()) {
+    QDir().mkpath(QFileInfo(chosen).absolutePath());
+    return chosen;
+  }
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   QDir().mkpath(folder);
   return platform::joinPath(QDir::toNativeSeparators(folder),
                             iniFileNameFor(QCoreApplication::applicationFilePath()));
+}
+
+void setIniFilePathOverride(const QString &path) {
+  iniFilePathOverride() =
+      path.isEmpty() ? QString() : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace vantor

@@ -9,4 +9,8 @@ namespace vantor {
 QString iniFileNameFor(const QString &executableName);
 QString defaultIniFilePath();
 
+// Replaces the settings file for the rest of the run (an empty path goes back
+// to the per-user one). Relative names sit in the folder of this file.
+void setIniFilePathOverride(const QString &path);
+
 } // namespace vantor

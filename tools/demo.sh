@@ -25,7 +25,7 @@ exec "$bin/vantor-demo" emulate "\$@"
 SCRIPT
 chmod +x "$demo/neorage/neorage"
 
-cat > "$demo/config/vantor.INI" <<INI
+cat > "$demo/vantor.INI" <<INI
 [main]
 FormShaper1_Tag=1
 [setup]
@@ -38,4 +38,4 @@ scanlines_ItemIndex=2
 INI
 
 echo "Demo library in $demo"
-XDG_CONFIG_HOME="$demo/config" exec "$bin/vantor"
+exec "$bin/vantor" --config "$demo/vantor.INI"

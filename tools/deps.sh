@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip libarchive-tools
   xvfb xauth
+  dpkg-dev file desktop-file-utils appstream xdotool
   fonts-dejavu-core fonts-dejavu-extra
 )
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)

@@ -1,0 +1,88 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace vantor {
+namespace {
+
+// Help and version options are added by hand so that parsing never exits
+// the process: the caller decides what to print and how to leave.
+struct Parser {
+  QCommandLineParser parser;
+  QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                          QStringLiteral("Show this help and exit.")};
+  QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Show the version and exit.")};
+  QCommandLineOption config{QStringLiteral("config"),
+                            QStringLiteral("Read and write the settings in <file>."),
+                            QStringLiteral("file")};
+
+  Parser() {
+    parser.setApplicationDescription(
+        QStringLiteral("Picks a game from the ROM and CD-ROM folders and starts the emulator."));
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(config);
+  }
+};
+
+QString versionText() {
+  return QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() +
+         u'\n';
+}
+
+} // namespace
+
+void setApplicationIdentity() {
+  QCoreApplication::setApplicationName(QStringLiteral("Vantor"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+}
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+  Parser p;
+  CommandLine result;
+  const auto fail = [&](const QString &message) {
+    result.run = false;
+    result.exitCode = kUsageExitCode;
+    result.error = QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + message +
+                   QStringLiteral("\nTry '") + QFileInfo(arguments.value(0)).fileName() +
+                   QStringLiteral(" --help' for more information.\n");
+    return result;
+  };
+  if (!p.parser.parse(arguments))
+    return fail(p.parser.errorText());
+  if (p.parser.isSet(p.help)) {
+    result.run = false;
+    result.output = p.parser.helpText();
+    return result;
+  }
+  if (p.parser.isSet(p.version)) {
+    result.run = false;
+    result.output = versionText();
+    return result;
+  }
+  if (!p.parser.positionalArguments().isEmpty())
+    return fail(QStringLiteral("Unexpected argument '%1'.")
+                    .arg(p.parser.positionalArguments().constFirst()));
+  if (p.parser.isSet(p.config)) {
+    const QString file = p.parser.value(p.config);
+    if (file.isEmpty())
+      return fail(QStringLiteral("The settings file name is empty."));
+    if (QFileInfo(file).isDir())
+      return fail(QStringLiteral("'%1' is a folder, not a settings file.").arg(file));
+    // The program changes its current folder later; keep where the user meant.
+    result.configFile = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+  }
+  return result;
+}
+
+bool asksForTextOnly(const QStringList &arguments) {
+  Parser p;
+  return p.parser.parse(arguments) && (p.parser.isSet(p.help) || p.parser.isSet(p.version));
+}
+
+} // namespace vantor

@@ -1,0 +1,60 @@
+# Installation and the Debian package. The program lives in bin/, the unzip
+# library in a private folder it finds through a relative run path, so an
+# installed tree works wherever it is unpacked.
+include(GNUInstallDirs)
+
+get_target_property(UNZIPLIB_VERSION unziplib VERSION)
+file(RELATIVE_PATH _libdir_from_bin ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${VANTOR_PRIVATE_LIBDIR})
+# Beside the program first, as in the build tree.
+set_target_properties(vantor PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/${_libdir_from_bin}")
+
+# The main window looks for the unzip library there too.
+target_compile_definitions(launcher PRIVATE VANTOR_PRIVATE_LIBDIR_FROM_BIN="${_libdir_from_bin}")
+
+install(TARGETS vantor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS unziplib LIBRARY DESTINATION ${VANTOR_PRIVATE_LIBDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/unziplib/unziplib.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantor)
+
+# Relative to its own folder, so the file is right wherever the tree is unpacked.
+file(RELATIVE_PATH VANTOR_PC_TO_PREFIX ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig
+     ${CMAKE_INSTALL_PREFIX})
+configure_file(${CMAKE_SOURCE_DIR}/dist/unziplib.pc.in ${CMAKE_BINARY_DIR}/dist/unziplib.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/unziplib.pc
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+configure_file(${CMAKE_SOURCE_DIR}/dist/vantor.desktop.in
+               ${CMAKE_BINARY_DIR}/dist/${VANTOR_APP_ID}.desktop @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/${VANTOR_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${CMAKE_SOURCE_DIR}/dist/metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/dist/${VANTOR_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/${VANTOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+file(GLOB _icon_sizes LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/dist/icons/*x*)
+foreach(_size_dir ${_icon_sizes})
+  get_filename_component(_size ${_size_dir} NAME)
+  install(FILES ${_size_dir}/${VANTOR_APP_ID}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}/apps)
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vantor)
+set(CPACK_PACKAGE_VENDOR "Vantor")
+set(CPACK_PACKAGE_CONTACT "Vantor developers <vantor@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Skinned launcher for an arcade game emulator")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Lists the ROM sets of a ROM folder and a CD-ROM folder in one catalogue, lets the user pick a game with an on-screen dial and starts the emulator on it.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt, libzip and libdeflate come from the libraries the binaries really link.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
