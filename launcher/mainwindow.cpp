@@ -6,13 +6,13 @@
 #include "controls/edit.h"
 #include "controls/fonts.h"
 #include "controls/formshaper.h"
-#include "platform/handlerguard.h"
 #include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "filelistbox.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
@@ -208,6 +208,16 @@ void TfrmMain::applyShotsFolder(const QString &path) {
   shotdir->applyPath(path);
 }
 
+void TfrmMain::refreshShotsFolder() {
+  if (!setup_ || setup_->neodir().isEmpty())
+    return;
+  // The emulator makes its screenshot folder on its first shot, so a list
+  // set before that still points elsewhere.
+  const QString shots = setup_->neodir() + QStringLiteral("shots");
+  if (platform::folderExists(shots))
+    applyShotsFolder(shots);
+}
+
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
@@ -226,12 +236,12 @@ void TfrmMain::showFirstTime() {
     FormShaper1->MaskedPicture()->setPicture(backbig->Picture());
     RotaryDial1Change(RotaryDial1);
   }
-  if (platform::folderExists(setup_->romloc->text()))
-    FileListBox1->applyPath(setup_->romloc->text());
+  if (platform::folderExists(setup_->romFolder()))
+    FileListBox1->applyPath(setup_->romFolder());
   else
     setup_->showModal();
-  if (platform::folderExists(setup_->cdromloc->text()))
-    FileListBox2->applyPath(setup_->cdromloc->text());
+  if (platform::folderExists(setup_->cdromFolder()))
+    FileListBox2->applyPath(setup_->cdromFolder());
   poplist();
 }
 
@@ -285,7 +295,7 @@ QString TfrmMain::romName() const {
 }
 
 QString TfrmMain::snapshotBasePath() const {
-  return setup_ ? setup_->Snapsloc->text() + platform::pathSeparator() + romName() : QString();
+  return setup_ ? setup_->snapsFolder() + platform::pathSeparator() + romName() : QString();
 }
 
 void TfrmMain::showSnapshot(const QString &basePath, bool switchButton) {

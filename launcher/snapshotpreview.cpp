@@ -25,15 +25,20 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   if (!bigSkinShown())
     return;
   currentExtension_.clear();
-  for (const QString &extension : SnapshotExtensions) {
-    if (platform::fileExists(basePath + extension)) {
-      currentExtension_ = extension;
-      break;
-    }
+  currentFile_.clear();
+  // Names are matched case-blind, as the folder masks match them.
+  const qsizetype cut = basePath.lastIndexOf(platform::pathSeparator());
+  const QString folder = basePath.left(cut + 1);
+  const QString base = basePath.mid(cut + 1);
+  QStringList names;
+  for (const QString &extension : SnapshotExtensions)
+    names << base + extension;
+  if (const QString found = platform::findListedName(folder, names); !found.isEmpty()) {
+    currentExtension_ = SnapshotExtensions[names.indexOf(found, 0, Qt::CaseInsensitive)];
+    currentFile_ = folder + found;
   }
   // A file that exists counts as found, whatever the decoder makes of it.
-  p_.snaps->setPicture(currentExtension_.isEmpty() ? QImage()
-                                                   : imageLibLoad(basePath + currentExtension_));
+  p_.snaps->setPicture(currentFile_.isEmpty() ? QImage() : imageLibLoad(currentFile_));
   if (!switchButton)
     return;
   if (currentExtension_.isEmpty())

@@ -28,7 +28,8 @@ public:
 
   explicit SnapshotPreview(const Parts &parts) : p_(parts) {}
 
-  // Looks for base + ".jpg", ".gif", ".pcx", ".bmp" in that order. With
+  // Looks for base + ".jpg", ".gif", ".pcx", ".bmp" in that order, the
+  // names compared case-blind. With
   // `switchButton`, the button shows its delete face when one was found and
   // its adopt face when none was. Does nothing with the small skin.
   void show(const QString &basePath, bool switchButton);
@@ -41,8 +42,10 @@ public:
   // Shows the screenshot at `index` of the screenshot list; the button keeps its face.
   void showScreenshot(int index);
 
-  // Which extension the picture on show came from; empty when none.
+  // Which of the four extensions the picture on show came from; empty when none.
   const QString &currentExtension() const { return currentExtension_; }
+  // The picture on show, its name spelt as its folder lists it; empty when none.
+  const QString &currentFile() const { return currentFile_; }
   void setCurrentExtension(const QString &extension) { currentExtension_ = extension; }
   ButtonMode buttonMode() const { return mode_; }
 
@@ -51,6 +54,7 @@ public:
 private:
   Parts p_;
   QString currentExtension_;
+  QString currentFile_;
   ButtonMode mode_ = NoMode;
 };
 

@@ -5,7 +5,6 @@
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
-#include "platform/handlerguard.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
 #include "controls/radiogroup.h"
@@ -15,6 +14,7 @@
 #include "formstorage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "skins/skins.h"
 
 #include <QApplication>
@@ -264,8 +264,24 @@ void TFrmsetup::Background1MouseUp(QObject *, Qt::MouseButton, Qt::KeyboardModif
   drag_.release();
 }
 
+QString TFrmsetup::emulatorPath() const {
+  return platform::unquotedPath(neoloc->text());
+}
+
+QString TFrmsetup::romFolder() const {
+  return platform::unquotedPath(romloc->text());
+}
+
+QString TFrmsetup::cdromFolder() const {
+  return platform::unquotedPath(cdromloc->text());
+}
+
+QString TFrmsetup::snapsFolder() const {
+  return platform::unquotedPath(Snapsloc->text());
+}
+
 void TFrmsetup::neolocChange(QObject *) {
-  const QString path = neoloc->text();
+  const QString path = emulatorPath();
   if (!platform::fileExists(path))
     return;
   neodir_ = emulatorFolderOf(path);
@@ -276,7 +292,7 @@ void TFrmsetup::neolocChange(QObject *) {
 }
 
 void TFrmsetup::romlocChange(QObject *) {
-  const QString folder = romloc->text();
+  const QString folder = romFolder();
   if (!platform::folderExists(folder) || !host_)
     return;
   guarded([&] {
@@ -286,7 +302,7 @@ void TFrmsetup::romlocChange(QObject *) {
 }
 
 void TFrmsetup::cdromlocChange(QObject *) {
-  const QString folder = cdromloc->text();
+  const QString folder = cdromFolder();
   if (!platform::folderExists(folder) || !host_)
     return;
   guarded([&] {

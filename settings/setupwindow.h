@@ -31,6 +31,13 @@ public:
   // names an existing file.
   const QString &neodir() const { return neodir_; }
 
+  // The path fields' texts as paths: a chooser quotes a path with a blank,
+  // and the quotes are no part of the name.
+  QString emulatorPath() const;
+  QString romFolder() const;
+  QString cdromFolder() const;
+  QString snapsFolder() const;
+
   // Change handlers, bound to the path fields.
   void neolocChange(QObject *sender);
   void romlocChange(QObject *sender);
