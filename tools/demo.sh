@@ -38,4 +38,6 @@ scanlines_ItemIndex=2
 INI
 
 echo "Demo library in $demo"
+# Other tools only want the library.
+[ "${VANTOR_DEMO_PREPARE_ONLY:-}" = 1 ] && exit 0
 XDG_CONFIG_HOME="$demo/config" exec "$bin/vantor"
