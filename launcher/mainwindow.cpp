@@ -19,6 +19,7 @@
 #include "snapshotpreview.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QMessageBox>
 
 #include <iterator>
@@ -214,7 +215,9 @@ void TfrmMain::refreshShotsFolder() {
   // The emulator makes its screenshot folder on its first shot, so a list
   // set before that still points elsewhere.
   const QString shots = setup_->neodir() + QStringLiteral("shots");
-  if (platform::folderExists(shots))
+  // Already there: the list keeps its selection.
+  if (platform::folderExists(shots) &&
+      QDir::cleanPath(shotdir->directory()) != QDir::cleanPath(shots))
     applyShotsFolder(shots);
 }
 

@@ -33,9 +33,13 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   QStringList names;
   for (const QString &extension : SnapshotExtensions)
     names << base + extension;
-  if (const QString found = platform::findListedName(folder, names); !found.isEmpty()) {
-    currentExtension_ = SnapshotExtensions[names.indexOf(found, 0, Qt::CaseInsensitive)];
-    currentFile_ = folder + found;
+  const QString found = platform::findListedName(folder, names);
+  for (qsizetype i = 0; i < names.size() && !found.isEmpty(); ++i) {
+    if (found.compare(names[i], Qt::CaseInsensitive) == 0) {
+      currentExtension_ = SnapshotExtensions[i];
+      currentFile_ = folder + found;
+      break;
+    }
   }
   // A file that exists counts as found, whatever the decoder makes of it.
   p_.snaps->setPicture(currentFile_.isEmpty() ? QImage() : imageLibLoad(currentFile_));

@@ -216,6 +216,7 @@ TEST_F(Stepping, TheShotsFolderMadeAfterTheEmulatorWasSetIsListedAfterARefresh) 
   ASSERT_EQ(setup.neodir(), dir.file("emu") + '/');
   const QString before = main.shotdir->directory();
   // The first run makes the folder and leaves a screenshot in it.
+  ASSERT_TRUE(QDir().mkpath(dir.file("emu/shots")));
   picture(dir.file("emu/shots/shot0001.bmp"), Qt::green, "BMP");
   EXPECT_EQ(main.shotdir->directory(), before);
   main.refreshShotsFolder();
