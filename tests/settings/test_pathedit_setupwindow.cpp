@@ -158,25 +158,4 @@ INSTANTIATE_TEST_SUITE_P(Table, QuotedFolderField,
                                            QuotedFolderCase{"cdroms", "cdromloc", "cd "}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(SetupWindowFields, FolderAccessorsDropOneEnclosingPairOfQuotes) {
-  TFrmsetup setup;
-  const struct {
-    const char *text;
-    const char *expected;
-  } rows[] = {
-      {"\"/a b\"", "/a b"}, {"/a b", "/a b"}, {"\"/a\" b", "\"/a\" b"},
-      {"\"", "\""},         {"\"\"", ""},     {"\"\"/x\"\"", "\"/x\""},
-  };
-  for (const auto &row : rows) {
-    setup.Snapsloc->setText(row.text);
-    setup.romloc->setText(row.text);
-    setup.cdromloc->setText(row.text);
-    setup.neoloc->setText(row.text);
-    EXPECT_EQ(setup.snapsFolder(), row.expected) << row.text;
-    EXPECT_EQ(setup.romFolder(), row.expected) << row.text;
-    EXPECT_EQ(setup.cdromFolder(), row.expected) << row.text;
-    EXPECT_EQ(setup.emulatorPath(), row.expected) << row.text;
-  }
-}
-
 } // namespace
