@@ -25,7 +25,7 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   if (!bigSkinShown())
     return;
   currentExtension_.clear();
-  currentFile_.clear();
+  shownFile_.clear();
   // Names are matched case-blind, as the folder masks match them.
   const qsizetype cut = basePath.lastIndexOf(platform::pathSeparator());
   const QString folder = basePath.left(cut + 1);
@@ -37,12 +37,12 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   for (qsizetype i = 0; i < names.size() && !found.isEmpty(); ++i) {
     if (found.compare(names[i], Qt::CaseInsensitive) == 0) {
       currentExtension_ = SnapshotExtensions[i];
-      currentFile_ = folder + found;
+      shownFile_ = folder + found;
       break;
     }
   }
   // A file that exists counts as found, whatever the decoder makes of it.
-  p_.snaps->setPicture(currentFile_.isEmpty() ? QImage() : imageLibLoad(currentFile_));
+  p_.snaps->setPicture(shownFile_.isEmpty() ? QImage() : imageLibLoad(shownFile_));
   if (!switchButton)
     return;
   if (currentExtension_.isEmpty())

@@ -45,7 +45,7 @@ public:
   // Which of the four extensions the picture on show came from; empty when none.
   const QString &currentExtension() const { return currentExtension_; }
   // The picture on show, its name spelt as its folder lists it; empty when none.
-  const QString &currentFile() const { return currentFile_; }
+  const QString &shownFile() const { return shownFile_; }
   void setCurrentExtension(const QString &extension) { currentExtension_ = extension; }
   ButtonMode buttonMode() const { return mode_; }
 
@@ -54,7 +54,7 @@ public:
 private:
   Parts p_;
   QString currentExtension_;
-  QString currentFile_;
+  QString shownFile_;
   ButtonMode mode_ = NoMode;
 };
 

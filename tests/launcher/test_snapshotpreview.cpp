@@ -168,7 +168,7 @@ TEST_P(SnapshotSpelling, IsFoundCaseBlindAsTheFolderListsIt) {
   bigSkin();
   setup.romloc->setTextValue(dir.file("roms"));
   EXPECT_EQ(preview().currentExtension(), QString(GetParam().extension));
-  EXPECT_EQ(preview().currentFile(), dir.file(QString("snaps/") + GetParam().file));
+  EXPECT_EQ(preview().shownFile(), dir.file(QString("snaps/") + GetParam().file));
   EXPECT_EQ(shown(), QColor(Qt::red));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
 }
@@ -200,7 +200,7 @@ TEST_F(Stepping, AScreenshotIsShownAsListed) {
   main.snapfwdClick(nullptr);
   EXPECT_EQ(main.shotdir->item(0), "SHOT0001.BMP");
   EXPECT_EQ(shown(), QColor(Qt::red));
-  EXPECT_EQ(preview().currentFile(), dir.file("neo/shots/SHOT0001.BMP"));
+  EXPECT_EQ(preview().shownFile(), dir.file("neo/shots/SHOT0001.BMP"));
 }
 
 TEST_F(Stepping, TheShotsFolderMadeAfterTheEmulatorWasSetIsListedAfterARefresh) {
