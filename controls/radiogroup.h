@@ -5,6 +5,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QStyle;
 class QRadioButton;
 
 namespace vantor {
@@ -17,6 +18,7 @@ class TRadioGroup final : public QGroupBox {
 
 public:
   explicit TRadioGroup(QWidget *parent = nullptr);
+  ~TRadioGroup() override;
 
   void setItems(const QStringList &items);
   const QStringList &items() const { return items_; }
@@ -30,15 +32,27 @@ public:
 
   std::function<void(QObject *sender)> OnClick;
 
+  // How the choices are drawn: the indicator's side and the gap before the
+  // caption, and the smallest caption size a choice gets to fit its cell.
+  static constexpr int kIndicatorSize = 13;
+  static constexpr int kCaptionSpacing = 4;
+  static constexpr int kSmallestCaption = 8;
+
+  // The width a choice's caption can take in a cell of this size.
+  int captionRoom(int cellWidth, int cellHeight) const;
+
 protected:
   void resizeEvent(QResizeEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
 private:
   void layoutButtons();
+  QFont captionFont(int room) const;
 
   QStringList items_;
   QList<QRadioButton *> buttons_;
   QButtonGroup *group_;
+  QStyle *choiceStyle_;
   int itemIndex_ = -1;
   int columns_ = 1;
 };

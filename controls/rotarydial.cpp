@@ -246,12 +246,10 @@ void TRotaryDial::PaintPointer(QPainter &painter) {
   painter.setPen(QPen(kSilver, 1));
   painter.setBrush(background);
   painter.drawRect(box.adjusted(0, 0, -1, -1));
+  // The number sits in the middle of its frame, over the fill, so the
+  // outline shows on every side of it.
   painter.setPen(Qt::black);
-  painter.setBackgroundMode(Qt::OpaqueMode);
-  painter.setBackground(background);
-  painter.drawText(QRect(box.topLeft(), QSize(box.width() - 10, box.height())),
-                   Qt::AlignLeft | Qt::AlignTop, text);
-  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.drawText(box, Qt::AlignCenter, text);
 }
 
 void TRotaryDial::mousePressEvent(QMouseEvent *event) {

@@ -63,6 +63,8 @@ bool Launch::run(const LaunchPlan &plan) {
   p_.showStatus(plan.entry.romName());
   if (!ran)
     return false;
+  if (p_.findShotsFolder)
+    p_.findShotsFolder();
   p_.shots.update();
   const int shots = p_.shots.count();
   if (shots != shotsBefore && shots > 0)

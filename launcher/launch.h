@@ -69,6 +69,9 @@ public:
     std::function<void(const QString &text)> showStatus;
     // The emulator left new screenshots: `newest` indexes the shots list.
     std::function<void(int newest)> showNewScreenshot;
+    // Points the screenshot list at the emulator's folder for shots, which the
+    // emulator may have made during this run.
+    std::function<void()> findShotsFolder;
   };
 
   explicit Launch(Parts parts) : p_(std::move(parts)) {}

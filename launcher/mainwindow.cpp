@@ -223,6 +223,18 @@ void TfrmMain::applyShotsFolder(const QString &path) {
   shotdir->applyPath(path);
 }
 
+void TfrmMain::refreshShotsFolder() {
+  if (!setup_ || setup_->neodir().isEmpty())
+    return;
+  // The emulator makes its screenshot folder on its first shot, so a list
+  // set before that still points elsewhere.
+  const QString shots = setup_->neodir() + QStringLiteral("shots");
+  // Already there: the list keeps its selection.
+  if (platform::folderExists(shots) &&
+      QDir::cleanPath(shotdir->directory()) != QDir::cleanPath(shots))
+    applyShotsFolder(shots);
+}
+
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
@@ -241,12 +253,12 @@ void TfrmMain::showFirstTime() {
     FormShaper1->MaskedPicture()->setPicture(backbig->Picture());
     RotaryDial1Change(RotaryDial1);
   }
-  if (platform::folderExists(setup_->romloc->text()))
-    FileListBox1->applyPath(setup_->romloc->text());
+  if (platform::folderExists(setup_->romFolder()))
+    FileListBox1->applyPath(setup_->romFolder());
   else
     setup_->showModal();
-  if (platform::folderExists(setup_->cdromloc->text()))
-    FileListBox2->applyPath(setup_->cdromloc->text());
+  if (platform::folderExists(setup_->cdromFolder()))
+    FileListBox2->applyPath(setup_->cdromFolder());
   poplist();
 }
 
@@ -302,7 +314,7 @@ QString TfrmMain::romName() const {
 }
 
 QString TfrmMain::snapshotBasePath() const {
-  return setup_ ? setup_->Snapsloc->text() + platform::pathSeparator() + romName() : QString();
+  return setup_ ? setup_->snapsFolder() + platform::pathSeparator() + romName() : QString();
 }
 
 void TfrmMain::showSnapshot(const QString &basePath, bool switchButton) {

@@ -47,6 +47,9 @@ public:
   void applyCdRomFolder(const QString &path) override;
   void applyShotsFolder(const QString &path) override;
   void poplist() override;
+  // Points the screenshot list at the emulator's "shots" folder when it has
+  // come into being since; the re-read after a run needs it first.
+  void refreshShotsFolder();
 
   void FormShow(QObject *sender);
   void RotaryDial1Change(QObject *sender);

@@ -23,10 +23,10 @@ void TfrmMain::launchSelectedGame() {
   if (!setup_)
     return;
   // The emulator file appeared after its path was set: derive its folder now.
-  if (setup_->neodir().isEmpty() && platform::fileExists(setup_->neoloc->text()))
+  if (setup_->neodir().isEmpty() && platform::fileExists(setup_->emulatorPath()))
     setup_->neolocChange(setup_->neoloc);
   const std::optional<LaunchPlan> plan =
-      planLaunch(listroms, {setup_->neoloc->text(), setup_->neodir(), setup_->switches()});
+      planLaunch(listroms, {setup_->emulatorPath(), setup_->neodir(), setup_->switches()});
   if (!plan)
     return;
 
@@ -41,7 +41,8 @@ void TfrmMain::launchSelectedGame() {
                      return; // the game has a snapshot of its own
                    preview_->showScreenshot(newest);
                    shotdir->setItemIndex(newest);
-                 }});
+                 },
+                 [this] { refreshShotsFolder(); }});
   launch.run(*plan);
 }
 

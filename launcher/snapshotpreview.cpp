@@ -25,14 +25,23 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   if (!bigSkinShown())
     return;
   currentExtension_.clear();
-  for (const QString &extension : SnapshotExtensions) {
-    if (platform::fileExists(basePath + extension)) {
-      currentExtension_ = extension;
+  shownFile_.clear();
+  // Names are matched case-blind, as the folder masks match them.
+  const qsizetype cut = basePath.lastIndexOf(platform::pathSeparator());
+  const QString folder = basePath.left(cut + 1);
+  const QString base = basePath.mid(cut + 1);
+  QStringList names;
+  for (const QString &extension : SnapshotExtensions)
+    names << base + extension;
+  const QString found = platform::findListedName(folder, names);
+  for (qsizetype i = 0; i < names.size() && !found.isEmpty(); ++i) {
+    if (found.compare(names[i], Qt::CaseInsensitive) == 0) {
+      currentExtension_ = SnapshotExtensions[i];
+      shownFile_ = folder + found;
       break;
     }
   }
   // A file that exists counts as found, whatever the decoder makes of it.
-  shownFile_ = currentExtension_.isEmpty() ? QString() : basePath + currentExtension_;
   p_.snaps->setPicture(shownFile_.isEmpty() ? QImage() : imageLibLoad(shownFile_));
   if (!switchButton)
     return;

@@ -28,7 +28,8 @@ public:
 
   explicit SnapshotPreview(const Parts &parts) : p_(parts) {}
 
-  // Looks for base + ".jpg", ".gif", ".pcx", ".bmp" in that order. With
+  // Looks for base + ".jpg", ".gif", ".pcx", ".bmp" in that order, the
+  // names compared case-blind. With
   // `switchButton`, the button shows its delete face when one was found and
   // its adopt face when none was. Does nothing with the small skin.
   void show(const QString &basePath, bool switchButton);
@@ -50,7 +51,7 @@ public:
   // stays, and the frame and extension stay as they were.
   void deleteShown();
 
-  // The file the picture on show came from; empty when nothing is on show.
+  // The picture on show, its name spelt as its folder lists it; empty when none.
   const QString &shownFile() const { return shownFile_; }
   // Which extension the picture on show came from; empty when none.
   const QString &currentExtension() const { return currentExtension_; }

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <optional>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -130,6 +132,32 @@ bool forEachFile(const QString &folder, const QString &pattern,
   }
   closedir(dir);
   return true;
+}
+
+QString unquotedPath(const QString &text) {
+  if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+    return text.mid(1, text.size() - 2);
+  return text;
+}
+
+QString findListedName(const QString &folder, const QStringList &names) {
+  // The folder is read once, and only when a name is not there as spelt.
+  std::optional<QStringList> listed;
+  for (const QString &name : names) {
+    if (fileExists(joinPath(folder, name)))
+      return name;
+    if (!listed) {
+      listed.emplace();
+      forEachFile(folder, QStringLiteral("*"),
+                  [&](const QString &entry) { listed->append(entry); });
+      // Several spellings of one name: the same one wins whatever the listing order.
+      listed->sort(Qt::CaseSensitive);
+    }
+    for (const QString &entry : *listed)
+      if (entry.compare(name, Qt::CaseInsensitive) == 0)
+        return entry;
+  }
+  return {};
 }
 
 } // namespace vantor::platform

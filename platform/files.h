@@ -43,4 +43,13 @@ bool nativeFileExists(const QByteArray &nativePath);
 bool forEachFile(const QString &folder, const QString &pattern,
                  const std::function<void(const QByteArray &nativeName)> &visit);
 
+// A path field's text as a path: one pair of double quotes around the whole
+// text quotes it (as a chooser writes a path with a blank) and is dropped.
+QString unquotedPath(const QString &text);
+
+// The name, as `folder` lists it, of the first of `names` that is there,
+// compared case-blind as the masks are; a name spelt exactly as asked wins
+// over another spelling of it. Empty when none is there.
+QString findListedName(const QString &folder, const QStringList &names);
+
 } // namespace vantor::platform

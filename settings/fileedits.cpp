@@ -152,7 +152,7 @@ void TFileDirEdit::ButtonClick() {
 TDirectoryEdit::TDirectoryEdit(QWidget *parent) : TFileDirEdit(parent) {}
 
 std::optional<QString> TDirectoryEdit::RunDialog(QString &name) {
-  QString start = name;
+  QString start = platform::unquotedPath(name);
   if (start.isEmpty())
     start = initialDir_;
   if (start.isEmpty())
@@ -181,7 +181,8 @@ void TDirectoryEdit::ApplyChoice(const QString &name) {
 TFilenameEdit::TFilenameEdit(QWidget *parent) : TFileDirEdit(parent) {}
 
 std::optional<QString> TFilenameEdit::RunDialog(QString &name) {
-  const QString start = fileExists(name) ? name : pathedit::firstCommandLineItem(name);
+  const QString path = platform::unquotedPath(name);
+  const QString start = fileExists(path) ? path : pathedit::firstCommandLineItem(name);
   if (pathedit::isValidFileName(start)) {
     const QString folder = pathedit::extractFilePath(start);
     if (folderExists(folder))

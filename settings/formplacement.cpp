@@ -270,7 +270,11 @@ void TFormPlacement::readPosition() {
 
 void TFormPlacement::readState() {
   const int showCmd = ini_->readInteger(resolvedIniSection(), KeyShowCmd, 0);
-  placer_.setState(showCmdToState(showCmd, SwShowNormal));
+  int state = showCmdToState(showCmd, SwShowNormal);
+  // A minimised modal window would block the program with nothing to click.
+  if (state == SwShowMinimized && form_->windowModality() != Qt::NonModal)
+    state = SwShowNormal;
+  placer_.setState(state);
 }
 
 void TFormPlacement::restoreActiveControl() {

@@ -277,8 +277,24 @@ EmulatorSwitches TFrmsetup::switches() const {
   return s;
 }
 
+QString TFrmsetup::emulatorPath() const {
+  return platform::unquotedPath(neoloc->text());
+}
+
+QString TFrmsetup::romFolder() const {
+  return platform::unquotedPath(romloc->text());
+}
+
+QString TFrmsetup::cdromFolder() const {
+  return platform::unquotedPath(cdromloc->text());
+}
+
+QString TFrmsetup::snapsFolder() const {
+  return platform::unquotedPath(Snapsloc->text());
+}
+
 void TFrmsetup::neolocChange(QObject *) {
-  const QString path = neoloc->text();
+  const QString path = emulatorPath();
   if (!platform::fileExists(path))
     return;
   neodir_ = emulatorFolderOf(path);
@@ -289,7 +305,7 @@ void TFrmsetup::neolocChange(QObject *) {
 }
 
 void TFrmsetup::romlocChange(QObject *) {
-  const QString folder = romloc->text();
+  const QString folder = romFolder();
   if (!platform::folderExists(folder) || !host_)
     return;
   guarded([&] {
@@ -299,7 +315,7 @@ void TFrmsetup::romlocChange(QObject *) {
 }
 
 void TFrmsetup::cdromlocChange(QObject *) {
-  const QString folder = cdromloc->text();
+  const QString folder = cdromFolder();
   if (!platform::folderExists(folder) || !host_)
     return;
   guarded([&] {

@@ -34,6 +34,12 @@ public:
 
   // The switches the emulator is started with, read from the controls.
   EmulatorSwitches switches() const;
+  // The path fields' texts as paths: a chooser quotes a path with a blank,
+  // and the quotes are no part of the name.
+  QString emulatorPath() const;
+  QString romFolder() const;
+  QString cdromFolder() const;
+  QString snapsFolder() const;
 
   // Change handlers, bound to the path fields.
   void neolocChange(QObject *sender);

@@ -1,5 +1,7 @@
 #include "windowplacement.h"
 
+#include "windowplacementgeometry.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -45,8 +47,20 @@ ScreenMetrics currentScreen() {
   if (const QScreen *screen = QGuiApplication::primaryScreen()) {
     metrics.size = screen->geometry().size();
     metrics.pixelsPerInch = static_cast<int>(std::lround(screen->logicalDotsPerInch()));
+    metrics.areas << screen->availableGeometry();
   }
+  for (const QScreen *screen : QGuiApplication::screens())
+    if (screen != QGuiApplication::primaryScreen())
+      metrics.areas << screen->availableGeometry();
   return metrics;
+}
+
+QList<QRect> screenAreas(const ScreenMetrics &screen) {
+  if (!screen.areas.isEmpty())
+    return screen.areas;
+  if (screen.size.isEmpty())
+    return {};
+  return {QRect(QPoint(0, 0), screen.size)};
 }
 
 void setScreenSource(std::function<ScreenMetrics()> source) {
@@ -94,11 +108,15 @@ void WindowPlacer::set(const WindowPlacement &placement) {
   if (before & SizeStates)
     window_->setWindowState(before & ~SizeStates);
   const Edges &n = placement.normal;
-  window_->move(n.left, n.top);
-  if (isSizeable()) {
+  const bool sizeable = isSizeable();
+  const QSize outer =
+      sizeable ? QSize(n.right - n.left, n.bottom - n.top) : window_->frameGeometry().size();
+  // A place stored on another desktop may lie beyond this one's screens.
+  window_->move(
+      reachablePosition(QRect(QPoint(n.left, n.top), outer), screenAreas(currentScreen())));
+  if (sizeable) {
     const QMargins m = frameMargins(window_);
-    window_->resize(n.right - n.left - m.left() - m.right(),
-                    n.bottom - n.top - m.top() - m.bottom());
+    window_->resize(outer.width() - m.left() - m.right(), outer.height() - m.top() - m.bottom());
   }
   if (before & SizeStates)
     window_->setWindowState(before);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <functional>
 
@@ -31,13 +33,19 @@ struct WindowPlacement {
   Edges normal;
 };
 
-// The screen the placements are keyed by.
+// The screen the placements are keyed by, and the work areas of all screens
+// a restored window is kept on (empty: one screen of `size` at the origin).
 struct ScreenMetrics {
   QSize size;
   int pixelsPerInch = 96;
+  QList<QRect> areas;
 };
 
-// The primary screen's size and logical pixels per inch, or what a test set.
+// The work areas a restored window is kept on.
+QList<QRect> screenAreas(const ScreenMetrics &screen);
+
+// The primary screen's size and logical pixels per inch and every screen's
+// work area, or what a test set.
 ScreenMetrics currentScreen();
 void setScreenSource(std::function<ScreenMetrics()> source);
 
@@ -49,8 +57,8 @@ public:
 
   WindowPlacement get() const;
   // Moves (and, for a sizeable window, resizes) the window to the normal
-  // rectangle and applies the show command; SwHide leaves the state alone.
-  // Never shows a hidden window.
+  // rectangle, kept within reach on the screens, and applies the show
+  // command; SwHide leaves the state alone. Never shows a hidden window.
   void set(const WindowPlacement &placement);
 
   void setState(int showCmd);

@@ -4,8 +4,9 @@
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
-demo=${VANTOR_DEMO_DIR:-$root/$build/demo}
-bin=$root/$build/bin
+case $build in /*) ;; *) build=$root/$build ;; esac
+demo=${VANTOR_DEMO_DIR:-$build/demo}
+bin=$build/bin
 
 rm -rf "$demo"
 mkdir -p "$demo"
@@ -38,4 +39,6 @@ scanlines_ItemIndex=2
 INI
 
 echo "Demo library in $demo"
+# Other tools only want the library.
+[ "${VANTOR_DEMO_PREPARE_ONLY:-}" = 1 ] && exit 0
 exec "$bin/vantor" --config "$demo/vantor.INI"

@@ -3,6 +3,7 @@
 //
 //   vantor-demo make <folder>      games, snapshots in four formats, an emulator
 //   vantor-demo emulate <args...>  shows what it was given, drops a screenshot
+//   vantor-demo grab <png> <x> <y> <w> <h>  saves that part of the screen
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <QTextStream>
 
 #include <cstdio>
@@ -195,6 +197,23 @@ int emulate(const QStringList &args) {
   return 0;
 }
 
+// What the screen shows of a rectangle, as a PNG: a shaped window's real look.
+int grab(const QStringList &args) {
+  bool ok[4] = {};
+  const int x = args[1].toInt(&ok[0]), y = args[2].toInt(&ok[1]);
+  const int w = args[3].toInt(&ok[2]), h = args[4].toInt(&ok[3]);
+  QScreen *screen = QGuiApplication::primaryScreen();
+  if (!screen || !(ok[0] && ok[1] && ok[2] && ok[3])) {
+    std::fputs("vantor-demo grab: no screen, or a bad rectangle\n", stderr);
+    return 2;
+  }
+  if (!screen->grabWindow(0, x, y, w, h).save(args[0], "PNG")) {
+    std::fprintf(stderr, "vantor-demo grab: cannot write %s\n", qPrintable(args[0]));
+    return 1;
+  }
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -204,6 +223,10 @@ int main(int argc, char **argv) {
     return makeLibrary(args[1]);
   if (!args.isEmpty() && args[0] == "emulate")
     return emulate(args.mid(1));
-  std::fputs("usage: vantor-demo make <folder> | vantor-demo emulate <args...>\n", stderr);
+  if (args.size() == 6 && args[0] == "grab")
+    return grab(args.mid(1));
+  std::fputs("usage: vantor-demo make <folder> | vantor-demo emulate <args...> |\n"
+             "       vantor-demo grab <file.png> <x> <y> <width> <height>\n",
+             stderr);
   return 2;
 }

@@ -77,31 +77,36 @@ TEST_F(RotaryDialPaintTest, RedWedgeLiesAtThePositionsAngle) {
   }
 }
 
-TEST_F(RotaryDialPaintTest, ValueBoxShowsThePosition) {
+TEST_F(RotaryDialPaintTest, ValueBoxFramesThePosition) {
   const QFontMetrics metrics(dial.font());
   for (const int position : {0, 7, 10, 188}) {
     dial.setMax(300);
     dial.setPosition(position);
     const QImage image = render();
     const QString text = QString::number(position);
-    const QSize size(metrics.horizontalAdvance(text), metrics.height());
-    // The text as the dial's font draws it, black on teal.
-    QImage expected(size, QImage::Format_RGB32);
+    // The box: from (centre - 5, height - 20), ten pixels wider than the text
+    // and as high; a silver outline on teal with the number black in its middle.
+    const QRect box(88 - 5, 177 - 20, metrics.horizontalAdvance(text) + 10, metrics.height());
+    QImage expected(box.size(), QImage::Format_RGB32);
     expected.fill(kTeal);
     {
       QPainter painter(&expected);
+      painter.setPen(QColor(192, 192, 192));
+      painter.drawRect(QRect(QPoint(0, 0), box.size()).adjusted(0, 0, -1, -1));
       painter.setFont(dial.font());
       painter.setPen(Qt::black);
-      painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignLeft | Qt::AlignTop, text);
+      painter.drawText(QRect(QPoint(0, 0), box.size()), Qt::AlignCenter, text);
     }
-    const QRect textRect(QPoint(88 - 5, 177 - 20), size);
-    const QImage drawn = image.copy(textRect & image.rect());
+    const QImage drawn = image.copy(box & image.rect());
     EXPECT_EQ(drawn, expected.copy(QRect(QPoint(0, 0), drawn.size()))) << position;
-    EXPECT_GT(blackIn(image, textRect), 0) << position;
-    // The silver frame's right edge, ten pixels wider than the text.
-    const int right = 88 + 5 + size.width() - 1;
-    EXPECT_EQ(at(image, {right, 177 - 20 + 2}), QColor(192, 192, 192)) << position;
-    EXPECT_EQ(at(image, {right + 1, 177 - 20 + 2}), kTeal) << position;
+    EXPECT_GT(blackIn(image, box.adjusted(1, 1, -1, -1)), 0) << position;
+    // The outline runs round the number: down its left edge and along its top
+    // and bottom, not only down its right.
+    for (int y = box.top() + 1; y < std::min(box.bottom(), 176); ++y)
+      EXPECT_EQ(at(image, {box.left(), y}), QColor(192, 192, 192)) << position << " y " << y;
+    for (int x = box.left(); x <= box.right(); ++x)
+      EXPECT_EQ(at(image, {x, box.top()}), QColor(192, 192, 192)) << position << " x " << x;
+    EXPECT_EQ(at(image, {box.right() + 1, box.top() + 2}), kTeal) << position;
   }
 }
 

@@ -94,8 +94,10 @@ protected:
                        QFile(neo + "shots/shot0001.bmp").open(QIODevice::WriteOnly);
                      return result;
                    },
-                   shots, [this](const QString &text) { statuses << text; },
-                   [this](int newest) { newScreenshots << newest; }});
+                   shots,
+                   [this](const QString &text) { statuses << text; },
+                   [this](int newest) { newScreenshots << newest; },
+                   {}});
     return launch.run(plan);
   }
 

@@ -8,6 +8,7 @@
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
 #include "linkedwindows.h"
+#include "platform/usermessage.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -149,6 +150,89 @@ TEST_F(Stepping, NoScreenshots) {
   main.snapbackClick(nullptr);
   EXPECT_TRUE(main.snaps->Picture().isNull());
   EXPECT_EQ(main.shotdir->itemIndex(), -1);
+}
+
+struct SpellingCase {
+  const char *name;
+  std::vector<std::pair<const char *, Qt::GlobalColor>> files; // in folder snaps
+  const char *extension;
+  const char *file; // the one on show
+};
+
+class SnapshotSpelling : public Preview, public ::testing::WithParamInterface<SpellingCase> {};
+
+TEST_P(SnapshotSpelling, IsFoundCaseBlindAsTheFolderListsIt) {
+  for (const auto &[name, colour] : GetParam().files)
+    picture(dir.file(QString("snaps/") + name), colour, "BMP");
+  dir.write("roms/pacman.zip");
+  bigSkin();
+  setup.romloc->setTextValue(dir.file("roms"));
+  EXPECT_EQ(preview().currentExtension(), QString(GetParam().extension));
+  EXPECT_EQ(preview().shownFile(), dir.file(QString("snaps/") + GetParam().file));
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SnapshotSpelling,
+    ::testing::Values(SpellingCase{"upper_case", {{"PACMAN.JPG", Qt::red}}, ".jpg", "PACMAN.JPG"},
+                      SpellingCase{"exact_spelling_wins",
+                                   {{"PACMAN.GIF", Qt::blue}, {"pacman.gif", Qt::red}},
+                                   ".gif",
+                                   "pacman.gif"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Preview, AQuotedSnapshotFolderIsAFolder) {
+  QDir().mkpath(dir.file("my snaps"));
+  picture(dir.file("my snaps/pacman.jpg"), Qt::red, "JPG");
+  dir.write("roms/pacman.zip");
+  bigSkin();
+  setup.Snapsloc->setTextValue('"' + dir.file("my snaps") + '"');
+  setup.romloc->setTextValue(dir.file("roms"));
+  EXPECT_EQ(preview().currentExtension(), ".jpg");
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+}
+
+TEST_F(Stepping, AScreenshotIsShownAsListed) {
+  picture(dir.file("neo/shots/SHOT0001.BMP"), Qt::red, "BMP");
+  main.applyShotsFolder(dir.file("neo/shots"));
+  bigSkin();
+  main.snapfwdClick(nullptr);
+  EXPECT_EQ(main.shotdir->item(0), "SHOT0001.BMP");
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  EXPECT_EQ(preview().shownFile(), dir.file("neo/shots/SHOT0001.BMP"));
+}
+
+TEST_F(Stepping, TheShotsFolderMadeAfterTheEmulatorWasSetIsListedAfterARefresh) {
+  // The folder is missing when the emulator is chosen; that error is not the point here.
+  ScopedMessagePresenter presenter([](const UserMessage &) {});
+  dir.write("emu/neorage", "#!");
+  setup.neoloc->setTextValue(dir.file("emu/neorage"));
+  ASSERT_EQ(setup.neodir(), dir.file("emu") + '/');
+  const QString before = main.shotdir->directory();
+  // The first run makes the folder and leaves a screenshot in it.
+  ASSERT_TRUE(QDir().mkpath(dir.file("emu/shots")));
+  picture(dir.file("emu/shots/shot0001.bmp"), Qt::green, "BMP");
+  EXPECT_EQ(main.shotdir->directory(), before);
+  main.refreshShotsFolder();
+  main.shotdir->update();
+  EXPECT_EQ(QDir(main.shotdir->directory()), QDir(dir.file("emu/shots")));
+  EXPECT_EQ(main.shotdir->items(), QStringList{"shot0001.bmp"});
+  // Once there, a refresh keeps the list and its selection.
+  main.shotdir->setItemIndex(0);
+  main.refreshShotsFolder();
+  EXPECT_EQ(main.shotdir->itemIndex(), 0);
+}
+
+TEST_F(Stepping, ARefreshWithoutAnEmulatorOrItsShotsFolderChangesNothing) {
+  shots(1);
+  main.refreshShotsFolder();
+  EXPECT_EQ(QDir(main.shotdir->directory()), QDir(dir.file("neo/shots")));
+  dir.write("emu/neorage", "#!");
+  ScopedMessagePresenter presenter([](const UserMessage &) {});
+  setup.neoloc->setTextValue(dir.file("emu/neorage"));
+  main.refreshShotsFolder();
+  EXPECT_EQ(QDir(main.shotdir->directory()), QDir(dir.file("neo/shots")));
 }
 
 } // namespace

@@ -66,3 +66,63 @@ TEST(Files, ExistenceTestsTellFilesFromFolders) {
   EXPECT_EQ(joinPath("/a", "b"), "/a/b");
   EXPECT_EQ(joinPath("/a/", "b"), "/a/b");
 }
+
+TEST(Files, OneEnclosingPairOfQuotesIsQuoting) {
+  struct Row {
+    const char *text, *path;
+  } rows[] = {
+      {"\"/opt/neo rage/neorage\"", "/opt/neo rage/neorage"},
+      {"/opt/neorage", "/opt/neorage"},
+      {"\"\"", ""},
+      {"\"", "\""},
+      {"\"/a\" b", "\"/a\" b"},
+      {"/a \"b\"", "/a \"b\""},
+      {"\"\"/a\"\"", "\"/a\""},
+      {"", ""},
+  };
+  for (const Row &r : rows)
+    EXPECT_EQ(unquotedPath(r.text), QString(r.path)) << r.text;
+}
+
+struct ListedCase {
+  const char *name;
+  QStringList present;
+  QStringList asked;
+  const char *found;
+};
+
+class ListedName : public ::testing::TestWithParam<ListedCase> {};
+
+TEST_P(ListedName, IsFoundCaseBlindAndSpeltAsListed) {
+  TempDir dir;
+  for (const QString &file : GetParam().present)
+    dir.write(file);
+  EXPECT_EQ(findListedName(dir.path(), GetParam().asked), QString(GetParam().found));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ListedName,
+    ::testing::Values(
+        ListedCase{"exact", {"pacman.jpg"}, {"pacman.jpg"}, "pacman.jpg"},
+        ListedCase{"upper_case_on_disk", {"PACMAN.JPG"}, {"pacman.jpg"}, "PACMAN.JPG"},
+        ListedCase{"exact_wins", {"PACMAN.JPG", "pacman.jpg"}, {"pacman.jpg"}, "pacman.jpg"},
+        ListedCase{"other_spellings_in_a_fixed_order",
+                   {"pacman.JPG", "PACMAN.jpg", "Pacman.Jpg"},
+                   {"pacman.jpg"},
+                   "PACMAN.jpg"},
+        ListedCase{"first_asked_wins",
+                   {"PAC.GIF", "pac.bmp"},
+                   {"pac.jpg", "pac.gif", "pac.bmp"},
+                   "PAC.GIF"},
+        ListedCase{"case_blind_before_a_later_exact",
+                   {"PAC.JPG", "pac.gif"},
+                   {"pac.jpg", "pac.gif"},
+                   "PAC.JPG"},
+        ListedCase{"none", {"galaga.jpg"}, {"pacman.jpg"}, ""},
+        ListedCase{"folders_are_not_files", {"PACMAN.JPG/x"}, {"pacman.jpg"}, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(Files, ListedNameInAMissingFolderIsNone) {
+  TempDir dir;
+  EXPECT_EQ(findListedName(dir.file("missing"), {"a.jpg"}), QString());
+}

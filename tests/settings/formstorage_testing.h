@@ -26,7 +26,7 @@ public:
   }
   ~FixedScreen() { setScreenSource({}); }
   void set(QSize size, int pixelsPerInch) {
-    setScreenSource([size, pixelsPerInch] { return ScreenMetrics{size, pixelsPerInch}; });
+    setScreenSource([size, pixelsPerInch] { return ScreenMetrics{size, pixelsPerInch, {}}; });
   }
 };
 

@@ -115,6 +115,64 @@ TEST_F(FormPlacementTest, TheRestoreTakesThePositionFromTheKeysItFinds) {
   }
 }
 
+TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
+  // The borderless window is 356 x 381 on a 1024 x 768 screen.
+  const PositionCase cases[] = {
+      {"far beyond the corner", {QStringLiteral("NormPos=3000,2000")}, {668, 387}},
+      {"above and left", {QStringLiteral("NormPos=-300,-50")}, {0, 0}},
+      {"mostly off to the right", {QStringLiteral("NormPos=900,100")}, {668, 100}},
+      {"mostly on the screen", {QStringLiteral("NormPos=800,100")}, {800, 100}},
+      {"wholly on the screen", {QStringLiteral("NormPos=10,20")}, {10, 20}},
+  };
+  for (const PositionCase &c : cases) {
+    form.move(DesignedPlace);
+    restoreFrom(c.keys);
+    EXPECT_EQ(form.pos(), c.expected) << c.name;
+  }
+  // A second screen to the right is a screen too.
+  setScreenSource([] {
+    return ScreenMetrics{{1024, 768}, 96, {QRect(0, 0, 1024, 768), QRect(1024, 0, 1024, 768)}};
+  });
+  restoreFrom({QStringLiteral("NormPos=1300,200")});
+  EXPECT_EQ(form.pos(), QPoint(1300, 200));
+  restoreFrom({QStringLiteral("NormPos=3000,2000")});
+  EXPECT_EQ(form.pos(), QPoint(1692, 387));
+}
+
+TEST_F(FormPlacementTest, AModalWindowIsNeverRestoredMinimised) {
+  for (const Qt::WindowModality modality : {Qt::ApplicationModal, Qt::WindowModal}) {
+    form.setWindowState(Qt::WindowNoState);
+    form.setWindowModality(modality);
+    restoreFrom({QStringLiteral("ShowCmd=2")});
+    EXPECT_FALSE(form.windowState().testFlag(Qt::WindowMinimized)) << modality;
+  }
+  form.setWindowModality(Qt::NonModal);
+  restoreFrom({QStringLiteral("ShowCmd=2")});
+  EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMinimized));
+}
+
+TEST(FormPlacementModal, AWindowRestoredMinimisedWhileHiddenComesUpNormalWhenShownModal) {
+  test::TempDir dir;
+  const QString path = dir.file(QStringLiteral("VANTOR.INI"));
+  test::FixedScreen screen;
+  TForm form;
+  form.setFixedSize(DesignedSize);
+  Qt::WindowStates shownState;
+  form.OnShow = [&](QObject *) {
+    shownState = form.windowState();
+    form.close();
+  };
+  auto *storage = new TFormStorage(&form);
+  storage->setIniFileName(path);
+  storage->setIniSection(QStringLiteral("setup"));
+  writeLines(path, {QStringLiteral("[setup]"), QStringLiteral("ShowCmd=2")});
+  // As at start-up: restored while hidden, then shown as a dialog.
+  storage->LoadWindowSettings();
+  form.showModal();
+  EXPECT_FALSE(shownState.testFlag(Qt::WindowMinimized));
+  EXPECT_FALSE(form.windowState().testFlag(Qt::WindowMinimized));
+}
+
 TEST_F(FormPlacementTest, AChangedScreenSizeUsesThePlainKeysAndKeepsTheOldOnes) {
   restoreFrom({QStringLiteral("MinMaxPos(1024x768)=-1,-1,0,0"), QStringLiteral("MinMaxPos=7,8,0,0"),
                QStringLiteral("NormPos(1024x768)=10,20,366,401"),

@@ -108,10 +108,12 @@ TEST(SetupWindowFields, ChosenFolderRunsTheChangeHandler) {
   setup.setHost(nullptr);
 }
 
-TEST(SetupWindowFields, QuotedEmulatorPathLeavesNeodir) {
+TEST(SetupWindowFields, AQuotedEmulatorPathIsUsedWithoutItsQuotes) {
   TempDir tmp;
   const QString plain = QDir::toNativeSeparators(tmp.write("emu/neorage.exe", "MZ"));
   const QString spaced = QDir::toNativeSeparators(tmp.write("two words/neorage.exe", "MZ"));
+  const QString spacedFolder =
+      QDir::toNativeSeparators(tmp.file("two words")) + platform::pathSeparator();
   TFrmsetup setup;
   RecordingHost host;
   setup.setHost(&host);
@@ -119,13 +121,41 @@ TEST(SetupWindowFields, QuotedEmulatorPathLeavesNeodir) {
   setup.neoloc->setDialogs(&dialogs);
   dialogs.answer = plain;
   setup.neoloc->doClick();
-  const QString folder = QDir::toNativeSeparators(tmp.file("emu")) + platform::pathSeparator();
-  EXPECT_EQ(setup.neodir(), folder);
   dialogs.answer = spaced;
   setup.neoloc->doClick();
+  // The field keeps the chooser's quotes; what is handed on has none.
   EXPECT_EQ(setup.neoloc->text(), u'"' + spaced + u'"');
-  EXPECT_EQ(setup.neodir(), folder);
+  EXPECT_EQ(setup.emulatorPath(), spaced);
+  EXPECT_EQ(setup.neodir(), spacedFolder);
+  ASSERT_FALSE(host.calls.isEmpty());
+  EXPECT_EQ(host.calls.last(), "shots " + spacedFolder + "shots");
   setup.setHost(nullptr);
 }
+
+struct QuotedFolderCase {
+  const char *name;
+  const char *field;
+  const char *call; // what the host is asked, before the folder
+};
+
+class QuotedFolderField : public ::testing::TestWithParam<QuotedFolderCase> {};
+
+TEST_P(QuotedFolderField, IsAFolderWithoutItsQuotes) {
+  TempDir tmp;
+  const QString folder = QDir::toNativeSeparators(tmp.mkdir("my roms"));
+  TFrmsetup setup;
+  RecordingHost host;
+  setup.setHost(&host);
+  auto *edit = setup.findChild<TDirectoryEdit *>(GetParam().field);
+  ASSERT_NE(edit, nullptr);
+  edit->setTextValue(u'"' + folder + u'"');
+  EXPECT_EQ(host.calls, (QStringList{GetParam().call + folder, "poplist"}));
+  setup.setHost(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, QuotedFolderField,
+                         ::testing::Values(QuotedFolderCase{"roms", "romloc", "rom "},
+                                           QuotedFolderCase{"cdroms", "cdromloc", "cd "}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
