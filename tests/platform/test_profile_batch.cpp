@@ -56,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   "[s]\na=1\nb=2"},
                       LineEndCase{"UnterminatedLastLineBeforeNewSection", "[s]\na=1", "t", "c", "3",
                                   "[s]\na=1\n[t]\nc=3\n"},
+                      LineEndCase{"LastLineEndingInCrGainsLf", "[s]\na=1\r", "t", "c", "3",
+                                  "[s]\na=1\r\n[t]\nc=3\n"},
                       LineEndCase{"LoneCrInsideALineIsText", "[s]\nj=\r\rx\na=1\n", "s", "a", "2",
                                   "[s]\nj=\r\rx\na=2\n"},
                       LineEndCase{"EmptyFile", "", "s", "k", "v", "[s]\nk=v\n"}),
