@@ -166,8 +166,12 @@ template <typename Body> void TFormPlacement::withIniFile(Body body) {
     std::unique_ptr<platform::ProfileFile> previous;
     ~Release() { slot = std::move(previous); }
   } release{ini_, std::move(ini_)};
-  ini_ = std::make_unique<platform::ProfileFile>(resolvedIniFileName());
+  // One load serves the whole step and its writes go to the file in one
+  // replacement at the end: a save is all or nothing.
+  ini_ = std::make_unique<platform::ProfileFile>(resolvedIniFileName(),
+                                                 platform::ProfileFile::Mode::Batch);
   body();
+  ini_->commit();
 }
 
 void TFormPlacement::writeProfileText(const QString &section, const QString &key,
@@ -184,8 +188,8 @@ void TFormPlacement::StoreWindowSettings() {
     saveExtra();
     if (OnSavePlacement)
       OnSavePlacement(this);
-    saved_ = true;
   });
+  saved_ = true;
 }
 
 void TFormPlacement::writePlacement() {

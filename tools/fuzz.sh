@@ -39,10 +39,16 @@ done
 
 mkdir -p "$build/corpus-pcx"
 
+# Settings files: byte 0 picks the section, byte 1 the key, 2-9 are the value.
+mkdir -p "$build/corpus-profile"
+printf '\x00\x01value  x[setup]\r\nFlags=0\nneoloc_Text=/neo\r\n\n[main]\nFormShaper1_Tag=1' \
+  >"$build/corpus-profile/seed-mixed"
+printf '\x01\x05"quo"te;junk\n[a]\nk=1\n[A]\nk=2\n  x = y \n' >"$build/corpus-profile/seed-dup"
+
 pids=()
-for target in headerwalk unzipexec pcx; do
+for target in headerwalk unzipexec pcx profile; do
   dict=()
-  [ "$target" = pcx ] || dict=(-dict=../fuzz/zip.dict)
+  [ "$target" = pcx ] || [ "$target" = profile ] || dict=(-dict=../fuzz/zip.dict)
   (cd "$build" && ./fuzz_$target -max_total_time="$time" ${FUZZ_SEED:+-seed=$FUZZ_SEED} "${dict[@]}" -max_len=65536 \
     -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
     >fuzz-$target.log 2>&1) &
@@ -50,7 +56,7 @@ for target in headerwalk unzipexec pcx; do
 done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
-for target in headerwalk unzipexec pcx; do
+for target in headerwalk unzipexec pcx profile; do
   echo "== $target"
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$build/fuzz-$target.log" || true
 done

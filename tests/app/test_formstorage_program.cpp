@@ -223,6 +223,22 @@ TEST_F(ProgramRun, QuittingWithoutOpeningSetupRewritesItsSectionAsVisible) {
   EXPECT_FALSE(fileLines(iniPath).contains(QStringLiteral("[about]")));
 }
 
+TEST_F(ProgramRun, ClosingReplacesTheFileOncePerSavingWindow) {
+  writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
+  start();
+  windows.frmabout->findChild<TFormStorage *>()->LoadWindowSettings();
+  int replacements = 0;
+  platform::ProfileFile::setSaveFault([&](platform::ProfileFile::SaveStep step) {
+    replacements += step == platform::ProfileFile::SaveStep::Rename;
+    return false;
+  });
+  quit(); // the main window's close, the setup and about windows' destroy
+  platform::ProfileFile::setSaveFault({});
+  EXPECT_EQ(replacements, 3);
+  for (const char *name : {"main", "setup", "about"})
+    EXPECT_TRUE(section(QLatin1String(name)).contains(QStringLiteral("PixelsPerInch=96"))) << name;
+}
+
 TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
   writeLines(iniPath,
              {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS"),

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace vantor {
 namespace {
 
@@ -179,19 +181,27 @@ TEST_F(FormStorageEvents, ARefusedSaveIsShownTheWindowClosesAndTheEndRetries) {
   EXPECT_EQ(value(QStringLiteral("Visible")), QStringLiteral("1"));
 }
 
-TEST_F(FormStorageEvents, ARefusedWriteEndsTheSaveAtThatKey) {
+TEST_F(FormStorageEvents, ASaveIsOneReplacementOfTheFileAndAllOrNothing) {
+  writeLines(path, {QStringLiteral("[other]"), QStringLiteral("kept=1")});
   std::unique_ptr<TForm> form(makeForm());
   form->show();
-  int saves = 0;
+  edit->setText(QStringLiteral("kept"));
+  int replacements = 0;
+  bool failed = false;
   platform::ProfileFile::setSaveFault([&](platform::ProfileFile::SaveStep step) {
-    return step == platform::ProfileFile::SaveStep::Open && ++saves > 2;
+    replacements += step == platform::ProfileFile::SaveStep::Rename;
+    return step == platform::ProfileFile::SaveStep::Write && !std::exchange(failed, true);
   });
   EXPECT_THROW(storage->StoreWindowSettings(), InOutError);
-  platform::ProfileFile::setSaveFault({});
-  EXPECT_EQ(fileLines(path), (QStringList{QStringLiteral("[win]"), QStringLiteral("Flags=0"),
-                                          QStringLiteral("ShowCmd=1")}));
+  EXPECT_EQ(fileLines(path), (QStringList{QStringLiteral("[other]"), QStringLiteral("kept=1")}));
   EXPECT_FALSE(storage->isSaved());
   EXPECT_EQ(storage->IniFile(), nullptr);
+  storage->StoreWindowSettings();
+  platform::ProfileFile::setSaveFault({});
+  EXPECT_EQ(replacements, 1);
+  EXPECT_TRUE(storage->isSaved());
+  EXPECT_EQ(value(QStringLiteral("Visible")), QStringLiteral("0"));
+  EXPECT_EQ(value(QStringLiteral("edit_text")), QStringLiteral("kept"));
   storage->setActive(false);
 }
 

@@ -1,0 +1,201 @@
+#include "profilestore.h"
+
+#include "clock.h"
+#include "errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cctype>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantor::platform {
+namespace {
+
+// Temporary files are "<file name>.tmp~" and six characters mkostemp picks.
+constexpr QByteArrayView kTempMark = ".tmp~";
+constexpr qsizetype kTempUnique = 6;
+constexpr QByteArrayView kLockSuffix = ".lock";
+constexpr useconds_t kLockPollUs = 5000;
+
+ProfileStore::Fault &fault() {
+  static ProfileStore::Fault f;
+  return f;
+}
+
+bool failsAt(ProfileStore::Step step) {
+  return fault() && fault()(step);
+}
+
+class Descriptor final {
+public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  Descriptor(const Descriptor &) = delete;
+  Descriptor &operator=(const Descriptor &) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+private:
+  int fd_;
+};
+
+struct DirCloser {
+  void operator()(DIR *dir) const { ::closedir(dir); }
+};
+
+bool writeAll(int fd, const QByteArray &data) {
+  const char *p = data.constData();
+  qsizetype left = data.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
+QByteArray readAll(const QByteArray &file) {
+  QFile in(QFile::decodeName(file));
+  return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+QByteArray folderOf(const QByteArray &file) {
+  const qsizetype slash = file.lastIndexOf('/');
+  return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
+}
+
+QByteArray nameOf(const QByteArray &file) {
+  return file.mid(file.lastIndexOf('/') + 1);
+}
+
+bool lockWithin(int fd, std::uint32_t waitMs) {
+  const std::uint32_t start = tickCount();
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      return true;
+    if (errno != EWOULDBLOCK && errno != EINTR)
+      return false;
+    if (tickCount() - start >= waitMs)
+      return false;
+    ::usleep(kLockPollUs);
+  }
+}
+
+bool isTempOf(QByteArrayView entry, const QByteArray &name) {
+  if (entry.size() != name.size() + kTempMark.size() + kTempUnique ||
+      !entry.startsWith(name + kTempMark.toByteArray()))
+    return false;
+  for (const char c : entry.last(kTempUnique))
+    if (!std::isalnum(static_cast<unsigned char>(c)))
+      return false;
+  return true;
+}
+
+// Runs under the lock. A writer holds a lock on its temporary file until it
+// is renamed or removed, so one of ours that no process holds was left by a
+// crash. Files of other users or other shapes are not touched.
+void removeStaleTemps(const QByteArray &file) {
+  const QByteArray folder = folderOf(file);
+  const QByteArray name = nameOf(file);
+  const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.constData()));
+  if (!dir)
+    return;
+  while (const dirent *entry = ::readdir(dir.get())) {
+    if (!isTempOf(QByteArrayView(entry->d_name), name))
+      continue;
+    const QByteArray temp = folder + '/' + entry->d_name;
+    const Descriptor fd(::open(temp.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::geteuid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+      ::unlink(temp.constData());
+  }
+}
+
+// Folders that cannot be synced (some file systems) are no failure.
+bool syncFolder(const QByteArray &folder) {
+  const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.valid() && (::fsync(fd.get()) == 0 || errno == EINVAL || errno == ENOTSUP);
+}
+
+} // namespace
+
+ProfileStore::ProfileStore(QString path) : path_(std::move(path)) {}
+
+void ProfileStore::setFault(Fault f) {
+  fault() = std::move(f);
+}
+
+QByteArray ProfileStore::read() const {
+  return readAll(QFile::encodeName(path_));
+}
+
+QByteArray ProfileStore::target() const {
+  const QFileInfo info(path_);
+  return QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : path_);
+}
+
+void ProfileStore::refuse() const {
+  throw InOutError(QStringLiteral("Unable to write to %1").arg(path_));
+}
+
+// The owner's write bit decides, even for root: a file or folder the user made
+// read-only is refused as it would be for anyone else.
+void ProfileStore::checkWritable() const {
+  struct stat st {};
+  const QByteArray native = QFile::encodeName(path_);
+  if (::stat(native.constData(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
+    refuse();
+  const QByteArray folder = QFile::encodeName(QFileInfo(path_).absolutePath());
+  if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) ||
+      ::access(folder.constData(), W_OK) != 0)
+    refuse();
+}
+
+void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &change) const {
+  checkWritable();
+  const QByteArray file = target();
+  const QByteArray lockName = file + kLockSuffix.toByteArray();
+  const Descriptor lock(
+      ::open(lockName.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (!lock.valid() || failsAt(Step::Lock) || !lockWithin(lock.get(), kLockWaitMs))
+    refuse();
+  removeStaleTemps(file);
+
+  const QByteArray data = change(readAll(file));
+  struct stat st {};
+  const mode_t mode = ::stat(file.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  QByteArray temp = file + kTempMark.toByteArray() + QByteArray(kTempUnique, 'X');
+  const Descriptor fd(failsAt(Step::Open) ? -1 : ::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.valid())
+    refuse();
+  // Held until the file is renamed or removed: a held temporary file is never stale.
+  const bool held = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+  // The new file keeps the old one's permissions.
+  const bool written =
+      held && ::fchmod(fd.get(), mode) == 0 && !failsAt(Step::Write) && writeAll(fd.get(), data);
+  const bool flushed = written && !failsAt(Step::Flush) && ::fsync(fd.get()) == 0;
+  if (!flushed || failsAt(Step::Rename) || ::rename(temp.constData(), file.constData()) != 0) {
+    ::unlink(temp.constData());
+    refuse();
+  }
+  if (!syncFolder(folderOf(file)))
+    refuse();
+}
+
+} // namespace vantor::platform
