@@ -42,7 +42,7 @@ Zip64Extra parseZip64(const QByteArray &extra) {
 } // namespace
 
 ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, MessageSink showMessage)
-    : source_(source), showMessage_(std::move(showMessage)) {}
+    : source_(source), showMessage_(std::move(showMessage)), descriptors_(source) {}
 
 const CentralIndex &ZipHeaderWalk::centralIndex() {
   // Read only when a header needs it: plain archives never pay for it.
@@ -173,40 +173,8 @@ std::optional<quint64> ZipHeaderWalk::dataSize(const ZipDirEntry &entry, const Q
   if (const auto record = centralIndex().find(entry.headerOffset))
     return record->compressedSize;
   if (descriptor)
-    return findDescriptor(source_.pos() + entry.extraLength, zip64);
+    return descriptors_.find(entry.headerOffset, source_.pos() + entry.extraLength, zip64);
   return entry.compressedSize;
-}
-
-std::optional<quint64> ZipHeaderWalk::findDescriptor(qint64 dataStart, bool zip64) const {
-  constexpr qint64 Chunk = 1 << 20;
-  const qint64 saved = source_.pos();
-  const qint64 fileSize = source_.size();
-  std::optional<quint64> found;
-  QByteArray chunk;
-  for (qint64 at = dataStart; !found && at + 4 <= fileSize;) {
-    const qint64 n = std::min(Chunk, fileSize - at);
-    chunk.resize(n);
-    if (!source_.seek(at) || source_.read(chunk.data(), n) != n)
-      break;
-    const auto *p = reinterpret_cast<const uchar *>(chunk.constData());
-    for (qint64 i = 0; i + 4 <= n && !found; ++i) {
-      if (qFromLittleEndian<quint32>(p + i) != DescriptorSignature)
-        continue;
-      uchar sizeField[8] = {};
-      const qint64 sigPos = at + i;
-      if (!source_.readAt(sigPos + 8, reinterpret_cast<char *>(sizeField), zip64 ? 8 : 4))
-        continue;
-      const quint64 stored =
-          zip64 ? qFromLittleEndian<quint64>(sizeField) : qFromLittleEndian<quint32>(sizeField);
-      if (stored == quint64(sigPos - dataStart))
-        found = stored;
-    }
-    if (n < 4)
-      break;
-    at += n - 3;
-  }
-  source_.seek(saved);
-  return found;
 }
 
 void ZipHeaderWalk::skipDescriptor(bool zip64) {

@@ -2,6 +2,7 @@
 
 #include "bytesource.h"
 #include "centralindex.h"
+#include "descriptorsearch.h"
 #include "zipdirentry.h"
 
 #include <QString>
@@ -37,13 +38,13 @@ private:
   // The data length and whether a data descriptor follows; nothing when the
   // length cannot be found.
   std::optional<quint64> dataSize(const ZipDirEntry &entry, const QByteArray &extra, bool &zip64);
-  std::optional<quint64> findDescriptor(qint64 dataStart, bool zip64) const;
   void skipDescriptor(bool zip64);
   const CentralIndex &centralIndex();
 
   ByteSource &source_;
   MessageSink showMessage_;
   std::optional<CentralIndex> index_;
+  DescriptorSearch descriptors_;
 };
 
 } // namespace vantor::archive

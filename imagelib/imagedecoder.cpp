@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace vantor {
 namespace {
 
@@ -29,6 +32,52 @@ bool jpegComplete(QByteArrayView data) {
   const QByteArrayView eoi("\xFF\xD9", 2);
   const qsizetype lastScan = data.lastIndexOf(sos);
   return lastScan >= 0 && data.indexOf(eoi, lastScan + 2) >= 0;
+}
+
+// What a cheap pass over a JPEG's markers tells before it is decoded.
+struct JpegOutline {
+  int scans = 0;
+  qint64 width = 0, height = 0; // of the first frame
+};
+
+// Steps from segment to segment; inside a scan's data a 0xFF byte is either
+// stuffed (0xFF00), a restart marker or the next segment's marker.
+JpegOutline outlineJpeg(QByteArrayView data) {
+  const uchar *p = bytes(data);
+  const qsizetype size = data.size();
+  JpegOutline outline;
+  qsizetype pos = 2;
+  while (pos < size) {
+    if (p[pos++] != 0xFF)
+      continue;
+    while (pos < size && p[pos] == 0xFF)
+      ++pos;
+    if (pos >= size)
+      break;
+    const uchar marker = p[pos++];
+    if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7))
+      continue; // no length follows
+    if (marker == 0xD9 || size - pos < 2)
+      break;
+    const qsizetype length = p[pos] << 8 | p[pos + 1];
+    const bool frame =
+        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame && outline.width == 0 && length >= 7 && size - pos >= 7) {
+      outline.height = p[pos + 3] << 8 | p[pos + 4];
+      outline.width = p[pos + 5] << 8 | p[pos + 6];
+    }
+    if (marker == 0xDA)
+      ++outline.scans;
+    pos += std::max<qsizetype>(length, 2);
+  }
+  return outline;
+}
+
+// Whether decoding stays in proportion: each scan walks the whole picture.
+bool jpegWorkAllowed(QByteArrayView data) {
+  const JpegOutline outline = outlineJpeg(data);
+  return outline.scans <= kMaxJpegScans &&
+         qint64(std::max(outline.scans, 1)) * outline.width * outline.height <= kMaxJpegScanPixels;
 }
 
 // The reader shows a cut-off GIF as far as it got. Walks the block
@@ -122,7 +171,8 @@ QImage readWithQt(const QByteArray &data, const char *format) {
   reader.setAutoDetectImageFormat(false);
   reader.setDecideFormatFromContent(false);
   const QSize size = reader.size();
-  if (!size.isValid() || !imageSizeAllowed(size.width(), size.height(), 4))
+  // A top-down BMP reports a negative height.
+  if (!imageSizeAllowed(size.width(), std::abs(qint64(size.height())), 4))
     return {};
   QImage image;
   if (!reader.read(&image))
@@ -147,7 +197,7 @@ ImageKind detectImageKind(QByteArrayView data) {
 QImage decodeImage(const QByteArray &data) {
   switch (detectImageKind(data)) {
   case ImageKind::Jpeg:
-    return jpegComplete(data) ? readWithQt(data, "jpeg") : QImage();
+    return jpegComplete(data) && jpegWorkAllowed(data) ? readWithQt(data, "jpeg") : QImage();
   case ImageKind::Gif:
     return gifComplete(data) ? readWithQt(data, "gif") : QImage();
   case ImageKind::Bmp:

@@ -7,6 +7,7 @@ packages=(
   libzip-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip libarchive-tools
+  python3-pil
   xvfb xauth
   dpkg-dev file desktop-file-utils appstream xdotool
   fonts-dejavu-core fonts-dejavu-extra

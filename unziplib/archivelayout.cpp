@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace unziplib {
@@ -16,6 +18,10 @@ constexpr uint32_t LocalSignature = 0x04034B50;
 constexpr uint64_t EndSize = 22;
 constexpr uint64_t MaxComment = 0xFFFF;
 constexpr uint64_t MaxDirectory = uint64_t(1) << 30;
+constexpr uint64_t LocatorSize = 20;
+constexpr uint64_t End64Size = 56;
+constexpr uint64_t MaxExtensible = 0xFFFF;
+constexpr uint16_t Utf8Flag = 0x0800;
 
 uint16_t u16(const unsigned char *p) {
   return uint16_t(p[0] | p[1] << 8);
@@ -44,6 +50,82 @@ int64_t findEndRecord(const ReadAt &readAt, uint64_t fileSize) {
       fallback = int64_t(start) + i;
   }
   return fallback;
+}
+
+struct End64 {
+  uint64_t pos = 0; // where the record really is
+  uint64_t count = 0, size = 0, offset = 0;
+};
+
+// Reads a zip64 end record at `pos` that must end by `limit`.
+std::optional<End64> readEnd64(const ReadAt &readAt, uint64_t pos, uint64_t limit) {
+  unsigned char record[End64Size];
+  if (pos > limit || limit - pos < End64Size || !readAt(pos, record, End64Size) ||
+      u32(record) != End64Signature)
+    return std::nullopt;
+  // The record's own size counts what follows its first twelve bytes,
+  // extensible data included.
+  const uint64_t declared = u64(record + 4);
+  if (declared < End64Size - 12 || declared > limit - pos - 12)
+    return std::nullopt;
+  return End64{pos, u64(record + 32), u64(record + 40), u64(record + 48)};
+}
+
+// The zip64 end record named by the locator in front of the end record at
+// `endPos`: where the locator says, or, when a stub was put in front without
+// adjusting the offsets, the record that ends at the locator.
+std::optional<End64> findEnd64(const ReadAt &readAt, int64_t endPos) {
+  unsigned char locator[LocatorSize];
+  if (endPos < int64_t(LocatorSize + End64Size))
+    return std::nullopt;
+  const uint64_t locatorPos = uint64_t(endPos) - LocatorSize;
+  if (!readAt(locatorPos, locator, LocatorSize) || u32(locator) != Locator64Signature)
+    return std::nullopt;
+  const uint64_t stored = u64(locator + 8);
+  if (auto end64 = readEnd64(readAt, stored, locatorPos))
+    return end64;
+  const uint64_t window = std::min<uint64_t>(locatorPos, End64Size + MaxExtensible);
+  std::vector<unsigned char> tail(window);
+  if (!readAt(locatorPos - window, tail.data(), tail.size()))
+    return std::nullopt;
+  for (uint64_t back = End64Size; back <= window; ++back) {
+    const unsigned char *p = &tail[window - back];
+    if (u32(p) == End64Signature && u64(p + 4) == back - 12 && locatorPos - back >= stored)
+      return readEnd64(readAt, locatorPos - back, locatorPos);
+  }
+  return std::nullopt;
+}
+
+// Well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
+bool validUtf8(const unsigned char *p, uint64_t length) {
+  for (uint64_t i = 0; i < length;) {
+    const unsigned char c = p[i];
+    uint64_t extra = 0;
+    uint32_t value = 0, least = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      extra = 1, value = c & 0x1F, least = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2, value = c & 0x0F, least = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3, value = c & 0x07, least = 0x10000;
+    } else {
+      return false;
+    }
+    if (length - i <= extra)
+      return false;
+    for (uint64_t k = 1; k <= extra; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80)
+        return false;
+      value = value << 6 | (p[i + k] & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+      return false;
+    i += extra + 1;
+  }
+  return true;
 }
 
 void parseZip64(const unsigned char *extra, uint64_t length, RawEntry &entry, bool needUncompressed,
@@ -104,17 +186,15 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
     return layout;
   uint64_t count = u16(end + 10), size = u32(end + 12), offset = u32(end + 16);
   int64_t directoryPos = endPos - int64_t(size);
-  if (count == 0xFFFF || size == 0xFFFFFFFF || offset == 0xFFFFFFFF) {
-    unsigned char locator[20], end64[56];
-    const int64_t pos64 = endPos - 20 - 56;
-    if (pos64 >= 0 && readAt(uint64_t(endPos - 20), locator, 20) &&
-        u32(locator) == Locator64Signature && readAt(uint64_t(pos64), end64, 56) &&
-        u32(end64) == End64Signature) {
-      count = u64(end64 + 32);
-      size = u64(end64 + 40);
-      offset = u64(end64 + 48);
-      directoryPos = size <= uint64_t(pos64) ? pos64 - int64_t(size) : -1;
-    }
+  // A zip64 end record, when there is one, is what the directory precedes.
+  if (const std::optional<End64> end64 = findEnd64(readAt, endPos)) {
+    if (count == 0xFFFF)
+      count = end64->count;
+    if (size == 0xFFFFFFFF)
+      size = end64->size;
+    if (offset == 0xFFFFFFFF)
+      offset = end64->offset;
+    directoryPos = size <= end64->pos ? int64_t(end64->pos - size) : -1;
   }
   if (directoryPos < 0 || size > MaxDirectory)
     return layout;
@@ -139,6 +219,17 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
     entry.localHeader = u32(h + 42);
     parseZip64(h + 46 + nameLen, extraLen, entry, entry.uncompressedSize == 0xFFFFFFFF,
                entry.compressedSize == 0xFFFFFFFF, entry.localHeader == 0xFFFFFFFF);
+    if ((entry.flags & Utf8Flag) && !validUtf8(h + 46, nameLen)) {
+      // Read under its raw bytes: the flag is hidden from the reader, which
+      // would otherwise refuse the whole archive.
+      entry.rawName = true;
+      layout.hiddenFlags.push_back(uint64_t(directoryPos) + at + 8);
+      unsigned char local[8];
+      const uint64_t localPos = entry.localHeader + layout.shift;
+      if (localPos <= UINT64_MAX - 8 && readAt(localPos, local, 8) &&
+          u32(local) == LocalSignature && (u16(local + 6) & Utf8Flag))
+        layout.hiddenFlags.push_back(localPos + 6);
+    }
     layout.entries.push_back(entry);
     at += 46 + nameLen + extraLen + commentLen;
   }

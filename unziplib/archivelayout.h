@@ -16,7 +16,8 @@ struct RawEntry {
   uint32_t crc = 0;
   uint16_t method = 0;
   uint16_t flags = 0;
-  bool zip64 = false; // a zip64 extra field was present
+  bool zip64 = false;   // a zip64 extra field was present
+  bool rawName = false; // flagged UTF-8 but is not: taken as raw bytes
 };
 
 // Where an archive really sits in its file. Data in front of an archive whose
@@ -28,6 +29,9 @@ struct ArchiveLayout {
   uint64_t shift = 0;
   bool hasDirectory = false;
   std::vector<RawEntry> entries;
+  // File positions of general-purpose flag fields whose UTF-8 bit the reader
+  // must not see (names flagged UTF-8 that are not).
+  std::vector<uint64_t> hiddenFlags;
 };
 
 // Reads `count` bytes at `offset`; false when short.

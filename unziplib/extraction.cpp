@@ -1,6 +1,7 @@
 #include "extraction.h"
 
 #include "archivelayout.h"
+#include "archivesource.h"
 #include "entrypath.h"
 #include "targetfolder.h"
 
@@ -62,11 +63,20 @@ std::string zipErrorText(zip_error_t *error) {
   return text ? text : "unknown error";
 }
 
+// The traditional cipher's check byte lets one wrong password in 256 through;
+// the data then fails to decompress or to match its CRC.
+const Failure WrongPasswordOrDamaged{UNZIP_ERR_PASSWORD, "wrong password or damaged entry"};
+
 Failure failureFromZip(zip_error_t *error, bool encrypted) {
   const int code = zip_error_code_zip(error);
   switch (code) {
   case ZIP_ER_CRC:
-    return {UNZIP_ERR_CRC, encrypted ? "CRC error (wrong password?)" : "CRC error"};
+  case ZIP_ER_ZLIB:
+  case ZIP_ER_COMPRESSED_DATA:
+    if (encrypted)
+      return WrongPasswordOrDamaged;
+    return code == ZIP_ER_CRC ? Failure{UNZIP_ERR_CRC, "CRC error"}
+                              : Failure{UNZIP_ERR_DATA, zipErrorText(error)};
   case ZIP_ER_NOPASSWD:
     return {UNZIP_ERR_PASSWORD, "password required"};
   case ZIP_ER_WRONGPASSWD:
@@ -76,10 +86,11 @@ Failure failureFromZip(zip_error_t *error, bool encrypted) {
   }
 }
 
-zip_t *openArchive(const std::string &path, uint64_t shift, std::string &error) {
+zip_t *openArchive(const std::string &path, uint64_t shift,
+                   const std::vector<uint64_t> &hiddenFlags, std::string &error) {
   zip_error_t zerr;
   zip_error_init(&zerr);
-  zip_source_t *source = zip_source_file_create(path.c_str(), shift, 0, &zerr);
+  zip_source_t *source = createArchiveSource(path, shift, hiddenFlags, &zerr);
   zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &zerr) : nullptr;
   if (!archive) {
     error = zipErrorText(&zerr);
@@ -133,6 +144,7 @@ private:
   int fd_ = -1;
   uint64_t fileSize_ = 0;
   uint64_t shift_ = 0;
+  std::vector<uint64_t> hiddenFlags_;
   zip_t *archive_ = nullptr;
   TargetFolder target_;
   std::vector<std::unique_ptr<Job>> jobs_;
@@ -177,11 +189,12 @@ bool Extraction::plan() {
   fileSize_ = uint64_t(info.st_size);
   const ArchiveLayout layout = readArchiveLayout(fd_, fileSize_);
   shift_ = layout.shift;
+  hiddenFlags_ = layout.hiddenFlags;
   trace("Archive: " + options_.archive);
   if (shift_ > 0)
     trace(std::to_string(shift_) + " extra bytes at the beginning of the archive");
   std::string error;
-  archive_ = openArchive(options_.archive, shift_, error);
+  archive_ = openArchive(options_.archive, shift_, hiddenFlags_, error);
   if (!archive_) {
     reporter_.message(UNZIP_ERR_ARCHIVE, "Cannot open zip file " + options_.archive + ": " + error);
     return false;
@@ -203,7 +216,11 @@ void Extraction::planEntry(zip_uint64_t index, const ArchiveLayout &layout, bool
   zip_stat_init(&stat);
   if (zip_stat_index(archive_, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
     return;
-  const std::string name = stat.name;
+  // A name flagged UTF-8 that is not is taken as its bytes stand.
+  const char *raw = useLayout && layout.entries[index].rawName
+                        ? zip_get_name(archive_, index, ZIP_FL_ENC_RAW)
+                        : nullptr;
+  const std::string name = raw ? raw : stat.name;
   if (!options_.patterns.empty() &&
       std::none_of(options_.patterns.begin(), options_.patterns.end(),
                    [&](const std::string &pattern) { return matchesWildcard(name, pattern); }))
@@ -325,7 +342,7 @@ Failure Extraction::readWhole(Worker &worker, Job &job, bool &fellBack) {
 Failure Extraction::readStream(Worker &worker, Job &job) {
   if (!worker.archive) {
     std::string error;
-    if (!(worker.archive = openArchive(options_.archive, shift_, error)))
+    if (!(worker.archive = openArchive(options_.archive, shift_, hiddenFlags_, error)))
       return {UNZIP_ERR_ARCHIVE, error};
   }
   // Refused here rather than by libzip, whose failure paths for these leak.
@@ -353,7 +370,8 @@ Failure Extraction::readStream(Worker &worker, Job &job) {
       break;
     total += uint64_t(n);
     if (total > job.size) {
-      failure = {UNZIP_ERR_DATA, "more data than the entry's size"};
+      failure = job.encrypted ? WrongPasswordOrDamaged
+                              : Failure{UNZIP_ERR_DATA, "more data than the entry's size"};
       break;
     }
     if ((failure = deliver(job, worker.buffer.data(), size_t(n))))
@@ -366,7 +384,8 @@ Failure Extraction::readStream(Worker &worker, Job &job) {
   }
   zip_fclose(file);
   if (!failure && total != job.size)
-    failure = {UNZIP_ERR_DATA, "less data than the entry's size"};
+    failure = job.encrypted ? WrongPasswordOrDamaged
+                            : Failure{UNZIP_ERR_DATA, "less data than the entry's size"};
   return failure;
 }
 

@@ -13,7 +13,8 @@
 
 namespace vantor::test {
 
-inline quint32 crc32Of(const QByteArray &data) {
+// `crc` continues an earlier sum.
+inline quint32 crc32Of(const QByteArray &data, quint32 crc = 0) {
   static const auto table = [] {
     std::array<quint32, 256> t{};
     for (quint32 i = 0; i < 256; ++i) {
@@ -24,7 +25,7 @@ inline quint32 crc32Of(const QByteArray &data) {
     }
     return t;
   }();
-  quint32 crc = 0xFFFFFFFFu;
+  crc = ~crc;
   for (char ch : data)
     crc = table[(crc ^ quint8(ch)) & 0xFF] ^ (crc >> 8);
   return crc ^ 0xFFFFFFFFu;
@@ -47,7 +48,55 @@ struct ZipItem {
   quint32 unixMode = 0;   // external attributes' high half (0 = none)
   quint16 extraFlags = 0; // more general-purpose flags (encryption bits)
   quint16 dosTime = 0x6000, dosDate = 0x5A21;
+  // Traditional encryption when not empty; `cryptSeed` picks the twelve
+  // header bytes, so the archive's bytes are fixed.
+  QByteArray password;
+  quint32 cryptSeed = 0;
 };
+
+// The traditional zip cipher's three keys.
+class ZipCryptoKeys {
+public:
+  explicit ZipCryptoKeys(const QByteArray &password) {
+    for (char c : password)
+      update(quint8(c));
+  }
+  quint8 next() const {
+    const quint32 t = (keys_[2] | 2) & 0xFFFF;
+    return quint8((t * (t ^ 1)) >> 8);
+  }
+  quint8 encrypt(quint8 plain) {
+    const quint8 out = plain ^ next();
+    update(plain);
+    return out;
+  }
+  quint8 decrypt(quint8 cipher) {
+    const quint8 plain = cipher ^ next();
+    update(plain);
+    return plain;
+  }
+
+private:
+  static quint32 crcStep(quint32 crc, quint8 b) { return ~crc32Of(QByteArray(1, char(b)), ~crc); }
+  void update(quint8 b) {
+    keys_[0] = crcStep(keys_[0], b);
+    keys_[1] = (keys_[1] + (keys_[0] & 0xFF)) * 134775813u + 1;
+    keys_[2] = crcStep(keys_[2], quint8(keys_[1] >> 24));
+  }
+  quint32 keys_[3] = {0x12345678u, 0x23456789u, 0x34567890u};
+};
+
+// The twelve-byte header and data of an entry encrypted as `item` asks.
+inline QByteArray encryptPayload(const ZipItem &item, const QByteArray &payload) {
+  ZipCryptoKeys keys(item.password);
+  QByteArray out;
+  for (int i = 0; i < 11; ++i)
+    out += char(keys.encrypt(quint8(item.cryptSeed * 2654435761u >> (i % 4 * 8)) + quint8(i)));
+  out += char(keys.encrypt(quint8(crc32Of(item.data) >> 24)));
+  for (char c : payload)
+    out += char(keys.encrypt(quint8(c)));
+  return out;
+}
 
 class ZipWriter {
 public:
@@ -60,6 +109,13 @@ public:
     items_.push_back(item);
   }
 
+  // Ends the archive with a zip64 end record carrying `extensible` data, and
+  // its locator.
+  void setZip64End(const QByteArray &extensible = {}) {
+    zip64End_ = true;
+    zip64Extensible_ = extensible;
+  }
+
   // `prefix` goes in front; `adjustOffsets` as a self-extractor writer does,
   // or not, as when a stub is simply concatenated.
   QByteArray build(const QByteArray &prefix = {}, bool adjustOffsets = true,
@@ -68,10 +124,13 @@ public:
     const quint32 base = adjustOffsets ? quint32(prefix.size()) : 0;
     QByteArray central;
     for (const ZipItem &item : items_) {
-      const QByteArray payload = item.deflate ? rawDeflate(item.data) : item.data;
+      QByteArray payload = item.deflate ? rawDeflate(item.data) : item.data;
+      if (!item.password.isEmpty())
+        payload = encryptPayload(item, payload);
       const quint32 crc = crc32Of(item.data);
       const quint32 offset = quint32(out.size() - prefix.size()) + base;
-      const quint16 flags = quint16((item.descriptor ? 0x0008 : 0) | item.extraFlags);
+      const quint16 flags = quint16((item.descriptor ? 0x0008 : 0) |
+                                    (item.password.isEmpty() ? 0 : 0x0001) | item.extraFlags);
       const quint16 method = item.deflate ? 8 : 0;
       QByteArray localExtra;
       if (item.zip64) {
@@ -135,13 +194,31 @@ public:
     }
     const quint32 centralOffset = quint32(out.size() - prefix.size()) + base;
     out += central;
+    if (zip64End_) {
+      const quint64 end64Offset = quint64(out.size() - prefix.size()) + base;
+      put32(out, 0x06064B50);
+      put64(out, quint64(44 + zip64Extensible_.size()));
+      put16(out, 45);
+      put16(out, 45);
+      put32(out, 0);
+      put32(out, 0);
+      put64(out, items_.size());
+      put64(out, items_.size());
+      put64(out, quint64(central.size()));
+      put64(out, centralOffset);
+      out += zip64Extensible_;
+      put32(out, 0x07064B50);
+      put32(out, 0);
+      put64(out, end64Offset);
+      put32(out, 1);
+    }
     put32(out, 0x06054B50);
     put16(out, 0);
     put16(out, 0);
-    put16(out, quint16(items_.size()));
-    put16(out, quint16(items_.size()));
-    put32(out, quint32(central.size()));
-    put32(out, centralOffset);
+    put16(out, zip64End_ ? 0xFFFF : quint16(items_.size()));
+    put16(out, zip64End_ ? 0xFFFF : quint16(items_.size()));
+    put32(out, zip64End_ ? 0xFFFFFFFF : quint32(central.size()));
+    put32(out, zip64End_ ? 0xFFFFFFFF : centralOffset);
     put16(out, quint16(comment.size()));
     out += comment;
     return out;
@@ -165,6 +242,8 @@ public:
 
 private:
   std::vector<ZipItem> items_;
+  bool zip64End_ = false;
+  QByteArray zip64Extensible_;
 };
 
 } // namespace vantor::test

@@ -1,0 +1,116 @@
+#include "archivesource.h"
+
+#include "archivelayout.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace unziplib {
+namespace {
+
+constexpr unsigned char Utf8FlagHigh = 0x08; // bit 11, in the field's second byte
+
+struct PatchedFile {
+  int fd = -1;
+  uint64_t shift = 0;
+  uint64_t size = 0; // seen from `shift` on
+  uint64_t pos = 0;
+  std::vector<uint64_t> flagBytes; // sorted, relative to `shift`
+  zip_error_t error;
+
+  ~PatchedFile() {
+    if (fd >= 0)
+      close(fd);
+    zip_error_fini(&error);
+  }
+
+  zip_int64_t read(void *data, zip_uint64_t count) {
+    count = std::min<zip_uint64_t>(count, size - std::min(pos, size));
+    if (count > 0 && !readFully(fd, shift + pos, data, count)) {
+      zip_error_set(&error, ZIP_ER_READ, errno);
+      return -1;
+    }
+    auto *bytes = static_cast<unsigned char *>(data);
+    for (auto it = std::lower_bound(flagBytes.begin(), flagBytes.end(), pos);
+         it != flagBytes.end() && *it < pos + count; ++it)
+      bytes[*it - pos] &= static_cast<unsigned char>(~Utf8FlagHigh);
+    pos += count;
+    return zip_int64_t(count);
+  }
+};
+
+zip_int64_t callback(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto *file = static_cast<PatchedFile *>(state);
+  switch (command) {
+  case ZIP_SOURCE_OPEN:
+    file->pos = 0;
+    return 0;
+  case ZIP_SOURCE_READ:
+    return file->read(data, length);
+  case ZIP_SOURCE_CLOSE:
+    return 0;
+  case ZIP_SOURCE_STAT: {
+    auto *stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &file->error);
+    if (!stat)
+      return -1;
+    zip_stat_init(stat);
+    stat->size = file->size;
+    stat->valid |= ZIP_STAT_SIZE;
+    return sizeof(zip_stat_t);
+  }
+  case ZIP_SOURCE_ERROR:
+    return zip_error_to_data(&file->error, data, length);
+  case ZIP_SOURCE_FREE:
+    delete file;
+    return 0;
+  case ZIP_SOURCE_SEEK: {
+    const zip_int64_t to =
+        zip_source_seek_compute_offset(file->pos, file->size, data, length, &file->error);
+    if (to < 0)
+      return -1;
+    file->pos = zip_uint64_t(to);
+    return 0;
+  }
+  case ZIP_SOURCE_TELL:
+    return zip_int64_t(file->pos);
+  case ZIP_SOURCE_SUPPORTS:
+    return zip_source_make_command_bitmap(
+        ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+        ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+  default:
+    zip_error_set(&file->error, ZIP_ER_OPNOTSUPP, 0);
+    return -1;
+  }
+}
+
+} // namespace
+
+zip_source_t *createArchiveSource(const std::string &path, uint64_t shift,
+                                  const std::vector<uint64_t> &hiddenFlags, zip_error_t *error) {
+  if (hiddenFlags.empty())
+    return zip_source_file_create(path.c_str(), shift, 0, error);
+  auto file = std::make_unique<PatchedFile>();
+  zip_error_init(&file->error);
+  struct stat info {};
+  file->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file->fd < 0 || fstat(file->fd, &info) != 0 || uint64_t(info.st_size) < shift) {
+    zip_error_set(error, ZIP_ER_OPEN, errno);
+    return nullptr;
+  }
+  file->shift = shift;
+  file->size = uint64_t(info.st_size) - shift;
+  for (uint64_t at : hiddenFlags)
+    if (at >= shift && at + 1 - shift < file->size)
+      file->flagBytes.push_back(at + 1 - shift);
+  std::sort(file->flagBytes.begin(), file->flagBytes.end());
+  zip_source_t *source = zip_source_function_create(callback, file.get(), error);
+  if (source)
+    file.release();
+  return source;
+}
+
+} // namespace unziplib
