@@ -17,8 +17,8 @@ namespace vantor::archive {
 // entry; the entries read so far stay in `entries`.
 class ZipHeaderWalk final {
 public:
-  static constexpr qint64 ScanLimit = 60000;
-  static constexpr qint64 SelfExtractorStart = 14000;
+  static constexpr qint64 kScanLimit = 60000;
+  static constexpr qint64 kSelfExtractorStart = 14000;
 
   using MessageSink = std::function<void(const QString &)>;
 
