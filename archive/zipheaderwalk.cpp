@@ -1,6 +1,7 @@
 #include "zipheaderwalk.h"
 
 #include "platform/errors.h"
+#include "platform/usermessage.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -41,8 +42,8 @@ Zip64Extra parseZip64(const QByteArray &extra) {
 
 } // namespace
 
-ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, MessageSink showMessage)
-    : source_(source), showMessage_(std::move(showMessage)), descriptors_(source) {}
+ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, QWidget *messageParent)
+    : source_(source), messageParent_(messageParent), descriptors_(source) {}
 
 const CentralIndex &ZipHeaderWalk::centralIndex() {
   // Read only when a header needs it: plain archives never pay for it.
@@ -70,7 +71,8 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     quint32 signature = 0;
     if (!inStep) {
       if (!scanForHeader()) {
-        showMessage_(QStringLiteral("No valid zip entries found"));
+        showUserMessage({MessageIcon::None, QString(), QStringLiteral("No valid zip entries found"),
+                         messageParent_});
         break;
       }
       inStep = true;
