@@ -2,6 +2,7 @@
 
 #include "bytesource.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/usermessage.h"
 #include "unziplibrary.h"
 #include "zipheaderwalk.h"
@@ -78,10 +79,7 @@ void TZipExtractor::readEntries() {
   // The list is announced however the reading ends.
   struct Announce {
     TZipExtractor *self;
-    ~Announce() {
-      if (self->OnDirUpdate)
-        self->OnDirUpdate(self);
-    }
+    ~Announce() { callHandler(self->OnDirUpdate, self); }
   } announce{this};
 
   if (!platform::nativeFileExists(absoluteNative(zipPath_)))

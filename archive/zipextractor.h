@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/events.h"
 #include "unziplib/unziplib.h"
 #include "zipdirentry.h"
 
@@ -71,7 +72,6 @@ public:
   static constexpr int MaxPath = 255;    // bytes of the archive path and of each pattern
   static constexpr int MaxFileSpecs = 4000;
 
-  using TNotifyEvent = std::function<void(QObject *sender)>;
   // Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
   using TProgressEvent =
       std::function<void(QObject *sender, int kind, const QString &fileName, qint32 fileSize)>;
