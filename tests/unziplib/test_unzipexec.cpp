@@ -1,10 +1,7 @@
 #include "archive/zipwriter.h"
+#include "platform/process.h"
 #include "support/tempdir.h"
 #include "unzipdriver.h"
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -64,25 +61,9 @@ QByteArray text(int size) {
 // shows as false races in the threaded extraction that follows.
 bool runTool(const QString &folder, const QString &program, const QStringList &args,
              int worstExit = 0) {
-  std::vector<QByteArray> words{QFile::encodeName(program)};
-  for (const QString &arg : args)
-    words.push_back(QFile::encodeName(arg));
-  std::vector<char *> argv;
-  for (QByteArray &word : words)
-    argv.push_back(word.data());
-  argv.push_back(nullptr);
-  const QByteArray where = QFile::encodeName(folder);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addchdir_np(&actions, where.constData());
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (started != 0 || waitpid(pid, &status, 0) != pid)
-    return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) <= worstExit;
+  const vantor::platform::RunResult result =
+      vantor::platform::runAndWait(QStringList{program} + args, folder);
+  return result.exitedNormally() && result.exitCode <= worstExit;
 }
 
 void setTime(const QString &path, int year) {
