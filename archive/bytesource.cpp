@@ -64,7 +64,7 @@ FileByteSource::FileByteSource(const QByteArray &nativePath) {
         QStringLiteral("Cannot open file \"%1\". %2").arg(platform::displayName(nativePath), why));
   }
   size_ = file_.size();
-  buffer_.resize(BufferSize);
+  buffer_.resize(kBufferSize);
 }
 
 bool FileByteSource::seek(qint64 offset) {
@@ -79,7 +79,7 @@ qint64 FileByteSource::read(char *data, qint64 count) {
   while (done < count && pos_ < size_) {
     if (pos_ < bufferStart_ || pos_ >= bufferStart_ + bufferFill_) {
       const qint64 wanted = count - done;
-      if (wanted >= BufferSize) {
+      if (wanted >= kBufferSize) {
         // Large reads skip the buffer.
         if (!file_.seek(pos_))
           break;
@@ -93,7 +93,7 @@ qint64 FileByteSource::read(char *data, qint64 count) {
       // A jump reads a little (a header is small); reading on in sequence
       // grows the read up to the whole buffer.
       const bool sequential = pos_ == bufferStart_ + bufferFill_;
-      fillSize_ = sequential ? std::min(fillSize_ * 2, BufferSize) : MinFill;
+      fillSize_ = sequential ? std::min(fillSize_ * 2, kBufferSize) : kMinFill;
       if (!file_.seek(pos_))
         break;
       const qint64 n = file_.read(buffer_.data(), std::max(fillSize_, wanted));

@@ -51,15 +51,15 @@ public:
   qint64 read(char *data, qint64 count) override;
 
 private:
-  static constexpr qint64 BufferSize = 64 * 1024;
-  static constexpr qint64 MinFill = 4 * 1024;
+  static constexpr qint64 kBufferSize = 64 * 1024;
+  static constexpr qint64 kMinFill = 4 * 1024;
   QFile file_;
   qint64 size_ = 0;
   qint64 pos_ = 0;
   std::vector<char> buffer_;
   qint64 bufferStart_ = 0; // file offset of buffer_[0]
   qint64 bufferFill_ = 0;  // valid bytes in buffer_
-  qint64 fillSize_ = MinFill;
+  qint64 fillSize_ = kMinFill;
 };
 
 } // namespace vantor::archive

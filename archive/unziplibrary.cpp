@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/library.h"
+#include "platform/usermessage.h"
 
 namespace vantor::archive {
 namespace {
@@ -27,7 +28,10 @@ bool UnzipLibrary::isLoaded() {
   return loaded().handle != nullptr;
 }
 
-bool UnzipLibrary::load(const QString &directory, bool trace, const MessageSink &showMessage) {
+void UnzipLibrary::load(const QString &directory, bool trace, QWidget *messageParent) {
+  const auto showMessage = [messageParent](const QString &text) {
+    showUserMessage({MessageIcon::None, QString(), text, messageParent});
+  };
   LoadedLibrary &library = loaded();
   const QString file = fileName();
   const QString beside = platform::joinPath(directory, file);
@@ -36,7 +40,7 @@ bool UnzipLibrary::load(const QString &directory, bool trace, const MessageSink 
   if (!library.handle) {
     library = {};
     showMessage(file + QStringLiteral(" not found"));
-    return false;
+    return;
   }
   if (trace)
     showMessage(QStringLiteral("UNZIP LIB Loaded"));
@@ -48,7 +52,6 @@ bool UnzipLibrary::load(const QString &directory, bool trace, const MessageSink 
       platform::resolveSymbol(library.handle, "GetUnzipVersion"));
   if (!library.version)
     showMessage(QStringLiteral("GetUnzipVersion function not found in ") + file);
-  return true;
 }
 
 void UnzipLibrary::unload() {

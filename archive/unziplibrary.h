@@ -3,7 +3,8 @@
 #include "unziplib/unziplib.h"
 
 #include <QString>
-#include <functional>
+
+class QWidget;
 
 namespace vantor::archive {
 
@@ -11,15 +12,13 @@ namespace vantor::archive {
 // handle and the entry points are program-wide, shared by every extractor.
 class UnzipLibrary final {
 public:
-  using MessageSink = std::function<void(const QString &)>;
-
   // The platform's file name of the library ("libunziplib.so").
   static QString fileName();
 
   static bool isLoaded();
   // Loads from `directory` when the file is there, else by name through the
-  // system's library search; reports failures through `showMessage`.
-  static bool load(const QString &directory, bool trace, const MessageSink &showMessage);
+  // system's library search; failures are shown in a box over `messageParent`.
+  static void load(const QString &directory, bool trace, QWidget *messageParent = nullptr);
   static void unload();
 
   // Null when the library lacks the entry point.

@@ -25,7 +25,7 @@ struct ZipDirEntry {
   quint64 dataSize = 0;
   qint64 headerOffset = 0; // file position of the local header's signature
 
-  static constexpr int HeaderSize = 26;
+  static constexpr int kHeaderSize = 26;
   // Fills the 26 header fields from raw little-endian bytes.
   void setHeader(const uchar *raw);
 };

@@ -2,6 +2,7 @@
 
 #include "bytesource.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/usermessage.h"
 #include "unziplibrary.h"
 #include "zipheaderwalk.h"
@@ -39,13 +40,17 @@ QByteArray absoluteNative(const QByteArray &nativePath) {
 
 } // namespace
 
-TZipExtractor::TZipExtractor(QWidget *owner) : QObject(owner), owner_(owner) {
-  ShowMessage = [this](const QString &text) {
-    showUserMessage({MessageIcon::None, QString(), text, owner_ ? owner_->window() : nullptr});
-  };
-}
+TZipExtractor::TZipExtractor(QWidget *owner) : QObject(owner), owner_(owner) {}
 
 TZipExtractor::~TZipExtractor() = default;
+
+QWidget *TZipExtractor::messageParent() const {
+  return owner_ ? owner_->window() : nullptr;
+}
+
+void TZipExtractor::showMessage(const QString &text) const {
+  showUserMessage({MessageIcon::None, QString(), text, messageParent()});
+}
 
 void TZipExtractor::setZipFilename(const QString &value) {
   zipFilename_ = value;
@@ -74,17 +79,14 @@ void TZipExtractor::readEntries() {
   // The list is announced however the reading ends.
   struct Announce {
     TZipExtractor *self;
-    ~Announce() {
-      if (self->OnDirUpdate)
-        self->OnDirUpdate(self);
-    }
+    ~Announce() { callHandler(self->OnDirUpdate, self); }
   } announce{this};
 
   if (!platform::nativeFileExists(absoluteNative(zipPath_)))
     return;
   FileByteSource source(absoluteNative(zipPath_));
   firstHeaderOffset_ = 0;
-  ZipHeaderWalk walk(source, [this](const QString &text) { ShowMessage(text); });
+  ZipHeaderWalk walk(source, messageParent());
   const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
   try {
     walk.run(selfExtractor);
@@ -99,20 +101,20 @@ void TZipExtractor::readEntries() {
 
 bool TZipExtractor::refuseOverlongValues() {
   if (absoluteNative(zipPath_).size() > MaxPath) {
-    ShowMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
+    showMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
     return true;
   }
   if (password_.toLocal8Bit().size() > MaxPassword) {
-    ShowMessage(QStringLiteral("Password too long (at most %1 characters)").arg(MaxPassword));
+    showMessage(QStringLiteral("Password too long (at most %1 characters)").arg(MaxPassword));
     return true;
   }
   if (fSpecArgs_.size() > MaxFileSpecs) {
-    ShowMessage(QStringLiteral("Too many file specifications (at most %1)").arg(MaxFileSpecs));
+    showMessage(QStringLiteral("Too many file specifications (at most %1)").arg(MaxFileSpecs));
     return true;
   }
   for (const QString &pattern : fSpecArgs_) {
     if (QFile::encodeName(pattern).size() > MaxPath) {
-      ShowMessage(QStringLiteral("File specification too long (at most %1 bytes): %2")
+      showMessage(QStringLiteral("File specification too long (at most %1 bytes): %2")
                       .arg(MaxPath)
                       .arg(pattern.left(40)));
       return true;
@@ -124,7 +126,7 @@ bool TZipExtractor::refuseOverlongValues() {
 void TZipExtractor::Extract() {
   extractedCount_ = 0;
   if (!platform::nativeFileExists(absoluteNative(zipPath_))) {
-    ShowMessage(QStringLiteral("Error - no zip file specified"));
+    showMessage(QStringLiteral("Error - no zip file specified"));
     return;
   }
   if (busy_ || refuseOverlongValues())
@@ -144,7 +146,7 @@ void TZipExtractor::Extract() {
   } finish{this};
 
   if (!UnzipLibrary::isLoaded()) {
-    UnzipLibrary::load(dllDirectory_, trace_, [this](const QString &text) { ShowMessage(text); });
+    UnzipLibrary::load(dllDirectory_, trace_, messageParent());
     finish.unload = UnzipLibrary::isLoaded();
   }
   if (!UnzipLibrary::isLoaded())
@@ -195,7 +197,7 @@ void TZipExtractor::runLibrary() {
   try {
     extractedCount_ = exec(command.get());
   } catch (...) {
-    ShowMessage(QStringLiteral("Fatal DLL Error: abort exception"));
+    showMessage(QStringLiteral("Fatal DLL Error: abort exception"));
   }
 }
 

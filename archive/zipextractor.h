@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/events.h"
 #include "unziplib/unziplib.h"
 #include "zipdirentry.h"
 
@@ -71,13 +72,11 @@ public:
   static constexpr int MaxPath = 255;    // bytes of the archive path and of each pattern
   static constexpr int MaxFileSpecs = 4000;
 
-  using TNotifyEvent = std::function<void(QObject *sender)>;
   // Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
   using TProgressEvent =
       std::function<void(QObject *sender, int kind, const QString &fileName, qint32 fileSize)>;
   using TMessageEvent =
       std::function<void(QObject *sender, qint32 errorCode, const QString &message)>;
-  using TShowMessage = std::function<void(const QString &text)>;
 
   // The component belongs to a window, whose handle goes to the library.
   explicit TZipExtractor(QWidget *owner);
@@ -137,10 +136,11 @@ public:
   TNotifyEvent OnDirUpdate;
   TProgressEvent OnProgress;
   TMessageEvent OnMessage;
-  // How a message reaches the user; a plain message box unless replaced.
-  TShowMessage ShowMessage;
 
 private:
+  // The component's own failures: a plain box over the owner's window.
+  void showMessage(const QString &text) const;
+  QWidget *messageParent() const;
   void readEntries();
   bool refuseOverlongValues();
   void runLibrary();

@@ -1,6 +1,7 @@
 #include "zipheaderwalk.h"
 
 #include "platform/errors.h"
+#include "platform/usermessage.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -8,12 +9,12 @@
 namespace vantor::archive {
 namespace {
 
-constexpr quint32 LocalSignature = 0x04034B50;
-constexpr quint32 CentralSignature = 0x02014B50;
-constexpr quint32 EndSignature = 0x06054B50;
-constexpr quint32 DescriptorSignature = 0x08074B50;
-constexpr quint16 DescriptorFlag = 0x0008;
-constexpr qint64 EndRecordSize = 22;
+constexpr quint32 kLocalSignature = 0x04034B50;
+constexpr quint32 kCentralSignature = 0x02014B50;
+constexpr quint32 kEndSignature = 0x06054B50;
+constexpr quint32 kDescriptorSignature = 0x08074B50;
+constexpr quint16 kDescriptorFlag = 0x0008;
+constexpr qint64 kEndRecordSize = 22;
 
 struct Zip64Extra {
   bool present = false;
@@ -41,8 +42,8 @@ Zip64Extra parseZip64(const QByteArray &extra) {
 
 } // namespace
 
-ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, MessageSink showMessage)
-    : source_(source), showMessage_(std::move(showMessage)), descriptors_(source) {}
+ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, QWidget *messageParent)
+    : source_(source), messageParent_(messageParent), descriptors_(source) {}
 
 const CentralIndex &ZipHeaderWalk::centralIndex() {
   // Read only when a header needs it: plain archives never pay for it.
@@ -58,7 +59,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
   bool inStep = false;
 
   if (selfExtractor) {
-    qint64 start = SelfExtractorStart;
+    qint64 start = kSelfExtractorStart;
     // A stub shorter than the usual one must not hide the first entries.
     const qint64 first = centralIndex().firstLocalHeader();
     if (first >= 0 && first < start)
@@ -70,19 +71,20 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     quint32 signature = 0;
     if (!inStep) {
       if (!scanForHeader()) {
-        showMessage_(QStringLiteral("No valid zip entries found"));
+        showUserMessage({MessageIcon::None, QString(), QStringLiteral("No valid zip entries found"),
+                         messageParent_});
         break;
       }
       inStep = true;
-      signature = LocalSignature;
+      signature = kLocalSignature;
       firstHeaderOffset = source_.pos() - 4;
     } else if (!source_.readU32(signature)) {
       throw StreamError(QStringLiteral("Error reading Zip File"));
     }
 
-    if (signature == CentralSignature || signature == EndSignature)
+    if (signature == kCentralSignature || signature == kEndSignature)
       break;
-    if (signature != LocalSignature)
+    if (signature != kLocalSignature)
       continue;
 
     ZipDirEntry entry;
@@ -102,7 +104,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
 
     bool zip64 = false;
     const std::optional<quint64> size = dataSize(entry, extra, zip64);
-    const qint64 room = source_.size() - EndRecordSize - pos - entry.extraLength;
+    const qint64 room = source_.size() - kEndRecordSize - pos - entry.extraLength;
     if (!size || room < 0 || *size > quint64(room)) {
       if (entries.empty()) {
         inStep = false;
@@ -115,7 +117,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
       throw StreamError(QStringLiteral("Error 4 reading Zip file"));
     if (!source_.seek(source_.pos() + qint64(*size)))
       throw StreamError(QStringLiteral("Error 5 reading Zip file"));
-    if (entry.flags & DescriptorFlag)
+    if (entry.flags & kDescriptorFlag)
       skipDescriptor(zip64);
     entries.push_back(std::move(entry));
   }
@@ -129,7 +131,7 @@ bool ZipHeaderWalk::scanForHeader() {
     if (!pending && !source_.readByte(byte))
       return false;
     pending = false;
-    if (++scanCount > ScanLimit)
+    if (++scanCount > kScanLimit)
       return false;
     if (byte != signature[0])
       continue;
@@ -148,7 +150,7 @@ bool ZipHeaderWalk::scanForHeader() {
 }
 
 bool ZipHeaderWalk::readEntry(ZipDirEntry &entry) {
-  uchar raw[ZipDirEntry::HeaderSize];
+  uchar raw[ZipDirEntry::kHeaderSize];
   if (source_.read(reinterpret_cast<char *>(raw), sizeof raw) != qint64(sizeof raw))
     return false;
   entry.setHeader(raw);
@@ -163,7 +165,7 @@ std::optional<quint64> ZipHeaderWalk::dataSize(const ZipDirEntry &entry, const Q
                                                bool &zip64) {
   const Zip64Extra local = parseZip64(extra);
   zip64 = local.present;
-  const bool descriptor = entry.flags & DescriptorFlag;
+  const bool descriptor = entry.flags & kDescriptorFlag;
   if (!descriptor && entry.compressedSize != 0xFFFFFFFF)
     return entry.compressedSize;
   if (!descriptor && local.compressedSize)
@@ -185,9 +187,9 @@ void ZipHeaderWalk::skipDescriptor(bool zip64) {
     return;
   }
   qint64 length = 0;
-  if (next == DescriptorSignature)
+  if (next == kDescriptorSignature)
     length = zip64 ? 24 : 16;
-  else if (next != LocalSignature && next != CentralSignature && next != EndSignature)
+  else if (next != kLocalSignature && next != kCentralSignature && next != kEndSignature)
     length = zip64 ? 20 : 12; // the descriptor without its optional signature
   if (!source_.seek(pos + length))
     source_.seek(pos);

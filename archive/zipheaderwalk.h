@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace vantor::archive {
 
 // Reads an archive's entry list by walking its local file headers from the
@@ -17,12 +19,11 @@ namespace vantor::archive {
 // entry; the entries read so far stay in `entries`.
 class ZipHeaderWalk final {
 public:
-  static constexpr qint64 ScanLimit = 60000;
-  static constexpr qint64 SelfExtractorStart = 14000;
+  static constexpr qint64 kScanLimit = 60000;
+  static constexpr qint64 kSelfExtractorStart = 14000;
 
-  using MessageSink = std::function<void(const QString &)>;
-
-  ZipHeaderWalk(ByteSource &source, MessageSink showMessage);
+  // What the walk has to tell the user goes in a box over `messageParent`.
+  explicit ZipHeaderWalk(ByteSource &source, QWidget *messageParent = nullptr);
 
   // `selfExtractor`: the file is an ".EXE" whose stub is skipped.
   void run(bool selfExtractor);
@@ -42,7 +43,7 @@ private:
   const CentralIndex &centralIndex();
 
   ByteSource &source_;
-  MessageSink showMessage_;
+  QWidget *messageParent_;
   std::optional<CentralIndex> index_;
   DescriptorSearch descriptors_;
 };

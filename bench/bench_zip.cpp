@@ -2,6 +2,7 @@
 // against `unzip -Z1` and `unzip -l`, extraction against `bsdtar -xf` and
 // `unzip -o -qq`. The archives are generated in /tmp on the first run.
 #include "archive/zipextractor.h"
+#include "platform/usermessage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,8 +129,8 @@ QWidget *owner() {
 // --- Header walk -----------------------------------------------------------
 
 void BM_Walk(benchmark::State &state, const char *name) {
+  const vantor::ScopedMessagePresenter quiet([](const vantor::UserMessage &) {});
   vantor::archive::TZipExtractor zip(owner());
-  zip.ShowMessage = [](const QString &) {};
   const QString path = archivePath(name);
   for (auto _ : state) {
     zip.setZipFilename(path);
@@ -180,8 +181,10 @@ template <typename F> double seconds(F &&f) {
 ExtractTimes extractTimes;
 
 void BM_ExtractInTurns(benchmark::State &state) {
+  const vantor::ScopedMessagePresenter toStderr([](const vantor::UserMessage &message) {
+    std::fprintf(stderr, "%s\n", qPrintable(message.text));
+  });
   vantor::archive::TZipExtractor zip(owner());
-  zip.ShowMessage = [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
   zip.setDLLDirectory(QCoreApplication::applicationDirPath() + "/../bin");
   const QString archive = archivePath("mixed-40.zip");
   zip.setZipFilename(archive);

@@ -2,6 +2,7 @@
 #include "archive/bytesource.h"
 #include "archive/zipheaderwalk.h"
 #include "platform/errors.h"
+#include "platform/usermessage.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   for (const bool selfExtractor : {false, true}) {
     vantor::archive::MemoryByteSource source(bytes);
     int messages = 0;
-    vantor::archive::ZipHeaderWalk walk(source, [&](const QString &) { ++messages; });
+    const vantor::ScopedMessagePresenter presenter(
+        [&](const vantor::UserMessage &) { ++messages; });
+    vantor::archive::ZipHeaderWalk walk(source);
     try {
       walk.run(selfExtractor);
     } catch (const vantor::StreamError &) {

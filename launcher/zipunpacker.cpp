@@ -1,6 +1,7 @@
 #include "zipunpacker.h"
 
 #include "archive/zipextractor.h"
+#include "platform/usermessage.h"
 
 #include <QScopeGuard>
 
@@ -33,13 +34,10 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder) {
   Outcome outcome;
   // What the component itself would show (no library, a fault in it) joins
   // the library's failures in the one box.
-  const archive::TZipExtractor::TShowMessage shown = zip_.ShowMessage;
   failures_ = &outcome.errors;
-  zip_.ShowMessage = [&outcome](const QString &text) { outcome.errors.append(text); };
-  const auto restore = qScopeGuard([&] {
-    failures_ = nullptr;
-    zip_.ShowMessage = shown;
-  });
+  const ScopedMessagePresenter collect(
+      [&outcome](const UserMessage &message) { outcome.errors.append(message.text); });
+  const auto restore = qScopeGuard([&] { failures_ = nullptr; });
   zip_.setExtrBaseDir(folder);
   zip_.setExtrOptions(zip_.ExtrOptions() | archive::TZipExtractor::ExtrOverWrite);
   zip_.Extract();

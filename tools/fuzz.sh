@@ -6,8 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-fuzz
 time=${FUZZ_TIME:-600}
-CC=clang CXX=clang++ cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)"
+targets=(headerwalk unzipexec pcx profile)
+# A folder configured from another source tree is started afresh.
+grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$build/CMakeCache.txt" 2>/dev/null ||
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_FUZZ=ON \
+  -DVANTOR_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 # Seed corpus: archives the zip tool writes in its usual shapes.
 seeds=$build/seeds
@@ -46,17 +51,17 @@ printf '\x00\x01value  x[setup]\r\nFlags=0\nneoloc_Text=/neo\r\n\n[main]\nFormSh
 printf '\x01\x05"quo"te;junk\n[a]\nk=1\n[A]\nk=2\n  x = y \n' >"$build/corpus-profile/seed-dup"
 
 pids=()
-for target in headerwalk unzipexec pcx profile; do
+for target in "${targets[@]}"; do
   dict=()
   [ "$target" = pcx ] || [ "$target" = profile ] || dict=(-dict=../fuzz/zip.dict)
-  (cd "$build" && ./fuzz_$target -max_total_time="$time" ${FUZZ_SEED:+-seed=$FUZZ_SEED} "${dict[@]}" -max_len=65536 \
+  (cd "$build" && bin/fuzz_$target -max_total_time="$time" ${FUZZ_SEED:+-seed=$FUZZ_SEED} "${dict[@]}" -max_len=65536 \
     -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
     >fuzz-$target.log 2>&1) &
   pids+=($!)
 done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
-for target in headerwalk unzipexec pcx profile; do
+for target in "${targets[@]}"; do
   echo "== $target"
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY' "$build/fuzz-$target.log" || true
 done

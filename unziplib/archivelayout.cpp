@@ -10,18 +10,18 @@
 namespace unziplib {
 namespace {
 
-constexpr uint32_t EndSignature = 0x06054B50;
-constexpr uint32_t End64Signature = 0x06064B50;
-constexpr uint32_t Locator64Signature = 0x07064B50;
-constexpr uint32_t CentralSignature = 0x02014B50;
-constexpr uint32_t LocalSignature = 0x04034B50;
-constexpr uint64_t EndSize = 22;
-constexpr uint64_t MaxComment = 0xFFFF;
-constexpr uint64_t MaxDirectory = uint64_t(1) << 30;
-constexpr uint64_t LocatorSize = 20;
-constexpr uint64_t End64Size = 56;
-constexpr uint64_t MaxExtensible = 0xFFFF;
-constexpr uint16_t Utf8Flag = 0x0800;
+constexpr uint32_t kEndSignature = 0x06054B50;
+constexpr uint32_t kEnd64Signature = 0x06064B50;
+constexpr uint32_t kLocator64Signature = 0x07064B50;
+constexpr uint32_t kCentralSignature = 0x02014B50;
+constexpr uint32_t kLocalSignature = 0x04034B50;
+constexpr uint64_t kEndSize = 22;
+constexpr uint64_t kMaxComment = 0xFFFF;
+constexpr uint64_t kMaxDirectory = uint64_t(1) << 30;
+constexpr uint64_t kLocatorSize = 20;
+constexpr uint64_t kEnd64Size = 56;
+constexpr uint64_t kMaxExtensible = 0xFFFF;
+constexpr uint16_t kUtf8Flag = 0x0800;
 
 uint16_t u16(const unsigned char *p) {
   return uint16_t(p[0] | p[1] << 8);
@@ -34,17 +34,17 @@ uint64_t u64(const unsigned char *p) {
 }
 
 int64_t findEndRecord(const ReadAt &readAt, uint64_t fileSize) {
-  if (fileSize < EndSize)
+  if (fileSize < kEndSize)
     return -1;
-  const uint64_t start = fileSize > EndSize + MaxComment ? fileSize - EndSize - MaxComment : 0;
+  const uint64_t start = fileSize > kEndSize + kMaxComment ? fileSize - kEndSize - kMaxComment : 0;
   std::vector<unsigned char> tail(fileSize - start);
   if (!readAt(start, tail.data(), tail.size()))
     return -1;
   int64_t fallback = -1;
-  for (int64_t i = int64_t(tail.size() - EndSize); i >= 0; --i) {
-    if (u32(&tail[i]) != EndSignature)
+  for (int64_t i = int64_t(tail.size() - kEndSize); i >= 0; --i) {
+    if (u32(&tail[i]) != kEndSignature)
       continue;
-    if (uint64_t(i) + EndSize + u16(&tail[i + 20]) == tail.size())
+    if (uint64_t(i) + kEndSize + u16(&tail[i + 20]) == tail.size())
       return int64_t(start) + i;
     if (fallback < 0)
       fallback = int64_t(start) + i;
@@ -59,14 +59,14 @@ struct End64 {
 
 // Reads a zip64 end record at `pos` that must end by `limit`.
 std::optional<End64> readEnd64(const ReadAt &readAt, uint64_t pos, uint64_t limit) {
-  unsigned char record[End64Size];
-  if (pos > limit || limit - pos < End64Size || !readAt(pos, record, End64Size) ||
-      u32(record) != End64Signature)
+  unsigned char record[kEnd64Size];
+  if (pos > limit || limit - pos < kEnd64Size || !readAt(pos, record, kEnd64Size) ||
+      u32(record) != kEnd64Signature)
     return std::nullopt;
   // The record's own size counts what follows its first twelve bytes,
   // extensible data included.
   const uint64_t declared = u64(record + 4);
-  if (declared < End64Size - 12 || declared > limit - pos - 12)
+  if (declared < kEnd64Size - 12 || declared > limit - pos - 12)
     return std::nullopt;
   return End64{pos, u64(record + 32), u64(record + 40), u64(record + 48)};
 }
@@ -75,22 +75,22 @@ std::optional<End64> readEnd64(const ReadAt &readAt, uint64_t pos, uint64_t limi
 // `endPos`: where the locator says, or, when a stub was put in front without
 // adjusting the offsets, the record that ends at the locator.
 std::optional<End64> findEnd64(const ReadAt &readAt, int64_t endPos) {
-  unsigned char locator[LocatorSize];
-  if (endPos < int64_t(LocatorSize + End64Size))
+  unsigned char locator[kLocatorSize];
+  if (endPos < int64_t(kLocatorSize + kEnd64Size))
     return std::nullopt;
-  const uint64_t locatorPos = uint64_t(endPos) - LocatorSize;
-  if (!readAt(locatorPos, locator, LocatorSize) || u32(locator) != Locator64Signature)
+  const uint64_t locatorPos = uint64_t(endPos) - kLocatorSize;
+  if (!readAt(locatorPos, locator, kLocatorSize) || u32(locator) != kLocator64Signature)
     return std::nullopt;
   const uint64_t stored = u64(locator + 8);
   if (auto end64 = readEnd64(readAt, stored, locatorPos))
     return end64;
-  const uint64_t window = std::min<uint64_t>(locatorPos, End64Size + MaxExtensible);
+  const uint64_t window = std::min<uint64_t>(locatorPos, kEnd64Size + kMaxExtensible);
   std::vector<unsigned char> tail(window);
   if (!readAt(locatorPos - window, tail.data(), tail.size()))
     return std::nullopt;
-  for (uint64_t back = End64Size; back <= window; ++back) {
+  for (uint64_t back = kEnd64Size; back <= window; ++back) {
     const unsigned char *p = &tail[window - back];
-    if (u32(p) == End64Signature && u64(p + 4) == back - 12 && locatorPos - back >= stored)
+    if (u32(p) == kEnd64Signature && u64(p + 4) == back - 12 && locatorPos - back >= stored)
       return readEnd64(readAt, locatorPos - back, locatorPos);
   }
   return std::nullopt;
@@ -181,8 +181,8 @@ ArchiveLayout readArchiveLayout(int fd, uint64_t fileSize) {
 ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
   ArchiveLayout layout;
   const int64_t endPos = findEndRecord(readAt, fileSize);
-  unsigned char end[EndSize];
-  if (endPos < 0 || !readAt(uint64_t(endPos), end, EndSize))
+  unsigned char end[kEndSize];
+  if (endPos < 0 || !readAt(uint64_t(endPos), end, kEndSize))
     return layout;
   uint64_t count = u16(end + 10), size = u32(end + 12), offset = u32(end + 16);
   int64_t directoryPos = endPos - int64_t(size);
@@ -196,7 +196,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
       offset = end64->offset;
     directoryPos = size <= end64->pos ? int64_t(end64->pos - size) : -1;
   }
-  if (directoryPos < 0 || size > MaxDirectory)
+  if (directoryPos < 0 || size > kMaxDirectory)
     return layout;
   if (uint64_t(directoryPos) > offset)
     layout.shift = uint64_t(directoryPos) - offset;
@@ -205,7 +205,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
   if (!readAt(uint64_t(directoryPos), directory.data(), directory.size()))
     return layout;
   layout.entries.reserve(std::min<uint64_t>(count, size / 46));
-  for (uint64_t at = 0; at + 46 <= size && u32(&directory[at]) == CentralSignature;) {
+  for (uint64_t at = 0; at + 46 <= size && u32(&directory[at]) == kCentralSignature;) {
     const unsigned char *h = &directory[at];
     const uint64_t nameLen = u16(h + 28), extraLen = u16(h + 30), commentLen = u16(h + 32);
     if (at + 46 + nameLen + extraLen + commentLen > size)
@@ -219,7 +219,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
     entry.localHeader = u32(h + 42);
     parseZip64(h + 46 + nameLen, extraLen, entry, entry.uncompressedSize == 0xFFFFFFFF,
                entry.compressedSize == 0xFFFFFFFF, entry.localHeader == 0xFFFFFFFF);
-    if ((entry.flags & Utf8Flag) && !validUtf8(h + 46, nameLen)) {
+    if ((entry.flags & kUtf8Flag) && !validUtf8(h + 46, nameLen)) {
       // Read under its raw bytes: the flag is hidden from the reader, which
       // would otherwise refuse the whole archive.
       entry.rawName = true;
@@ -227,7 +227,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
       unsigned char local[8];
       const uint64_t localPos = entry.localHeader + layout.shift;
       if (localPos <= UINT64_MAX - 8 && readAt(localPos, local, 8) &&
-          u32(local) == LocalSignature && (u16(local + 6) & Utf8Flag))
+          u32(local) == kLocalSignature && (u16(local + 6) & kUtf8Flag))
         layout.hiddenFlags.push_back(localPos + 6);
     }
     layout.entries.push_back(entry);
@@ -240,7 +240,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
 bool dataOffset(int fd, uint64_t fileSize, uint64_t headerPos, uint64_t &offset) {
   unsigned char header[30];
   if (headerPos > fileSize || fileSize - headerPos < 30 || !readFully(fd, headerPos, header, 30) ||
-      u32(header) != LocalSignature)
+      u32(header) != kLocalSignature)
     return false;
   offset = headerPos + 30 + u16(header + 26) + u16(header + 28);
   return offset <= fileSize;

@@ -12,32 +12,28 @@
 namespace unziplib {
 namespace {
 
-constexpr unsigned char Utf8FlagHigh = 0x08; // bit 11, in the field's second byte
+constexpr unsigned char kUtf8FlagHigh = 0x08; // bit 11, in the field's second byte
 
 struct PatchedFile {
-  int fd = -1;
+  UniqueFd fd;
   uint64_t shift = 0;
   uint64_t size = 0; // seen from `shift` on
   uint64_t pos = 0;
   std::vector<uint64_t> flagBytes; // sorted, relative to `shift`
   zip_error_t error;
 
-  ~PatchedFile() {
-    if (fd >= 0)
-      close(fd);
-    zip_error_fini(&error);
-  }
+  ~PatchedFile() { zip_error_fini(&error); }
 
   zip_int64_t read(void *data, zip_uint64_t count) {
     count = std::min<zip_uint64_t>(count, size - std::min(pos, size));
-    if (count > 0 && !readFully(fd, shift + pos, data, count)) {
+    if (count > 0 && !readFully(fd.get(), shift + pos, data, count)) {
       zip_error_set(&error, ZIP_ER_READ, errno);
       return -1;
     }
     auto *bytes = static_cast<unsigned char *>(data);
     for (auto it = std::lower_bound(flagBytes.begin(), flagBytes.end(), pos);
          it != flagBytes.end() && *it < pos + count; ++it)
-      bytes[*it - pos] &= static_cast<unsigned char>(~Utf8FlagHigh);
+      bytes[*it - pos] &= static_cast<unsigned char>(~kUtf8FlagHigh);
     pos += count;
     return zip_int64_t(count);
   }
@@ -89,15 +85,15 @@ zip_int64_t callback(void *state, void *data, zip_uint64_t length, zip_source_cm
 
 } // namespace
 
-zip_source_t *createArchiveSource(const std::string &path, uint64_t shift,
-                                  const std::vector<uint64_t> &hiddenFlags, zip_error_t *error) {
+ZipSource createArchiveSource(const std::string &path, uint64_t shift,
+                              const std::vector<uint64_t> &hiddenFlags, zip_error_t *error) {
   if (hiddenFlags.empty())
-    return zip_source_file_create(path.c_str(), shift, 0, error);
+    return ZipSource(zip_source_file_create(path.c_str(), shift, 0, error));
   auto file = std::make_unique<PatchedFile>();
   zip_error_init(&file->error);
   struct stat info {};
-  file->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file->fd < 0 || fstat(file->fd, &info) != 0 || uint64_t(info.st_size) < shift) {
+  file->fd.reset(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file->fd.valid() || fstat(file->fd.get(), &info) != 0 || uint64_t(info.st_size) < shift) {
     zip_error_set(error, ZIP_ER_OPEN, errno);
     return nullptr;
   }
@@ -107,10 +103,29 @@ zip_source_t *createArchiveSource(const std::string &path, uint64_t shift,
     if (at >= shift && at + 1 - shift < file->size)
       file->flagBytes.push_back(at + 1 - shift);
   std::sort(file->flagBytes.begin(), file->flagBytes.end());
-  zip_source_t *source = zip_source_function_create(callback, file.get(), error);
+  ZipSource source(zip_source_function_create(callback, file.get(), error));
   if (source)
-    file.release();
+    file.release(); // the source frees it with ZIP_SOURCE_FREE
   return source;
+}
+
+ZipArchive openArchive(const std::string &path, uint64_t shift,
+                       const std::vector<uint64_t> &hiddenFlags, std::string &error) {
+  zip_error_t zerr;
+  zip_error_init(&zerr);
+  ZipSource source = createArchiveSource(path, shift, hiddenFlags, &zerr);
+  ZipArchive archive(source ? zip_open_from_source(source.get(), ZIP_RDONLY, &zerr) : nullptr);
+  if (archive)
+    source.release(); // the archive owns it now
+  else
+    error = zipErrorText(&zerr);
+  zip_error_fini(&zerr);
+  return archive;
+}
+
+std::string zipErrorText(zip_error_t *error) {
+  const char *text = zip_error_strerror(error);
+  return text ? text : "unknown error";
 }
 
 } // namespace unziplib

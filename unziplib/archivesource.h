@@ -1,5 +1,7 @@
 #pragma once
 
+#include "handles.h"
+
 #include <zip.h>
 
 #include <cstdint>
@@ -11,7 +13,14 @@ namespace unziplib {
 // The archive file as the zip reader sees it: from `shift` on, and with the
 // UTF-8 bit cleared in the flag fields at the file positions `hiddenFlags`.
 // Null on failure, with `error` set.
-zip_source_t *createArchiveSource(const std::string &path, uint64_t shift,
-                                  const std::vector<uint64_t> &hiddenFlags, zip_error_t *error);
+ZipSource createArchiveSource(const std::string &path, uint64_t shift,
+                              const std::vector<uint64_t> &hiddenFlags, zip_error_t *error);
+
+// The archive opened read-only through that source; null with `error` set.
+ZipArchive openArchive(const std::string &path, uint64_t shift,
+                       const std::vector<uint64_t> &hiddenFlags, std::string &error);
+
+// The zip reader's text for an error.
+std::string zipErrorText(zip_error_t *error);
 
 } // namespace unziplib

@@ -62,13 +62,13 @@ EntryPath confineEntryName(const std::string &name, bool keepFolders) {
   }
   size_t total = 0;
   for (const std::string &part : result.components) {
-    if (part.size() > MaxComponent) {
+    if (part.size() > kMaxComponent) {
       result.refusal = "name too long";
       return result;
     }
     total += part.size() + 1;
   }
-  if (total > MaxRelativePath)
+  if (total > kMaxRelativePath)
     result.refusal = "path too long";
   return result;
 }

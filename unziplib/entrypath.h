@@ -16,8 +16,8 @@ struct EntryPath {
   std::string joined() const;
 };
 
-constexpr size_t MaxComponent = 255; // bytes of one name in a folder
-constexpr size_t MaxRelativePath = 4000;
+constexpr size_t kMaxComponent = 255; // bytes of one name in a folder
+constexpr size_t kMaxRelativePath = 4000;
 
 // Confines `name` to the extraction folder: backslashes count as separators,
 // drive letters and leading separators are dropped, "." and ".." components

@@ -27,4 +27,8 @@ struct ExtractionOptions {
 // (or, when testing, the number that passed).
 int32_t runExtraction(const ExtractionOptions &options, Reporter &reporter);
 
+// Lines the caller hears only when it asked for them.
+void traceNote(const ExtractionOptions &options, Reporter &reporter, const std::string &text);
+void verboseNote(const ExtractionOptions &options, Reporter &reporter, const std::string &text);
+
 } // namespace unziplib

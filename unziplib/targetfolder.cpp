@@ -30,38 +30,30 @@ TargetFolder::TargetFolder(const std::string &folder) {
   std::string path = folder;
   while (path.size() > 1 && path.back() == '/')
     path.pop_back();
-  root_ = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (root_ < 0)
+  root_.reset(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!root_.valid())
     openError_ = systemError(("Cannot open the extraction folder " + folder).c_str());
 }
 
-TargetFolder::~TargetFolder() {
-  if (root_ >= 0)
-    close(root_);
-}
-
-int TargetFolder::openParent(const EntryPath &path, bool create, std::string &error) const {
-  int folder = dup(root_);
-  if (folder < 0) {
+UniqueFd TargetFolder::openParent(const EntryPath &path, bool create, std::string &error) const {
+  UniqueFd folder(dup(root_.get()));
+  if (!folder.valid()) {
     error = systemError("cannot open the extraction folder");
-    return -1;
+    return {};
   }
   const size_t folders = path.isDirectory ? path.components.size() : path.components.size() - 1;
   for (size_t i = 0; i < folders; ++i) {
     const std::string &name = path.components[i];
-    if (create && mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (create && mkdirat(folder.get(), name.c_str(), 0777) != 0 && errno != EEXIST) {
       error = systemError("cannot create folder");
-      close(folder);
-      return -1;
+      return {};
     }
-    const int next = openFolder(folder, name);
-    close(folder);
-    if (next < 0) {
+    folder.reset(openFolder(folder.get(), name));
+    if (!folder.valid()) {
       // ELOOP/ENOTDIR: a link or a file stands where a folder belongs.
       error = systemError("cannot enter folder");
-      return -1;
+      return {};
     }
-    folder = next;
   }
   return folder;
 }
@@ -69,11 +61,7 @@ int TargetFolder::openParent(const EntryPath &path, bool create, std::string &er
 bool TargetFolder::makeFolders(const EntryPath &path, std::string &error) const {
   EntryPath folders = path;
   folders.isDirectory = true;
-  const int fd = openParent(folders, true, error);
-  if (fd < 0)
-    return false;
-  close(fd);
-  return true;
+  return openParent(folders, true, error).valid();
 }
 
 bool TargetFolder::lookup(const EntryPath &path, struct stat &info) const {
@@ -82,24 +70,21 @@ bool TargetFolder::lookup(const EntryPath &path, struct stat &info) const {
   EntryPath parentPath = path;
   parentPath.isDirectory = false;
   std::string ignored;
-  const int folder = openParent(parentPath, false, ignored);
-  if (folder < 0)
-    return false;
-  const bool found =
-      fstatat(folder, path.components.back().c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-  close(folder);
-  return found;
+  const UniqueFd folder = openParent(parentPath, false, ignored);
+  return folder.valid() &&
+         fstatat(folder.get(), path.components.back().c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-bool TempFile::create(int parentFolder, std::string &error) {
+bool TempFile::create(UniqueFd folder, std::string &error) {
   static std::atomic<unsigned> counter{0};
-  folder = parentFolder;
+  folder_ = std::move(folder);
   for (int attempt = 0; attempt < 16; ++attempt) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, ".vtmp-%x-%x", unsigned(getpid()), counter.fetch_add(1));
-    fd = openat(folder, buffer, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      name = buffer;
+    fd_.reset(
+        openat(folder_.get(), buffer, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (fd_.valid()) {
+      name_ = buffer;
       return true;
     }
     if (errno != EEXIST)
@@ -112,7 +97,7 @@ bool TempFile::create(int parentFolder, std::string &error) {
 bool TempFile::write(const void *data, size_t size, std::string &error) {
   const char *p = static_cast<const char *>(data);
   while (size > 0) {
-    const ssize_t n = ::write(fd, p, size);
+    const ssize_t n = ::write(fd_.get(), p, size);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0) {
@@ -127,10 +112,8 @@ bool TempFile::write(const void *data, size_t size, std::string &error) {
 
 bool TempFile::finish(long long modified, std::string &error) {
   const timespec times[2] = {{0, UTIME_NOW}, {time_t(modified), 0}};
-  futimens(fd, times);
-  const int result = close(fd);
-  fd = -1;
-  if (result != 0) {
+  futimens(fd_.get(), times);
+  if (fd_.close() != 0) {
     error = systemError("write error");
     return false;
   }
@@ -138,24 +121,20 @@ bool TempFile::finish(long long modified, std::string &error) {
 }
 
 bool TempFile::commit(const std::string &finalName, std::string &error) {
-  if (renameat(folder, name.c_str(), folder, finalName.c_str()) != 0) {
+  if (renameat(folder_.get(), name_.c_str(), folder_.get(), finalName.c_str()) != 0) {
     error = systemError("cannot replace file");
     return false;
   }
-  name.clear();
+  name_.clear();
   return true;
 }
 
 void TempFile::discard() {
-  if (fd >= 0)
-    close(fd);
-  if (folder >= 0 && !name.empty())
-    unlinkat(folder, name.c_str(), 0);
-  if (folder >= 0)
-    close(folder);
-  fd = -1;
-  folder = -1;
-  name.clear();
+  fd_.reset();
+  if (folder_.valid() && !name_.empty())
+    unlinkat(folder_.get(), name_.c_str(), 0);
+  folder_.reset();
+  name_.clear();
 }
 
 } // namespace unziplib

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entrypath.h"
+#include "handles.h"
 
 #include <string>
 #include <sys/stat.h>
@@ -16,36 +17,38 @@ public:
   // isOpen(). There is no default: nothing is ever written into whatever
   // folder the process happens to be in.
   explicit TargetFolder(const std::string &folder);
-  ~TargetFolder();
   TargetFolder(const TargetFolder &) = delete;
   TargetFolder &operator=(const TargetFolder &) = delete;
 
-  bool isOpen() const { return root_ >= 0; }
+  bool isOpen() const { return root_.valid(); }
   // Why the folder could not be opened.
   const std::string &openError() const { return openError_; }
 
-  // A descriptor of the folder that holds the path's last component (the
-  // caller closes it), or -1 with `error` set.
-  int openParent(const EntryPath &path, bool create, std::string &error) const;
+  // The folder that holds the path's last component, or an invalid
+  // descriptor with `error` set.
+  UniqueFd openParent(const EntryPath &path, bool create, std::string &error) const;
   // Creates every folder of `path`.
   bool makeFolders(const EntryPath &path, std::string &error) const;
   // What is at `path` now, without following a final link; false if nothing.
   bool lookup(const EntryPath &path, struct stat &info) const;
 
 private:
-  int root_ = -1;
+  UniqueFd root_;
   std::string openError_;
 };
 
 // A new file with a private name in `folder`, renamed to its real name once
 // complete, so a failed extraction never leaves a half-written file under the
 // name of a complete one.
-struct TempFile {
-  int folder = -1; // owned
-  int fd = -1;     // owned while writing
-  std::string name;
+class TempFile final {
+public:
+  TempFile() = default;
+  ~TempFile() { discard(); }
+  TempFile(const TempFile &) = delete;
+  TempFile &operator=(const TempFile &) = delete;
 
-  bool create(int parentFolder, std::string &error);
+  // Creates the file in `folder`, which it keeps until discarded.
+  bool create(UniqueFd folder, std::string &error);
   bool write(const void *data, size_t size, std::string &error);
   // Sets the modification time and closes the file.
   bool finish(long long modified, std::string &error);
@@ -53,6 +56,11 @@ struct TempFile {
   bool commit(const std::string &finalName, std::string &error);
   // Removes the file if still there and closes everything.
   void discard();
+
+private:
+  UniqueFd folder_;
+  UniqueFd fd_; // while writing
+  std::string name_;
 };
 
 } // namespace unziplib

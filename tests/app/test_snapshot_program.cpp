@@ -80,7 +80,6 @@ protected:
     windows = createWindows();
     main = windows.frmMain;
     main->ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
-    main->ZipExtractor1->ShowMessage = [this](const QString &text) { messages << text; };
     main->show();
   }
   void click(QWidget *button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(45, 13)); }

@@ -1,6 +1,7 @@
 #include "archive/descriptorsearch.h"
 #include "archive/zipheaderwalk.h"
 #include "hostilezip.h"
+#include "platform/usermessage.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -156,7 +157,9 @@ TEST_P(HostileWalk, ReadsInProportionToTheFile) {
   const HostileCase &c = GetParam();
   CountingSource source(vantor::test::bareDescriptorHeaders(c.headers, c.filler));
   QStringList messages;
-  ZipHeaderWalk walk(source, [&](const QString &text) { messages << text; });
+  const vantor::ScopedMessagePresenter presenter(
+      [&](const vantor::UserMessage &message) { messages << message.text; });
+  ZipHeaderWalk walk(source);
   walk.run(false);
   EXPECT_TRUE(walk.entries.empty());
   EXPECT_EQ(messages, QStringList{QStringLiteral("No valid zip entries found")});

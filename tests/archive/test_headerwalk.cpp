@@ -1,6 +1,7 @@
 #include "archive/zipextractor.h"
 #include "archive/zipheaderwalk.h"
 #include "platform/errors.h"
+#include "platform/usermessage.h"
 #include "support/tempdir.h"
 #include "zipwriter.h"
 
@@ -44,7 +45,9 @@ struct WalkResult {
 WalkResult walk(const QByteArray &bytes, bool selfExtractor = false) {
   MemoryByteSource source(bytes);
   WalkResult result;
-  ZipHeaderWalk walker(source, [&](const QString &text) { result.messages << text; });
+  const ScopedMessagePresenter presenter(
+      [&](const UserMessage &message) { result.messages << message.text; });
+  ZipHeaderWalk walker(source);
   try {
     walker.run(selfExtractor);
   } catch (const StreamError &e) {
@@ -235,7 +238,8 @@ TEST(HeaderWalkLimits, EntryFieldsAsStored) {
   ZipWriter w;
   w.add("f.txt", QByteArray(1000, 'q'), true);
   MemoryByteSource source(w.build());
-  ZipHeaderWalk walker(source, [](const QString &) {});
+  const ScopedMessagePresenter presenter([](const UserMessage &) {});
+  ZipHeaderWalk walker(source);
   walker.run(false);
   ASSERT_EQ(walker.entries.size(), 1u);
   const ZipDirEntry &e = walker.entries[0];
@@ -254,11 +258,11 @@ protected:
   QWidget owner;
   TZipExtractor zip{&owner};
   QStringList shown;
+  ScopedMessagePresenter presenter{[this](const UserMessage &message) { shown << message.text; }};
   int dirUpdates = 0;
   test::TempDir dir;
 
   void SetUp() override {
-    zip.ShowMessage = [this](const QString &text) { shown << text; };
     zip.OnDirUpdate = [this](QObject *) { ++dirUpdates; };
   }
 };

@@ -1,6 +1,7 @@
 #include "archive/unziplibrary.h"
 #include "archive/zipextractor.h"
 #include "platform/files.h"
+#include "platform/usermessage.h"
 #include "support/tempdir.h"
 #include "zipwriter.h"
 
@@ -27,11 +28,11 @@ protected:
   QWidget owner;
   TZipExtractor zip{&owner};
   QStringList shown;
+  ScopedMessagePresenter presenter{[this](const UserMessage &message) { shown << message.text; }};
   test::TempDir dir;
   QString log;
 
   void SetUp() override {
-    zip.ShowMessage = [this](const QString &text) { shown << text; };
     log = dir.file("fake.log");
     qputenv("VANTOR_FAKE_UNZIP_LOG", log.toLocal8Bit());
     ZipWriter w;
