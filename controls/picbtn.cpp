@@ -222,19 +222,10 @@ bool TPicBtn::cursorOver() const {
   return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->MaskColor();
 }
 
-void TPicBtn::fire(const TNotifyEvent &handler) {
-  if (handler)
-    handler(this);
-}
-
 void TPicBtn::Click() {
   QPointer<TPicBtn> self(this);
-  try {
-    fire(OnClick);
-  } catch (...) {
-    reportHandlerException();
+  if (!callHandler(OnClick, this))
     return;
-  }
   if (self)
     setBtnState(nextState_ != 0 ? nextState_ : sActive_);
 }
@@ -244,11 +235,10 @@ void TPicBtn::press() {
   setFocus(Qt::MouseFocusReason);
   nextState_ = btnState_;
   setBtnState(sDown_);
-  try {
-    fire(OnCommand);
-  } catch (...) {
-    return; // dropped; the repeat stays unarmed and the release still clicks
-  }
+  // A failed press is dropped unreported: the repeat stays unarmed and the
+  // release still clicks.
+  if (!callHandlerQuietly(OnCommand, this))
+    return;
   if (!self)
     return;
   nextFire_ = now() + firstRepeatDelay(firstWait_);
@@ -257,38 +247,31 @@ void TPicBtn::press() {
 }
 
 void TPicBtn::repeatTick() {
-  QPointer<TPicBtn> self(this);
-  try {
+  runGuarded([&] {
     if (cursorOver()) {
       // Advancing from the previous due time catches up on late ticks.
       if (now() >= nextFire_) {
         nextFire_ += repeate_;
         if (btnState_ == sDown_)
-          fire(OnCommand);
+          callHandler(OnCommand, this);
       }
     } else {
       setBtnState(nextState_);
       nextFire_ = -1;
       repeatTimer_.stop();
     }
-  } catch (...) {
-    reportHandlerException();
-  }
+  });
 }
 
 void TPicBtn::hoverTick() {
-  try {
-    if (cursorOver()) {
-      if (!hover_ && OnMouseEnter) {
-        hover_ = true;
-        OnMouseEnter(this);
-      }
-    } else if (hover_ && OnMouseExit) {
-      hover_ = false;
-      OnMouseExit(this);
+  if (cursorOver()) {
+    if (!hover_ && OnMouseEnter) {
+      hover_ = true;
+      callHandler(OnMouseEnter, this);
     }
-  } catch (...) {
-    reportHandlerException();
+  } else if (hover_ && OnMouseExit) {
+    hover_ = false;
+    callHandler(OnMouseExit, this);
   }
 }
 
@@ -303,12 +286,8 @@ void TPicBtn::spaceCharacter() {
     return;
   const bool idle = nextFire_ == -1;
   QPointer<TPicBtn> self(this);
-  try {
-    fire(OnCommand);
-  } catch (...) {
-    reportHandlerException();
+  if (!callHandler(OnCommand, this))
     return;
-  }
   if (self)
     nextFire_ = t + (idle ? firstWait_ : repeate_);
 }
@@ -366,11 +345,7 @@ void TPicBtn::paintEvent(QPaintEvent *) {
   if (!OnDrawFocus)
     return;
   canvas.save();
-  try {
-    OnDrawFocus(this, canvas, focusRect_);
-  } catch (...) {
-    reportHandlerException();
-  }
+  callHandler(OnDrawFocus, this, canvas, focusRect_);
   canvas.restore();
 }
 
@@ -391,14 +366,8 @@ void TPicBtn::mousePressEvent(QMouseEvent *event) {
     press();
     return;
   }
-  if (OnMouseDown) {
-    const QPoint p = event->position().toPoint();
-    try {
-      OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
-    } catch (...) {
-      reportHandlerException();
-    }
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -414,25 +383,13 @@ void TPicBtn::mouseReleaseEvent(QMouseEvent *event) {
     }
     return;
   }
-  if (OnMouseUp) {
-    const QPoint p = event->position().toPoint();
-    try {
-      OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
-    } catch (...) {
-      reportHandlerException();
-    }
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::mouseMoveEvent(QMouseEvent *event) {
-  if (!OnMouseMove)
-    return;
   const QPoint p = event->position().toPoint();
-  try {
-    OnMouseMove(this, event->modifiers(), p.x(), p.y());
-  } catch (...) {
-    reportHandlerException();
-  }
+  callHandler(OnMouseMove, this, event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::keyPressEvent(QKeyEvent *event) {

@@ -142,7 +142,6 @@ private:
   void spaceCharacter();
   void tabKey(bool backward);
   void stopRepeat();
-  void fire(const TNotifyEvent &handler);
   void drawDefaultFocus(QPainter &canvas, const TRect &rect) const;
 
   TMaskedPicture *maskedPicture_;

@@ -238,11 +238,7 @@ void TfrmMain::refreshShotsFolder() {
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
-  try {
-    showFirstTime();
-  } catch (...) {
-    reportHandlerException();
-  }
+  runGuarded([this] { showFirstTime(); });
 }
 
 void TfrmMain::showFirstTime() {

@@ -1,6 +1,7 @@
 #include "formstorage.h"
 
 #include "controls/form.h"
+#include "platform/handlerguard.h"
 #include "platform/profile.h"
 #include "settings/propertytext.h"
 
@@ -72,7 +73,8 @@ void TFormStorage::saveExtra() {
 
 void TFormStorage::restoreExtra() {
   const QString section = resolvedIniSection();
-  try {
+  // Whatever else escapes ends the property restore, silently.
+  runQuietly([&] {
     for (const QString &entry : storedProps_) {
       try {
         const Target target = resolve(entry);
@@ -83,9 +85,7 @@ void TFormStorage::restoreExtra() {
         // A value that cannot be taken is skipped; the next entry follows.
       }
     }
-  } catch (...) {
-    // Whatever else escapes ends the property restore, silently.
-  }
+  });
 }
 
 void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,
