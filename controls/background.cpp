@@ -1,6 +1,7 @@
 #include "background.h"
 
 #include "controls/background_paint.h"
+#include "platform/handlerguard.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -91,19 +92,19 @@ void TBackground::mousePressEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton)
     m_clicked = true;
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseDoubleClickEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton)
-    emit OnDblClick(this);
+    callHandler(OnDblClick, this);
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseMoveEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
-  emit OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseMove, this, event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseReleaseEvent(QMouseEvent *event) {
@@ -111,9 +112,9 @@ void TBackground::mouseReleaseEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton && m_clicked) {
     m_clicked = false;
     if (rect().contains(pos))
-      emit OnClick(this);
+      callHandler(OnClick, this);
   }
-  emit OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 bool TBackground::eventFilter(QObject *watched, QEvent *event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/colors.h"
+#include "platform/events.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -45,14 +46,12 @@ public:
   TAlign align() const { return m_align; }
   void setAlign(TAlign align);
 
-signals:
-  void OnClick(QObject *Sender);
-  void OnDblClick(QObject *Sender);
-  void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                   int Y);
-  void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-  void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                 int Y);
+public:
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
 
 protected:
   void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,7 @@
 #include "shadowlabel.h"
 
 #include "platform/clock.h"
+#include "platform/handlerguard.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -338,9 +339,9 @@ void TShadowLabel::setMouseInside(bool inside) {
     return;
   m_mouseInside = inside;
   if (inside)
-    emit OnMouseEnter(this);
+    callHandler(OnMouseEnter, this);
   else
-    emit OnMouseLeave(this);
+    callHandler(OnMouseLeave, this);
 }
 
 void TShadowLabel::updateMouseInside() {
@@ -354,7 +355,7 @@ void TShadowLabel::mousePressEvent(QMouseEvent *event) {
     m_clicked = true;
   }
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
   if (event->button() == Qt::RightButton)
     updateMouseInside();
 }
@@ -362,15 +363,15 @@ void TShadowLabel::mousePressEvent(QMouseEvent *event) {
 void TShadowLabel::mouseDoubleClickEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton) {
     m_leftHeld = true;
-    emit OnDblClick(this);
+    callHandler(OnDblClick, this);
   }
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TShadowLabel::mouseMoveEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
-  emit OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseMove, this, event->modifiers(), pos.x(), pos.y());
 }
 
 void TShadowLabel::mouseReleaseEvent(QMouseEvent *event) {
@@ -378,10 +379,10 @@ void TShadowLabel::mouseReleaseEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton) {
     m_leftHeld = false;
     if (m_clicked && rect().contains(pos))
-      emit OnClick(this);
+      callHandler(OnClick, this);
     m_clicked = false;
   }
-  emit OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), pos.x(), pos.y());
   updateMouseInside();
 }
 

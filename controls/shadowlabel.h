@@ -2,6 +2,7 @@
 
 #include "controls/colors.h"
 #include "controls/shadowlabel_text.h"
+#include "platform/events.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -82,16 +83,14 @@ public:
   bool dialogChar(QChar key);
   bool mouseInside() const { return m_mouseInside; }
 
-signals:
-  void OnClick(QObject *Sender);
-  void OnDblClick(QObject *Sender);
-  void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                   int Y);
-  void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-  void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                 int Y);
-  void OnMouseEnter(QObject *Sender);
-  void OnMouseLeave(QObject *Sender);
+public:
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
 
 protected:
   bool event(QEvent *event) override;

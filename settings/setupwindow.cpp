@@ -80,18 +80,13 @@ void TFrmsetup::buildControls() {
   Background1->setColor1(clWhite);
   Background1->setColor2(clBlack);
   Background1->setPicture(skins::image(QStringLiteral("setuptile")));
-  connect(Background1, &TBackground::OnMouseDown, this,
-          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseDown(s, b, m, x, y);
-          });
-  connect(Background1, &TBackground::OnMouseMove, this,
-          [this](QObject *s, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseMove(s, m, x, y);
-          });
-  connect(Background1, &TBackground::OnMouseUp, this,
-          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseUp(s, b, m, x, y);
-          });
+  Background1->OnMouseDown = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                                    int y) { Background1MouseDown(s, b, m, x, y); };
+  Background1->OnMouseMove = [this](QObject *s, Qt::KeyboardModifiers m, int x, int y) {
+    Background1MouseMove(s, m, x, y);
+  };
+  Background1->OnMouseUp = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                                  int y) { Background1MouseUp(s, b, m, x, y); };
 
   auto label = [this](const char *name, const QString &caption, QRect place) {
     auto *l = new TShadowLabel(this);
@@ -232,21 +227,16 @@ void TFrmsetup::buildControls() {
 }
 
 template <typename Step> void TFrmsetup::guarded(Step step) {
-  try {
-    step();
-  } catch (...) {
-    // The restore at start-up ignores what its handlers raise.
-    if (!quietErrors_)
-      reportHandlerException();
-  }
+  // The restore at start-up ignores what its handlers raise.
+  if (quietErrors_)
+    runQuietly(step);
+  else
+    runGuarded(step);
 }
 
 void TFrmsetup::restoreQuietly() {
   quietErrors_ = true;
-  try {
-    FormStorage1->LoadWindowSettings();
-  } catch (...) {
-  }
+  runQuietly([this] { FormStorage1->LoadWindowSettings(); });
   quietErrors_ = false;
 }
 
