@@ -3,9 +3,9 @@
 #include "controls/form.h"
 #include "controls/image.h"
 #include "platform/clock.h"
+#include "platform/usermessage.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -45,8 +45,8 @@ TFormShaper::~TFormShaper() {
 void TFormShaper::attach(QObject *owner) {
   auto *widget = qobject_cast<TForm *>(owner);
   if (!widget) {
-    QMessageBox::critical(nullptr, QStringLiteral("Fatal Error"),
-                          QStringLiteral("Owner of FormShaper is not a TForm"));
+    showUserMessage({MessageIcon::Error, QStringLiteral("Fatal Error"),
+                     QStringLiteral("Owner of FormShaper is not a TForm")});
     return;
   }
   form_ = widget;

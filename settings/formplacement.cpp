@@ -4,13 +4,13 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/usermessage.h"
 #include "settings/inifilename.h"
 #include "settings/propertytext.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QRegularExpression>
 
 namespace vantor {
@@ -89,8 +89,8 @@ void TFormPlacement::reportError(QWidget *window, const QString &message) {
     errorReporter()(window, text);
     return;
   }
-  QMessageBox::critical(window && window->isVisible() ? window : nullptr,
-                        QGuiApplication::applicationDisplayName(), text);
+  showUserMessage({MessageIcon::Error, QGuiApplication::applicationDisplayName(), text,
+                   window && window->isVisible() ? window : nullptr});
 }
 
 void TFormPlacement::installHooks() {
