@@ -37,7 +37,7 @@ Backdrop backdropFor(const QWidget *button, TImage *&image) {
     backdrop.color = clSilver;
   image = qobject_cast<TImage *>(lightweightChildAt(parent, button->pos(), button));
   if (image) {
-    backdrop.image = image->Picture();
+    backdrop.image = image->picture();
     backdrop.imagePos = image->pos();
   }
   return backdrop;
@@ -91,7 +91,7 @@ TPicBtn::~TPicBtn() {
 }
 
 int TPicBtn::frameHeight() const {
-  return maskedPicture_->Picture().height() / numStates_;
+  return maskedPicture_->picture().height() / numStates_;
 }
 
 void TPicBtn::setBtnState(int value) {
@@ -161,14 +161,14 @@ void TPicBtn::pictureChanged() {
 // Size follows the picture; the press area is frame 1 without its
 // mask-coloured pixels, which a widget mask lets through to what lies behind.
 void TPicBtn::updateShape() {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   const int height = frameHeight();
   setFixedSize(picture.width(), height);
   if (!masked_ || picture.isNull()) {
     clearMask();
     return;
   }
-  const QRegion area = maskRegion(picture, maskedPicture_->MaskColor(), height);
+  const QRegion area = maskRegion(picture, maskedPicture_->maskColor(), height);
   // An empty mask would mean "no mask"; a region outside the widget lets
   // every press through instead.
   setMask(area.isEmpty() ? QRegion(-1, -1, 1, 1) : area);
@@ -186,7 +186,7 @@ bool TPicBtn::placementChanged() {
 void TPicBtn::rebuildComposite() {
   if (!parentWidget())
     return;
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (picture.isNull()) {
     composite_ = QImage();
     return;
@@ -194,7 +194,7 @@ void TPicBtn::rebuildComposite() {
   TImage *image = nullptr;
   const Backdrop backdrop = backdropFor(this, image);
   followBackdrop(image);
-  composite_ = composeButtonImage(picture, masked_, maskedPicture_->MaskColor(), backdrop, pos(),
+  composite_ = composeButtonImage(picture, masked_, maskedPicture_->maskColor(), backdrop, pos(),
                                   frameHeight());
 }
 
@@ -213,13 +213,13 @@ void TPicBtn::followBackdrop(TImage *image) {
 }
 
 bool TPicBtn::cursorOver() const {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (picture.isNull())
     return false;
   const QPoint p = mapFromGlobal(platform::cursorPos());
   if (!rect().contains(p) || !picture.valid(p))
     return false;
-  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->MaskColor();
+  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->maskColor();
 }
 
 void TPicBtn::Click() {
@@ -332,7 +332,7 @@ bool TPicBtn::event(QEvent *event) {
 }
 
 void TPicBtn::paintEvent(QPaintEvent *) {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (composite_.isNull() || picture.isNull())
     return;
   const int width = picture.width(), height = frameHeight();

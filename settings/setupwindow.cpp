@@ -195,8 +195,8 @@ void TFrmsetup::buildControls() {
   // Frame numbers are clamped against the count in force: states first.
   exitsetup = new TPicBtn(this);
   exitsetup->setObjectName(QStringLiteral("exitsetup"));
-  exitsetup->MaskedPicture()->setMaskColor(clWhite);
-  exitsetup->MaskedPicture()->setPicture(skins::image(QStringLiteral("exitsetup")));
+  exitsetup->maskedPicture()->setMaskColor(clWhite);
+  exitsetup->maskedPicture()->setPicture(skins::image(QStringLiteral("exitsetup")));
   exitsetup->setMasked(true);
   exitsetup->setBtnState(1);
   exitsetup->setNextState(0);
