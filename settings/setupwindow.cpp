@@ -23,11 +23,11 @@
 namespace vantor {
 namespace {
 
-constexpr int ClientWidth = 356;
-constexpr int ClientHeight = 381;
-constexpr QPoint DesignedPlace{398, 288};
+constexpr int kClientWidth = 356;
+constexpr int kClientHeight = 381;
+constexpr QPoint kDesignedPlace{398, 288};
 
-const QStringList YesNo{QStringLiteral("Yes"), QStringLiteral("No")};
+const QStringList kYesNo{QStringLiteral("Yes"), QStringLiteral("No")};
 
 QString inputStyle() {
   return QStringLiteral("background-color: %1; color: %2;")
@@ -52,8 +52,8 @@ QString emulatorFolderOf(const QString &emulatorPath) {
 TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("Frmsetup"));
   setWindowTitle(QStringLiteral("Setup"));
-  setFixedSize(ClientWidth, ClientHeight);
-  move(DesignedPlace);
+  setFixedSize(kClientWidth, kClientHeight);
+  move(kDesignedPlace);
   buildControls();
   FormStorage1 = addFormStorage(
       this, QStringLiteral("setup"), TFormPlacement::fpState | TFormPlacement::fpPosition,
@@ -154,15 +154,15 @@ void TFrmsetup::buildControls() {
                      QStringLiteral("50%"), QStringLiteral("100%")},
                     QStringLiteral("Do we need all these ?"));
   scanlines->setColumns(2);
-  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, YesNo,
+  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, kYesNo,
                 QStringLiteral("What ?"));
-  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, YesNo,
+  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, kYesNo,
                    QStringLiteral("Play with a stick"));
-  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, YesNo,
+  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, kYesNo,
               QStringLiteral("Got a crap video card"));
-  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, YesNo,
+  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, kYesNo,
                  QStringLiteral("Again what ?"));
-  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, YesNo,
+  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, kYesNo,
                 QStringLiteral("Use 320x240"));
 
   label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
