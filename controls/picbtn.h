@@ -2,6 +2,7 @@
 
 #include "controls/colors.h"
 #include "controls/maskedpicture.h"
+#include "controls/rect.h"
 #include "platform/events.h"
 
 #include <QImage>
@@ -16,17 +17,6 @@ class QPainter;
 namespace vantor {
 
 class TImage;
-// A rectangle as the focus painter receives it: right and bottom exclusive;
-// empty while Right and Bottom are both 0.
-struct TRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  bool isUnset() const { return Right == 0 && Bottom == 0; }
-  friend bool operator==(const TRect &, const TRect &) = default;
-};
-
 using TFocusDrawEvent = std::function<void(QObject *sender, QPainter &canvas, TRect &rect)>;
 
 // Moves the focus from `button` to its neighbour among the focusable tab

@@ -74,7 +74,7 @@ public:
   virtual void PaintMarks(int step, int markLength, int endMarkLength);
 
   // Layout results, in widget pixels.
-  slider::Rect thumbRect() const { return thumbRect_; }
+  TRect thumbRect() const { return thumbRect_; }
   QPoint rulerPos() const { return rulerPos_; }
   const QImage &rulerBitmap() const { return ruler_; }
   int marksTop() const { return marksTop_; }
@@ -90,7 +90,7 @@ public:
 
 protected:
   virtual bool AllowUserChange() { return true; }
-  virtual slider::Rect TrackArea() const;
+  virtual TRect TrackArea() const;
   virtual int PaintValue() const { return value_; }
   virtual void Relayout();
   virtual void RangeUpdated() {}
@@ -130,7 +130,7 @@ private:
   void repeatStep();
   void stopRepeating();
   Side hitSide(QPoint p) const;
-  QRect qrect(const slider::Rect &r) const;
+  QRect qrect(const TRect &r) const;
   void invalidateThumb();
   void focusChanged(bool focused);
   QColor backgroundColor() const;
@@ -156,7 +156,7 @@ private:
   QImage rulerDrawable_;              // the same with its transparent colour cleared
   std::array<QImage, 2> thumbStates_; // normal and pressed/disabled, ready to draw
 
-  slider::Rect thumbRect_;
+  TRect thumbRect_;
   QPoint rulerPos_;
   int marksTop_ = 0;
   int marksLeft_ = 0;

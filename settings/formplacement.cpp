@@ -203,7 +203,7 @@ void TFormPlacement::writePlacement() {
       fourNumbers(p.minPosition.x(), p.minPosition.y(), p.maxPosition.x(), p.maxPosition.y());
   writeProfileText(section, kKeyMinMaxPos + screenSuffix(screen), minMax);
   writeProfileText(section, kKeyMinMaxPos, minMax);
-  const QString norm = fourNumbers(p.normal.left, p.normal.top, p.normal.right, p.normal.bottom);
+  const QString norm = fourNumbers(p.normal.Left, p.normal.Top, p.normal.Right, p.normal.Bottom);
   writeProfileText(section, kKeyNormPos + screenSuffix(screen), norm);
   writeProfileText(section, kKeyNormPos, norm);
   if (options_.testFlag(fpActiveControl)) {
@@ -265,10 +265,10 @@ void TFormPlacement::readPosition() {
     return;
   if (!placer_.isSizeable()) {
     // A fixed-size window keeps its size; only its position comes back.
-    p.normal.right = p.normal.left + size.width();
-    p.normal.bottom = p.normal.top + size.height();
+    p.normal.Right = p.normal.Left + size.width();
+    p.normal.Bottom = p.normal.Top + size.height();
   }
-  if (p.normal.right > p.normal.left)
+  if (p.normal.Right > p.normal.Left)
     placer_.set(p);
 }
 

@@ -107,13 +107,13 @@ void WindowPlacer::set(const WindowPlacement &placement) {
   // rectangle by a short return to it.
   if (before & kSizeStates)
     window_->setWindowState(before & ~kSizeStates);
-  const Edges &n = placement.normal;
+  const TRect &n = placement.normal;
   const bool sizeable = isSizeable();
   const QSize outer =
-      sizeable ? QSize(n.right - n.left, n.bottom - n.top) : window_->frameGeometry().size();
+      sizeable ? QSize(n.Right - n.Left, n.Bottom - n.Top) : window_->frameGeometry().size();
   // A place stored on another desktop may lie beyond this one's screens.
   window_->move(
-      reachablePosition(QRect(QPoint(n.left, n.top), outer), screenAreas(currentScreen())));
+      reachablePosition(QRect(QPoint(n.Left, n.Top), outer), screenAreas(currentScreen())));
   if (sizeable) {
     const QMargins m = frameMargins(window_);
     window_->resize(outer.width() - m.left() - m.right(), outer.height() - m.top() - m.bottom());
