@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colors.h"
+#include "platform/events.h"
 #include "valueslidergeometry.h"
 
 #include <QImage>
@@ -83,10 +84,9 @@ public:
   const QTimer &repeatTimer() const { return repeatTimer_; }
 
   // Events, fired with the slider as sender when assigned.
-  using Notify = std::function<void(QObject *sender)>;
-  Notify OnChange;
-  Notify OnChanged;
-  Notify OnDrawPoints; // replaces the built-in point marks while painting
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanged;
+  TNotifyEvent OnDrawPoints; // replaces the built-in point marks while painting
 
 protected:
   virtual bool AllowUserChange() { return true; }

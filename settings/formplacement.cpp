@@ -101,7 +101,7 @@ void TFormPlacement::installHooks() {
     reportError(p->form_, error ? error->message() : QString::fromLocal8Bit(e.what()));
   };
 
-  TForm::Notify ownShow = form_->OnShow;
+  TNotifyEvent ownShow = form_->OnShow;
   form_->OnShow = [self, ownShow, report](QObject *sender) {
     if (self && self->active_) {
       try {
@@ -114,7 +114,7 @@ void TFormPlacement::installHooks() {
       ownShow(sender);
   };
 
-  TForm::CloseQuery ownCloseQuery = form_->OnCloseQuery;
+  TCloseQueryEvent ownCloseQuery = form_->OnCloseQuery;
   form_->OnCloseQuery = [self, ownCloseQuery, report](QObject *sender, bool &canClose) {
     if (ownCloseQuery)
       ownCloseQuery(sender, canClose);
@@ -127,7 +127,7 @@ void TFormPlacement::installHooks() {
     }
   };
 
-  TForm::Notify ownDestroy = form_->OnDestroy;
+  TNotifyEvent ownDestroy = form_->OnDestroy;
   form_->OnDestroy = [self, ownDestroy, report](QObject *sender) {
     if (self && self->active_ && !self->saved_) {
       self->destroying_ = true;

@@ -24,7 +24,7 @@ protected:
     about.FormStorage1->setIniFileName(dir.file("vantor.INI"));
     main.setAboutWindow(&about);
     // Counts the close requests that reach the window's storage.
-    TForm::CloseQuery storage = about.OnCloseQuery;
+    TCloseQueryEvent storage = about.OnCloseQuery;
     about.OnCloseQuery = [this, storage](QObject *sender, bool &canClose) {
       ++closeRequests;
       storage(sender, canClose);
