@@ -22,7 +22,7 @@ public:
   const QImage &picture() const { return picture_; }
   // Copies `picture` and notifies; handing back the held image does nothing.
   void setPicture(const QImage &picture);
-  // Takes a picture as a window description stores it: no notification.
+  // Takes a picture without notifying, for a window still being put together.
   void loadPicture(const QImage &picture) { picture_ = picture; }
 
   TColor maskColor() const { return maskColor_; }

@@ -65,8 +65,9 @@ public:
   // Bit n set: slot n holds a user-supplied picture.
   int userImages() const { return userImages_; }
 
-  // Reading a window description: range and increment checks are relaxed and
-  // resizes do not lay out; endReading applies the user pictures again.
+  // Setting designed values as a batch: range and increment checks are relaxed
+  // and resizes do not lay out, so the setters' order does not matter;
+  // endReading applies the user pictures again.
   void beginReading();
   void endReading();
   bool isReading() const { return reading_; }
@@ -176,7 +177,8 @@ private:
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TCustomValueSlider::TSliderOptions)
 
-// The slider as window descriptions use it: publishes the properties by name.
+// The slider the windows place: publishes its properties by name so stored
+// settings can reach them.
 class TValueSlider final : public TCustomValueSlider {
   Q_OBJECT
   Q_PROPERTY(vantor::TCustomValueSlider::TPanelBevel BevelStyle READ bevelStyle WRITE setBevelStyle)

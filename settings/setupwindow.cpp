@@ -169,7 +169,7 @@ void TFrmsetup::buildControls() {
   frameskip = new TValueSlider(this);
   frameskip->setObjectName(QStringLiteral("frameskip"));
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
-  // Designed values, applied as a window description is read.
+  // Designed values, set as one batch so their order does not matter.
   frameskip->beginReading();
   frameskip->setGeometry(35, 280, 273, 33);
   frameskip->setBevelStyle(TValueSlider::bvLowered);
