@@ -43,7 +43,8 @@ public:
   void realign() { adjustGeometry(); }
 
 signals:
-  // The picture was replaced; controls composed against it follow.
+  // The picture was replaced; controls composed against it follow. A signal,
+  // not a designed event: every button lying on the image listens at once.
   void PictureChanged();
 
 public:
