@@ -36,12 +36,12 @@ void BM_ShaperSkinToggle(benchmark::State &state) {
   const QImage small = skinFile("backsmall"), big = skinFile("backbig");
   TForm form;
   auto *shaper = new TFormShaper(&form);
-  shaper->MaskedPicture()->setMaskColor(clYellow);
+  shaper->maskedPicture()->setMaskColor(clYellow);
   shaper->setShowCaption(false);
   shaper->setActive(true);
   bool toBig = true;
   for (auto _ : state) {
-    shaper->MaskedPicture()->setPicture(toBig ? big : small);
+    shaper->maskedPicture()->setPicture(toBig ? big : small);
     toBig = !toBig;
   }
 }

@@ -1,6 +1,7 @@
 #include "background.h"
 
 #include "controls/background_paint.h"
+#include "platform/handlerguard.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -15,41 +16,41 @@ TBackground::TBackground(QWidget *parent) : QWidget(parent) {
 }
 
 void TBackground::setBackStyle(TBackStyle style) {
-  m_style = style;
+  style_ = style;
   update();
 }
 
 void TBackground::setColor1(TColor color) {
-  m_color1 = color;
+  color1_ = color;
   update();
 }
 
 void TBackground::setColor2(TColor color) {
-  m_color2 = color;
+  color2_ = color;
   update();
 }
 
 void TBackground::setPicture(const QImage &picture) {
-  if (&picture == &m_picture)
+  if (&picture == &picture_)
     return;
-  m_picture = picture.copy();
-  m_tile = QPixmap::fromImage(m_picture);
+  picture_ = picture.copy();
+  tile_ = QPixmap::fromImage(picture_);
   repaint();
 }
 
 void TBackground::setAlign(TAlign align) {
-  if (align == m_align)
+  if (align == align_)
     return;
-  m_align = align;
+  align_ = align;
   followParent();
 }
 
 void TBackground::paintEvent(QPaintEvent *event) {
   const QRect area = event->rect();
   QPainter painter(this);
-  switch (m_style) {
+  switch (style_) {
   case bgSingleColor:
-    painter.fillRect(area, toQColor(m_color1 & 0xFFFFFFu));
+    painter.fillRect(area, toQColor(color1_ & 0xFFFFFFu));
     break;
   case bgSmooth:
     paintSmooth(painter, area);
@@ -67,57 +68,57 @@ void TBackground::paintSmooth(QPainter &painter, const QRect &area) const {
   // One line per row of the area; each row's colour depends only on its
   // position, so partial repaints join the rest without seams.
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    const TColor row = gradientRowColor(m_color1, m_color2, height(), y);
+    const TColor row = gradientRowColor(color1_, color2_, height(), y);
     painter.fillRect(QRect(area.left(), y, area.width(), 1), toQColor(row));
   }
 }
 
 void TBackground::paintSingleBitmap(QPainter &painter, const QRect &area) const {
-  const QRect inside = area.intersected(m_picture.rect());
+  const QRect inside = area.intersected(picture_.rect());
   if (!inside.isEmpty())
-    painter.drawPixmap(inside.topLeft(), m_tile, inside);
+    painter.drawPixmap(inside.topLeft(), tile_, inside);
   // Beyond the picture there is nothing to copy; the first colour shows there.
-  const QRegion beyond = QRegion(area).subtracted(QRegion(m_picture.rect()));
+  const QRegion beyond = QRegion(area).subtracted(QRegion(picture_.rect()));
   for (const QRect &rect : beyond)
-    painter.fillRect(rect, toQColor(m_color1 & 0xFFFFFFu));
+    painter.fillRect(rect, toQColor(color1_ & 0xFFFFFFu));
 }
 
 void TBackground::paintTiles(QPainter &painter, const QRect &area) const {
-  for (const TilePiece &piece : tilePieces(area, m_picture.size()))
-    painter.drawPixmap(piece.target, m_tile, piece.source);
+  for (const TilePiece &piece : tilePieces(area, picture_.size()))
+    painter.drawPixmap(piece.target, tile_, piece.source);
 }
 
 void TBackground::mousePressEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton)
-    m_clicked = true;
+    clicked_ = true;
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseDoubleClickEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton)
-    emit OnDblClick(this);
+    callHandler(OnDblClick, this);
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseMoveEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
-  emit OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseMove, this, event->modifiers(), pos.x(), pos.y());
 }
 
 void TBackground::mouseReleaseEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
-  if (event->button() == Qt::LeftButton && m_clicked) {
-    m_clicked = false;
+  if (event->button() == Qt::LeftButton && clicked_) {
+    clicked_ = false;
     if (rect().contains(pos))
-      emit OnClick(this);
+      callHandler(OnClick, this);
   }
-  emit OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 bool TBackground::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == m_watchedParent && event->type() == QEvent::Resize)
+  if (watched == watchedParent_ && event->type() == QEvent::Resize)
     followParent();
   return QWidget::eventFilter(watched, event);
 }
@@ -131,15 +132,15 @@ void TBackground::changeEvent(QEvent *event) {
 }
 
 void TBackground::watchParent() {
-  if (m_watchedParent)
-    m_watchedParent->removeEventFilter(this);
-  m_watchedParent = parentWidget();
-  if (m_watchedParent)
-    m_watchedParent->installEventFilter(this);
+  if (watchedParent_)
+    watchedParent_->removeEventFilter(this);
+  watchedParent_ = parentWidget();
+  if (watchedParent_)
+    watchedParent_->installEventFilter(this);
 }
 
 void TBackground::followParent() {
-  if (m_align == alClient && parentWidget())
+  if (align_ == alClient && parentWidget())
     setGeometry(parentWidget()->rect());
 }
 

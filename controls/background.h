@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/colors.h"
+#include "platform/events.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -29,30 +30,28 @@ public:
 
   explicit TBackground(QWidget *parent = nullptr);
 
-  TBackStyle backStyle() const { return m_style; }
+  TBackStyle backStyle() const { return style_; }
   // These three store and invalidate even when the value is unchanged.
   void setBackStyle(TBackStyle style);
-  TColor color1() const { return m_color1; }
+  TColor color1() const { return color1_; }
   void setColor1(TColor color);
-  TColor color2() const { return m_color2; }
+  TColor color2() const { return color2_; }
   void setColor2(TColor color);
 
-  const QImage &picture() const { return m_picture; }
+  const QImage &picture() const { return picture_; }
   // Copies the picture's content and repaints at once; the held picture
   // itself is ignored.
   void setPicture(const QImage &picture);
 
-  TAlign align() const { return m_align; }
+  TAlign align() const { return align_; }
   void setAlign(TAlign align);
 
-signals:
-  void OnClick(QObject *Sender);
-  void OnDblClick(QObject *Sender);
-  void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                   int Y);
-  void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-  void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                 int Y);
+public:
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
 
 protected:
   void paintEvent(QPaintEvent *event) override;
@@ -70,14 +69,14 @@ private:
   void followParent();
   void watchParent();
 
-  TBackStyle m_style = bgSingleColor;
-  TColor m_color1 = clWhite;
-  TColor m_color2 = clBlack;
-  QImage m_picture;
-  QPixmap m_tile; // the picture converted once for painting
-  TAlign m_align = alNone;
-  QPointer<QWidget> m_watchedParent;
-  bool m_clicked = false;
+  TBackStyle style_ = bgSingleColor;
+  TColor color1_ = clWhite;
+  TColor color2_ = clBlack;
+  QImage picture_;
+  QPixmap tile_; // the picture converted once for painting
+  TAlign align_ = alNone;
+  QPointer<QWidget> watchedParent_;
+  bool clicked_ = false;
 };
 
 } // namespace vantor

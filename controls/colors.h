@@ -5,8 +5,8 @@
 
 namespace vantor {
 
-// A colour as the window descriptions give it: 0x00BBGGRR, or a system-colour
-// constant when the top byte is 0x80. Mask colours are compared untranslated.
+// A colour packed as 0x00BBGGRR, or a system-colour constant when the top
+// byte is 0x80. Mask colours are compared untranslated.
 using TColor = std::uint32_t;
 
 constexpr TColor clBlack = 0x000000;

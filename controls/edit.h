@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/events.h"
+
 #include <QLineEdit>
 #include <functional>
 
@@ -16,7 +18,7 @@ public:
 
   void setTextValue(const QString &text);
 
-  std::function<void(QObject *sender)> OnChange;
+  TNotifyEvent OnChange;
 
 private:
   QString last_;

@@ -10,8 +10,8 @@ namespace vantor {
 // sizes the windows use; plain DejaVu Sans when the condensed one is missing.
 QString uiFontFamily();
 
-// The user-interface font at a height in pixels as the window descriptions
-// give it (-13 means 13 pixels; either sign is taken as that many pixels).
+// The user-interface font at a height in pixels (-13 means 13 pixels; either
+// sign is taken as that many pixels).
 QFont uiFont(int pixelHeight, bool bold = false);
 
 } // namespace vantor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/events.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -14,12 +16,9 @@ public:
   explicit TForm(QWidget *parent = nullptr);
   ~TForm() override;
 
-  using Notify = std::function<void(QObject *sender)>;
-  using CloseQuery = std::function<void(QObject *sender, bool &canClose)>;
-
-  Notify OnShow;
-  CloseQuery OnCloseQuery;
-  Notify OnDestroy;
+  TNotifyEvent OnShow;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDestroy;
 
   // Runs OnDestroy once. Derived windows call it first in their destructor,
   // while their controls still exist.
@@ -30,6 +29,7 @@ public:
   bool isShowingModal() const { return modalDepth_ > 0; }
 
 signals:
+  // Not a designed event: it ends showModal's local event loop.
   void hidden();
 
 protected:

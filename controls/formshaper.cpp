@@ -3,9 +3,9 @@
 #include "controls/form.h"
 #include "controls/image.h"
 #include "platform/clock.h"
+#include "platform/usermessage.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -45,8 +45,8 @@ TFormShaper::~TFormShaper() {
 void TFormShaper::attach(QObject *owner) {
   auto *widget = qobject_cast<TForm *>(owner);
   if (!widget) {
-    QMessageBox::critical(nullptr, QStringLiteral("Fatal Error"),
-                          QStringLiteral("Owner of FormShaper is not a TForm"));
+    showUserMessage({MessageIcon::Error, QStringLiteral("Fatal Error"),
+                     QStringLiteral("Owner of FormShaper is not a TForm")});
     return;
   }
   form_ = widget;
@@ -79,7 +79,7 @@ void TFormShaper::setActive(bool value) {
   if (value == active_ && !regionChanged_)
     return;
   active_ = false;
-  const bool havePicture = !maskedPicture_->Picture().isNull();
+  const bool havePicture = !maskedPicture_->picture().isNull();
   if (value && region_ && havePicture && form_) {
     const QRegion outline = *region_;
     if (!outline.isEmpty()) {
@@ -110,7 +110,7 @@ void TFormShaper::setBackgrnd(TImage *image) {
   image->installEventFilter(this);
   image->setAutoSize(true);
   image->setAlign(TImage::alClient);
-  image->setPicture(maskedPicture_->Picture());
+  image->setPicture(maskedPicture_->picture());
   resizeForm();
   updateErase();
 }
@@ -123,7 +123,7 @@ void TFormShaper::backgroundGone() {
 
 void TFormShaper::pictureChanged() {
   if (backgrnd_)
-    backgrnd_->setPicture(maskedPicture_->Picture());
+    backgrnd_->setPicture(maskedPicture_->picture());
   resizeForm();
   rebuildRegion();
   updateErase();
@@ -132,10 +132,10 @@ void TFormShaper::pictureChanged() {
 void TFormShaper::rebuildRegion() {
   const bool had = region_.has_value();
   region_.reset();
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (form_ && !picture.isNull()) {
     WaitCursor wait;
-    region_ = maskRegion(picture, maskedPicture_->MaskColor());
+    region_ = maskRegion(picture, maskedPicture_->maskColor());
   }
   if (had || region_) {
     regionChanged_ = true;
@@ -144,7 +144,7 @@ void TFormShaper::rebuildRegion() {
 }
 
 void TFormShaper::resizeForm() {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (!form_ || picture.isNull())
     return;
   // With a caption the client area takes the picture's size, without one the
@@ -167,7 +167,7 @@ void TFormShaper::resizeForm() {
 void TFormShaper::updateErase() {
   if (!form_)
     return;
-  const bool covered = backgrnd_ && !backgrnd_->Picture().isNull();
+  const bool covered = backgrnd_ && !backgrnd_->picture().isNull();
   form_->setAttribute(Qt::WA_NoSystemBackground, covered);
 }
 

@@ -17,12 +17,12 @@ namespace vantor {
 // and can drag a captionless form by its background.
 class TFormShaper final : public QObject {
   Q_OBJECT
-  Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ MaskedPicture CONSTANT)
-  Q_PROPERTY(bool ShowCaption READ ShowCaption WRITE setShowCaption)
-  Q_PROPERTY(bool Active READ Active WRITE setActive)
-  Q_PROPERTY(TMoveOption WindowMove READ WindowMove WRITE setWindowMove)
-  Q_PROPERTY(vantor::TImage *Backgrnd READ Backgrnd WRITE setBackgrnd)
-  Q_PROPERTY(int Tag READ Tag WRITE setTag)
+  Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ maskedPicture CONSTANT)
+  Q_PROPERTY(bool ShowCaption READ showCaption WRITE setShowCaption)
+  Q_PROPERTY(bool Active READ active WRITE setActive)
+  Q_PROPERTY(TMoveOption WindowMove READ windowMove WRITE setWindowMove)
+  Q_PROPERTY(vantor::TImage *Backgrnd READ backgrnd WRITE setBackgrnd)
+  Q_PROPERTY(int Tag READ tag WRITE setTag)
 
 public:
   enum TMoveOption { FullMove, SystemMove, NoMove };
@@ -33,17 +33,17 @@ public:
   explicit TFormShaper(QObject *owner);
   ~TFormShaper() override;
 
-  TMaskedPicture *MaskedPicture() const { return maskedPicture_; }
+  TMaskedPicture *maskedPicture() const { return maskedPicture_; }
 
-  bool ShowCaption() const { return showCaption_; }
+  bool showCaption() const { return showCaption_; }
   void setShowCaption(bool value);
-  bool Active() const { return active_; }
+  bool active() const { return active_; }
   void setActive(bool value);
-  TMoveOption WindowMove() const { return windowMove_; }
+  TMoveOption windowMove() const { return windowMove_; }
   void setWindowMove(TMoveOption value) { windowMove_ = value; }
-  TImage *Backgrnd() const { return backgrnd_; }
+  TImage *backgrnd() const { return backgrnd_; }
   void setBackgrnd(TImage *image);
-  int Tag() const { return tag_; }
+  int tag() const { return tag_; }
   void setTag(int value) { tag_ = value; }
 
   // The attached form, or none when the owner was not a form.

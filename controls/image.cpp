@@ -1,8 +1,8 @@
 #include "image.h"
 
 #include "controls/background.h"
-#include "platform/handlerguard.h"
 #include "controls/shadowlabel.h"
+#include "platform/handlerguard.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -94,19 +94,6 @@ void TImage::paintEvent(QPaintEvent *) {
     painter.drawPixmap(0, 0, pixmap_);
 }
 
-namespace {
-
-// Handlers run inside Qt's event delivery, which must not see exceptions.
-template <typename Fn> void guarded(Fn &&fn) {
-  try {
-    fn();
-  } catch (...) {
-    reportHandlerException();
-  }
-}
-
-} // namespace
-
 // The kit's painted controls: what a hit test over a form's surface finds,
 // as opposed to windowed controls such as buttons, dials and edits.
 bool isLightweight(const QWidget *w) {
@@ -128,17 +115,13 @@ QWidget *lightweightChildAt(const QWidget *parent, QPoint point, const QWidget *
 
 void TImage::mousePressEvent(QMouseEvent *event) {
   pressed_ = event->button() == Qt::LeftButton;
-  if (OnMouseDown) {
-    const QPoint p = event->position().toPoint();
-    guarded([&] { OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y()); });
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TImage::mouseMoveEvent(QMouseEvent *event) {
-  if (OnMouseMove) {
-    const QPoint p = event->position().toPoint();
-    guarded([&] { OnMouseMove(this, event->modifiers(), p.x(), p.y()); });
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseMove, this, event->modifiers(), p.x(), p.y());
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent *event) {
@@ -146,17 +129,15 @@ void TImage::mouseReleaseEvent(QMouseEvent *event) {
       pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   if (event->button() == Qt::LeftButton)
     pressed_ = false;
-  if (click && OnClick)
-    guarded([&] { OnClick(this); });
-  if (OnMouseUp) {
-    const QPoint p = event->position().toPoint();
-    guarded([&] { OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y()); });
-  }
+  if (click)
+    callHandler(OnClick, this);
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton && OnDblClick)
-    guarded([&] { OnDblClick(this); });
+  if (event->button() == Qt::LeftButton)
+    callHandler(OnDblClick, this);
   mousePressEvent(event);
 }
 

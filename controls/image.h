@@ -14,10 +14,10 @@ namespace vantor {
 // events (the skinned windows drag themselves by it).
 class TImage final : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(QImage Picture READ Picture WRITE setPicture)
-  Q_PROPERTY(bool Stretch READ Stretch WRITE setStretch)
-  Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
-  Q_PROPERTY(TAlign Align READ Align WRITE setAlign)
+  Q_PROPERTY(QImage Picture READ picture WRITE setPicture)
+  Q_PROPERTY(bool Stretch READ stretch WRITE setStretch)
+  Q_PROPERTY(bool AutoSize READ autoSize WRITE setAutoSize)
+  Q_PROPERTY(TAlign Align READ align WRITE setAlign)
 
 public:
   enum TAlign { alNone, alClient };
@@ -25,17 +25,17 @@ public:
 
   explicit TImage(QWidget *parent = nullptr);
 
-  const QImage &Picture() const { return picture_; }
+  const QImage &picture() const { return picture_; }
   void setPicture(const QImage &picture);
   void clearPicture() { setPicture(QImage()); }
 
-  bool Stretch() const { return stretch_; }
+  bool stretch() const { return stretch_; }
   void setStretch(bool stretch);
 
-  bool AutoSize() const { return autoSize_; }
+  bool autoSize() const { return autoSize_; }
   void setAutoSize(bool autoSize);
 
-  TAlign Align() const { return align_; }
+  TAlign align() const { return align_; }
   void setAlign(TAlign align);
 
   QSize sizeHint() const override;
@@ -43,7 +43,8 @@ public:
   void realign() { adjustGeometry(); }
 
 signals:
-  // The picture was replaced; controls composed against it follow.
+  // The picture was replaced; controls composed against it follow. A signal,
+  // not a designed event: every button lying on the image listens at once.
   void PictureChanged();
 
 public:

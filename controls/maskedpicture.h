@@ -13,19 +13,19 @@ namespace vantor {
 // the shaped window share it; both react to its OnChange.
 class TMaskedPicture final : public QObject {
   Q_OBJECT
-  Q_PROPERTY(QImage Picture READ Picture WRITE setPicture)
-  Q_PROPERTY(uint MaskColor READ MaskColor WRITE setMaskColor)
+  Q_PROPERTY(QImage Picture READ picture WRITE setPicture)
+  Q_PROPERTY(uint MaskColor READ maskColor WRITE setMaskColor)
 
 public:
   explicit TMaskedPicture(QObject *parent = nullptr);
 
-  const QImage &Picture() const { return picture_; }
+  const QImage &picture() const { return picture_; }
   // Copies `picture` and notifies; handing back the held image does nothing.
   void setPicture(const QImage &picture);
-  // Takes a picture as a window description stores it: no notification.
+  // Takes a picture without notifying, for a window still being put together.
   void loadPicture(const QImage &picture) { picture_ = picture; }
 
-  TColor MaskColor() const { return maskColor_; }
+  TColor maskColor() const { return maskColor_; }
   void setMaskColor(TColor color);
 
   // MaskColor through its setter, then the picture without a notification.

@@ -37,7 +37,7 @@ Backdrop backdropFor(const QWidget *button, TImage *&image) {
     backdrop.color = clSilver;
   image = qobject_cast<TImage *>(lightweightChildAt(parent, button->pos(), button));
   if (image) {
-    backdrop.image = image->Picture();
+    backdrop.image = image->picture();
     backdrop.imagePos = image->pos();
   }
   return backdrop;
@@ -91,7 +91,7 @@ TPicBtn::~TPicBtn() {
 }
 
 int TPicBtn::frameHeight() const {
-  return maskedPicture_->Picture().height() / numStates_;
+  return maskedPicture_->picture().height() / numStates_;
 }
 
 void TPicBtn::setBtnState(int value) {
@@ -161,14 +161,14 @@ void TPicBtn::pictureChanged() {
 // Size follows the picture; the press area is frame 1 without its
 // mask-coloured pixels, which a widget mask lets through to what lies behind.
 void TPicBtn::updateShape() {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   const int height = frameHeight();
   setFixedSize(picture.width(), height);
   if (!masked_ || picture.isNull()) {
     clearMask();
     return;
   }
-  const QRegion area = maskRegion(picture, maskedPicture_->MaskColor(), height);
+  const QRegion area = maskRegion(picture, maskedPicture_->maskColor(), height);
   // An empty mask would mean "no mask"; a region outside the widget lets
   // every press through instead.
   setMask(area.isEmpty() ? QRegion(-1, -1, 1, 1) : area);
@@ -186,7 +186,7 @@ bool TPicBtn::placementChanged() {
 void TPicBtn::rebuildComposite() {
   if (!parentWidget())
     return;
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (picture.isNull()) {
     composite_ = QImage();
     return;
@@ -194,7 +194,7 @@ void TPicBtn::rebuildComposite() {
   TImage *image = nullptr;
   const Backdrop backdrop = backdropFor(this, image);
   followBackdrop(image);
-  composite_ = composeButtonImage(picture, masked_, maskedPicture_->MaskColor(), backdrop, pos(),
+  composite_ = composeButtonImage(picture, masked_, maskedPicture_->maskColor(), backdrop, pos(),
                                   frameHeight());
 }
 
@@ -213,28 +213,19 @@ void TPicBtn::followBackdrop(TImage *image) {
 }
 
 bool TPicBtn::cursorOver() const {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (picture.isNull())
     return false;
   const QPoint p = mapFromGlobal(platform::cursorPos());
   if (!rect().contains(p) || !picture.valid(p))
     return false;
-  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->MaskColor();
-}
-
-void TPicBtn::fire(const TNotifyEvent &handler) {
-  if (handler)
-    handler(this);
+  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->maskColor();
 }
 
 void TPicBtn::Click() {
   QPointer<TPicBtn> self(this);
-  try {
-    fire(OnClick);
-  } catch (...) {
-    reportHandlerException();
+  if (!callHandler(OnClick, this))
     return;
-  }
   if (self)
     setBtnState(nextState_ != 0 ? nextState_ : sActive_);
 }
@@ -244,11 +235,10 @@ void TPicBtn::press() {
   setFocus(Qt::MouseFocusReason);
   nextState_ = btnState_;
   setBtnState(sDown_);
-  try {
-    fire(OnCommand);
-  } catch (...) {
-    return; // dropped; the repeat stays unarmed and the release still clicks
-  }
+  // A failed press is dropped unreported: the repeat stays unarmed and the
+  // release still clicks.
+  if (!callHandlerQuietly(OnCommand, this))
+    return;
   if (!self)
     return;
   nextFire_ = now() + firstRepeatDelay(firstWait_);
@@ -257,38 +247,31 @@ void TPicBtn::press() {
 }
 
 void TPicBtn::repeatTick() {
-  QPointer<TPicBtn> self(this);
-  try {
+  runGuarded([&] {
     if (cursorOver()) {
       // Advancing from the previous due time catches up on late ticks.
       if (now() >= nextFire_) {
         nextFire_ += repeate_;
         if (btnState_ == sDown_)
-          fire(OnCommand);
+          callHandler(OnCommand, this);
       }
     } else {
       setBtnState(nextState_);
       nextFire_ = -1;
       repeatTimer_.stop();
     }
-  } catch (...) {
-    reportHandlerException();
-  }
+  });
 }
 
 void TPicBtn::hoverTick() {
-  try {
-    if (cursorOver()) {
-      if (!hover_ && OnMouseEnter) {
-        hover_ = true;
-        OnMouseEnter(this);
-      }
-    } else if (hover_ && OnMouseExit) {
-      hover_ = false;
-      OnMouseExit(this);
+  if (cursorOver()) {
+    if (!hover_ && OnMouseEnter) {
+      hover_ = true;
+      callHandler(OnMouseEnter, this);
     }
-  } catch (...) {
-    reportHandlerException();
+  } else if (hover_ && OnMouseExit) {
+    hover_ = false;
+    callHandler(OnMouseExit, this);
   }
 }
 
@@ -303,12 +286,8 @@ void TPicBtn::spaceCharacter() {
     return;
   const bool idle = nextFire_ == -1;
   QPointer<TPicBtn> self(this);
-  try {
-    fire(OnCommand);
-  } catch (...) {
-    reportHandlerException();
+  if (!callHandler(OnCommand, this))
     return;
-  }
   if (self)
     nextFire_ = t + (idle ? firstWait_ : repeate_);
 }
@@ -353,7 +332,7 @@ bool TPicBtn::event(QEvent *event) {
 }
 
 void TPicBtn::paintEvent(QPaintEvent *) {
-  const QImage &picture = maskedPicture_->Picture();
+  const QImage &picture = maskedPicture_->picture();
   if (composite_.isNull() || picture.isNull())
     return;
   const int width = picture.width(), height = frameHeight();
@@ -366,11 +345,7 @@ void TPicBtn::paintEvent(QPaintEvent *) {
   if (!OnDrawFocus)
     return;
   canvas.save();
-  try {
-    OnDrawFocus(this, canvas, focusRect_);
-  } catch (...) {
-    reportHandlerException();
-  }
+  callHandler(OnDrawFocus, this, canvas, focusRect_);
   canvas.restore();
 }
 
@@ -391,14 +366,8 @@ void TPicBtn::mousePressEvent(QMouseEvent *event) {
     press();
     return;
   }
-  if (OnMouseDown) {
-    const QPoint p = event->position().toPoint();
-    try {
-      OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
-    } catch (...) {
-      reportHandlerException();
-    }
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -414,25 +383,13 @@ void TPicBtn::mouseReleaseEvent(QMouseEvent *event) {
     }
     return;
   }
-  if (OnMouseUp) {
-    const QPoint p = event->position().toPoint();
-    try {
-      OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
-    } catch (...) {
-      reportHandlerException();
-    }
-  }
+  const QPoint p = event->position().toPoint();
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::mouseMoveEvent(QMouseEvent *event) {
-  if (!OnMouseMove)
-    return;
   const QPoint p = event->position().toPoint();
-  try {
-    OnMouseMove(this, event->modifiers(), p.x(), p.y());
-  } catch (...) {
-    reportHandlerException();
-  }
+  callHandler(OnMouseMove, this, event->modifiers(), p.x(), p.y());
 }
 
 void TPicBtn::keyPressEvent(QKeyEvent *event) {

@@ -2,6 +2,7 @@
 
 #include "controls/colors.h"
 #include "controls/maskedpicture.h"
+#include "controls/rect.h"
 #include "platform/events.h"
 
 #include <QImage>
@@ -16,17 +17,6 @@ class QPainter;
 namespace vantor {
 
 class TImage;
-// A rectangle as the focus painter receives it: right and bottom exclusive;
-// empty while Right and Bottom are both 0.
-struct TRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  bool isUnset() const { return Right == 0 && Bottom == 0; }
-  friend bool operator==(const TRect &, const TRect &) = default;
-};
-
 using TFocusDrawEvent = std::function<void(QObject *sender, QPainter &canvas, TRect &rect)>;
 
 // Moves the focus from `button` to its neighbour among the focusable tab
@@ -40,37 +30,37 @@ void CycleFocus(QWidget *form, QWidget *button, bool forward);
 // OnClick fires at the release.
 class TPicBtn final : public QWidget {
   Q_OBJECT
-  Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ MaskedPicture CONSTANT)
-  Q_PROPERTY(bool DrawFocus READ DrawFocus WRITE setDrawFocus)
-  Q_PROPERTY(int BtnState READ BtnState WRITE setBtnState)
-  Q_PROPERTY(int NextState READ NextState WRITE setNextState)
-  Q_PROPERTY(int NumStates READ NumStates WRITE setNumStates)
+  Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ maskedPicture CONSTANT)
+  Q_PROPERTY(bool DrawFocus READ drawFocus WRITE setDrawFocus)
+  Q_PROPERTY(int BtnState READ btnState WRITE setBtnState)
+  Q_PROPERTY(int NextState READ nextState WRITE setNextState)
+  Q_PROPERTY(int NumStates READ numStates WRITE setNumStates)
   Q_PROPERTY(int sActive READ sActive WRITE setsActive)
   Q_PROPERTY(int sInActive READ sInActive WRITE setsInActive)
   Q_PROPERTY(int sDisabled READ sDisabled WRITE setsDisabled)
   Q_PROPERTY(int sDown READ sDown WRITE setsDown)
-  Q_PROPERTY(bool Masked READ Masked WRITE setMasked)
-  Q_PROPERTY(bool Monitoring READ Monitoring WRITE setMonitoring)
-  Q_PROPERTY(uint FocusColor READ FocusColor WRITE setFocusColor)
-  Q_PROPERTY(int FirstWait READ FirstWait WRITE setFirstWait)
-  Q_PROPERTY(int Repeate READ Repeate WRITE setRepeate)
-  Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+  Q_PROPERTY(bool Masked READ masked WRITE setMasked)
+  Q_PROPERTY(bool Monitoring READ monitoring WRITE setMonitoring)
+  Q_PROPERTY(uint FocusColor READ focusColor WRITE setFocusColor)
+  Q_PROPERTY(int FirstWait READ firstWait WRITE setFirstWait)
+  Q_PROPERTY(int Repeate READ repeate WRITE setRepeate)
+  Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
   Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
 
 public:
   explicit TPicBtn(QWidget *parent = nullptr);
   ~TPicBtn() override;
 
-  TMaskedPicture *MaskedPicture() const { return maskedPicture_; }
+  TMaskedPicture *maskedPicture() const { return maskedPicture_; }
 
-  bool DrawFocus() const { return drawFocus_; }
+  bool drawFocus() const { return drawFocus_; }
   void setDrawFocus(bool value) { drawFocus_ = value; }
 
-  int BtnState() const { return btnState_; }
+  int btnState() const { return btnState_; }
   void setBtnState(int value);
-  int NextState() const { return nextState_; }
+  int nextState() const { return nextState_; }
   void setNextState(int value);
-  int NumStates() const { return numStates_; }
+  int numStates() const { return numStates_; }
   void setNumStates(int value);
   int sActive() const { return sActive_; }
   void setsActive(int value) { sActive_ = clampFrame(value); }
@@ -81,19 +71,19 @@ public:
   int sDown() const { return sDown_; }
   void setsDown(int value) { sDown_ = clampFrame(value); }
 
-  bool Masked() const { return masked_; }
+  bool masked() const { return masked_; }
   void setMasked(bool value);
-  bool Monitoring() const { return monitoring_; }
+  bool monitoring() const { return monitoring_; }
   void setMonitoring(bool value);
-  TColor FocusColor() const { return focusColor_; }
+  TColor focusColor() const { return focusColor_; }
   void setFocusColor(TColor value);
   // Delay from a mouse press to the first repeat; a press held for less than
   // the system's double-click interval never repeats.
-  int FirstWait() const { return firstWait_; }
+  int firstWait() const { return firstWait_; }
   void setFirstWait(int value) { firstWait_ = value; }
-  int Repeate() const { return repeate_; }
+  int repeate() const { return repeate_; }
   void setRepeate(int value) { repeate_ = value; }
-  bool TabStop() const { return focusPolicy() & Qt::TabFocus; }
+  bool tabStop() const { return focusPolicy() & Qt::TabFocus; }
   void setTabStop(bool value) { setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus); }
 
   // Frame height: picture height div NumStates.
@@ -142,7 +132,6 @@ private:
   void spaceCharacter();
   void tabKey(bool backward);
   void stopRepeat();
-  void fire(const TNotifyEvent &handler);
   void drawDefaultFocus(QPainter &canvas, const TRect &rect) const;
 
   TMaskedPicture *maskedPicture_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/events.h"
+
 #include <QGroupBox>
 #include <QStringList>
 #include <functional>
@@ -30,7 +32,7 @@ public:
   int columns() const { return columns_; }
   void setColumns(int columns);
 
-  std::function<void(QObject *sender)> OnClick;
+  TNotifyEvent OnClick;
 
   // How the choices are drawn: the indicator's side and the gap before the
   // caption, and the smallest caption size a choice gets to fit its cell.

@@ -2,6 +2,7 @@
 
 #include "controls/colors.h"
 #include "controls/rotarydialgeometry.h"
+#include "platform/events.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -82,7 +83,7 @@ public:
   void setColor(TColor value);
 
   // Fired with the dial as sender when setting Position changed it.
-  std::function<void(QObject *sender)> OnChange;
+  TNotifyEvent OnChange;
 
   // The layout and pointer as last worked out (also what a press is tested on).
   const dial::StepLayout &stepLayout() const { return layout_; }

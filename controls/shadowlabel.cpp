@@ -1,6 +1,7 @@
 #include "shadowlabel.h"
 
 #include "platform/clock.h"
+#include "platform/handlerguard.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -19,14 +20,14 @@ TShadowLabel::TShadowLabel(QWidget *parent) : QWidget(parent) {
 }
 
 TShadowLabel::~TShadowLabel() {
-  if (m_focusControl)
-    m_focusControl->removeEventFilter(this);
+  if (focusControl_)
+    focusControl_->removeEventFilter(this);
 }
 
 void TShadowLabel::setCaption(const QString &caption) {
-  if (caption == m_caption)
+  if (caption == caption_)
     return;
-  m_caption = caption;
+  caption_ = caption;
   update();
   adjustBounds();
   updateShortcut();
@@ -48,45 +49,45 @@ void TShadowLabel::setParentFont(bool parentFont) {
 }
 
 void TShadowLabel::setFontColor(TColor color) {
-  if (color == m_fontColor)
+  if (color == fontColor_)
     return;
-  m_fontColor = color;
+  fontColor_ = color;
   update();
 }
 
 void TShadowLabel::setAlignment(TAlignment alignment) {
-  if (alignment == m_alignment)
+  if (alignment == alignment_)
     return;
-  m_alignment = alignment;
+  alignment_ = alignment;
   update();
 }
 
 void TShadowLabel::setAutoSize(bool autoSize) {
-  if (autoSize == m_autoSize)
+  if (autoSize == autoSize_)
     return;
-  m_autoSize = autoSize;
+  autoSize_ = autoSize;
   adjustBounds();
 }
 
 void TShadowLabel::setLayout(TTextLayout layout) {
-  if (layout == m_layout)
+  if (layout == layout_)
     return;
-  m_layout = layout;
+  layout_ = layout;
   update();
 }
 
 void TShadowLabel::setWordWrap(bool wordWrap) {
-  if (wordWrap == m_wordWrap)
+  if (wordWrap == wordWrap_)
     return;
-  m_wordWrap = wordWrap;
+  wordWrap_ = wordWrap;
   adjustBounds();
   update();
 }
 
 void TShadowLabel::setTransparent(bool transparent) {
-  if (transparent == m_transparent)
+  if (transparent == transparent_)
     return;
-  m_transparent = transparent;
+  transparent_ = transparent;
   // Only an opaque label paints every pixel; a transparent one lets Qt
   // paint what lies behind it first.
   setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
@@ -94,96 +95,96 @@ void TShadowLabel::setTransparent(bool transparent) {
 }
 
 void TShadowLabel::setShadowColor(TColor color) {
-  if (color == m_shadowColor)
+  if (color == shadowColor_)
     return;
-  m_shadowColor = color;
+  shadowColor_ = color;
   update();
 }
 
 void TShadowLabel::setShadowSize(std::uint8_t size) {
-  if (size == m_shadowSize)
+  if (size == shadowSize_)
     return;
-  m_shadowSize = size;
+  shadowSize_ = size;
   adjustBounds();
   update();
 }
 
 void TShadowLabel::setShadowPos(TShadowPosition position) {
-  if (position == m_shadowPos)
+  if (position == shadowPos_)
     return;
-  m_shadowPos = position;
+  shadowPos_ = position;
   update();
 }
 
 void TShadowLabel::setShowAccelChar(bool show) {
-  if (show == m_showAccelChar)
+  if (show == showAccelChar_)
     return;
-  m_showAccelChar = show;
+  showAccelChar_ = show;
   update();
   updateShortcut();
 }
 
 void TShadowLabel::setShowFocus(bool show) {
-  if (show == m_showFocus)
+  if (show == showFocus_)
     return;
-  m_showFocus = show;
+  showFocus_ = show;
   update();
 }
 
 void TShadowLabel::setFocusControl(QWidget *control) {
-  if (control == m_focusControl)
+  if (control == focusControl_)
     return;
-  if (m_focusControl) {
-    m_focusControl->removeEventFilter(this);
-    disconnect(m_focusControl, &QObject::destroyed, this, nullptr);
+  if (focusControl_) {
+    focusControl_->removeEventFilter(this);
+    disconnect(focusControl_, &QObject::destroyed, this, nullptr);
   }
-  m_focusControl = control;
+  focusControl_ = control;
   if (control) {
     // Focus changes of the control decide whether the focus rectangle shows.
     control->installEventFilter(this);
     connect(control, &QObject::destroyed, this, &TShadowLabel::forgetFocusControl);
   }
   updateShortcut();
-  if (m_showFocus)
+  if (showFocus_)
     update();
 }
 
 void TShadowLabel::forgetFocusControl() {
-  m_focusControl = nullptr;
+  focusControl_ = nullptr;
   updateShortcut();
-  if (m_showFocus)
+  if (showFocus_)
     update();
 }
 
 void TShadowLabel::setColor(TColor color) {
-  if (color == m_color && !m_parentColor)
+  if (color == color_ && !parentColor_)
     return;
-  m_color = color;
-  m_parentColor = false;
+  color_ = color;
+  parentColor_ = false;
   update();
 }
 
 void TShadowLabel::setParentColor(bool parentColor) {
-  if (parentColor == m_parentColor)
+  if (parentColor == parentColor_)
     return;
-  m_parentColor = parentColor;
+  parentColor_ = parentColor;
   update();
 }
 
 QColor TShadowLabel::effectiveColor() const {
-  if (m_parentColor && parentWidget())
+  if (parentColor_ && parentWidget())
     return parentWidget()->palette().color(parentWidget()->backgroundRole());
-  return toQColor(m_color);
+  return toQColor(color_);
 }
 
 TShadowLabel::PassStyle TShadowLabel::passStyle() const {
-  PassStyle style{toQColor(m_fontColor), toQColor(m_shadowColor),
-                  shadowOffset(m_shadowPos, m_shadowSize)};
+  PassStyle style{toQColor(fontColor_), toQColor(shadowColor_),
+                  shadowOffset(shadowPos_, shadowSize_)};
   if (!isEnabled()) {
     style.text = toQColor(clGrayText);
     style.shadow = toQColor(clBtnHighlight);
     // Without a shadow of its own a disabled label looks engraved.
-    if (m_shadowSize == 0)
+    if (shadowSize_ == 0)
       style.offset = shadowOffset(spRightBottom, 1);
   }
   return style;
@@ -194,7 +195,7 @@ QRect TShadowLabel::textPass(QPainter *painter, const QRect &rect, int flags) co
   const QRect shadowRect = rect.translated(style.offset);
   if (!painter) {
     const QFontMetrics metrics(font());
-    const QString text = measuredText(m_caption, m_showAccelChar);
+    const QString text = measuredText(caption_, showAccelChar_);
     return boundingUnion(measure(metrics, shadowRect, flags, text),
                          measure(metrics, rect, flags, text));
   }
@@ -202,16 +203,16 @@ QRect TShadowLabel::textPass(QPainter *painter, const QRect &rect, int flags) co
   // A shadow on the text's own pixels would only tint the glyph edges.
   if (!style.offset.isNull()) {
     painter->setPen(style.shadow);
-    painter->drawText(shadowRect, flags, m_caption);
+    painter->drawText(shadowRect, flags, caption_);
   }
   painter->setPen(style.text);
-  painter->drawText(rect, flags, m_caption);
+  painter->drawText(rect, flags, caption_);
   return boundingUnion(shadowRect, rect);
 }
 
 QSize TShadowLabel::fittedSize() const {
   const QRect client(1, 0, width() - 2, height());
-  const int flags = drawFlags(taLeftJustify, m_wordWrap, m_showAccelChar);
+  const int flags = drawFlags(taLeftJustify, wordWrap_, showAccelChar_);
   const QRect measured = textPass(nullptr, client, flags);
   // One pixel more on each side; the size reaches the measured right and bottom.
   const int right = measured.x() + measured.width() + 1;
@@ -220,32 +221,32 @@ QSize TShadowLabel::fittedSize() const {
 }
 
 void TShadowLabel::adjustBounds() {
-  if (!m_autoSize)
+  if (!autoSize_)
     return;
   const QSize size = fittedSize();
   int left = x();
-  if (m_alignment == taRightJustify)
+  if (alignment_ == taRightJustify)
     left += width() - size.width(); // the right edge stays put
   setGeometry(left, y(), size.width(), size.height());
 }
 
 void TShadowLabel::paintEvent(QPaintEvent *) {
   if (!isEnabled())
-    m_leftHeld = false;
+    leftHeld_ = false;
   QPainter painter(this);
-  if (!m_transparent)
+  if (!transparent_)
     painter.fillRect(rect(), effectiveColor());
 
   QRect textRect(1, 0, width() - 2, height());
-  const int flags = drawFlags(m_alignment, m_wordWrap, m_showAccelChar);
-  if (m_layout != tlTop) {
+  const int flags = drawFlags(alignment_, wordWrap_, showAccelChar_);
+  if (layout_ != tlTop) {
     const QRect measured = textPass(nullptr, textRect, flags);
-    const int shift = layoutShift(m_layout, height(), measured.y() + measured.height());
+    const int shift = layoutShift(layout_, height(), measured.y() + measured.height());
     textRect = QRect(0, measured.y() + shift, width(), measured.height());
   }
   QRect drawn = textPass(&painter, textRect, flags);
 
-  if (m_showFocus && m_focusControl && m_focusControl->hasFocus()) {
+  if (showFocus_ && focusControl_ && focusControl_->hasFocus()) {
     drawn.adjust(-1, 0, 1, 0);
     // Inverted dots show on any background, like the system's focus rectangle.
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -258,8 +259,8 @@ void TShadowLabel::paintEvent(QPaintEvent *) {
 bool TShadowLabel::event(QEvent *event) {
   if (event->type() == QEvent::Shortcut) {
     auto *shortcut = static_cast<QShortcutEvent *>(event);
-    if (m_shortcutId != 0 && shortcut->shortcutId() == m_shortcutId) {
-      dialogChar(accelChar(m_caption));
+    if (shortcutId_ != 0 && shortcut->shortcutId() == shortcutId_) {
+      dialogChar(accelChar(caption_));
       return true;
     }
   }
@@ -267,9 +268,9 @@ bool TShadowLabel::event(QEvent *event) {
 }
 
 bool TShadowLabel::dialogChar(QChar key) {
-  if (!m_focusControl || !isEnabled() || !m_showAccelChar || !isAccel(key, m_caption))
+  if (!focusControl_ || !isEnabled() || !showAccelChar_ || !isAccel(key, caption_))
     return false;
-  QWidget *target = m_focusControl;
+  QWidget *target = focusControl_;
   if (!target->isVisible() || !target->isEnabled() || target->focusPolicy() == Qt::NoFocus)
     return false;
   target->setFocus(Qt::ShortcutFocusReason);
@@ -277,20 +278,20 @@ bool TShadowLabel::dialogChar(QChar key) {
 }
 
 void TShadowLabel::updateShortcut() {
-  if (m_shortcutId != 0) {
-    releaseShortcut(m_shortcutId);
-    m_shortcutId = 0;
+  if (shortcutId_ != 0) {
+    releaseShortcut(shortcutId_);
+    shortcutId_ = 0;
   }
-  if (!m_focusControl || !m_showAccelChar)
+  if (!focusControl_ || !showAccelChar_)
     return;
-  const QKeySequence sequence = QKeySequence::mnemonic(m_caption);
+  const QKeySequence sequence = QKeySequence::mnemonic(caption_);
   if (!sequence.isEmpty())
-    m_shortcutId = grabShortcut(sequence);
+    shortcutId_ = grabShortcut(sequence);
 }
 
 bool TShadowLabel::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == m_focusControl &&
-      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && m_showFocus)
+  if (watched == focusControl_ &&
+      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && showFocus_)
     update();
   return QWidget::eventFilter(watched, event);
 }
@@ -322,25 +323,25 @@ void TShadowLabel::showEvent(QShowEvent *event) {
 
 void TShadowLabel::enterEvent(QEnterEvent *event) {
   QWidget::enterEvent(event);
-  if (!m_mouseInside && isEnabled() && QApplication::activeWindow())
+  if (!mouseInside_ && isEnabled() && QApplication::activeWindow())
     setMouseInside(true);
 }
 
 void TShadowLabel::leaveEvent(QEvent *event) {
   QWidget::leaveEvent(event);
   // The left button pressed here keeps the label entered until released.
-  if (m_mouseInside && !m_leftHeld)
+  if (mouseInside_ && !leftHeld_)
     setMouseInside(false);
 }
 
 void TShadowLabel::setMouseInside(bool inside) {
-  if (inside == m_mouseInside)
+  if (inside == mouseInside_)
     return;
-  m_mouseInside = inside;
+  mouseInside_ = inside;
   if (inside)
-    emit OnMouseEnter(this);
+    callHandler(OnMouseEnter, this);
   else
-    emit OnMouseLeave(this);
+    callHandler(OnMouseLeave, this);
 }
 
 void TShadowLabel::updateMouseInside() {
@@ -350,38 +351,38 @@ void TShadowLabel::updateMouseInside() {
 
 void TShadowLabel::mousePressEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton) {
-    m_leftHeld = true;
-    m_clicked = true;
+    leftHeld_ = true;
+    clicked_ = true;
   }
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
   if (event->button() == Qt::RightButton)
     updateMouseInside();
 }
 
 void TShadowLabel::mouseDoubleClickEvent(QMouseEvent *event) {
   if (event->button() == Qt::LeftButton) {
-    m_leftHeld = true;
-    emit OnDblClick(this);
+    leftHeld_ = true;
+    callHandler(OnDblClick, this);
   }
   const QPoint pos = event->position().toPoint();
-  emit OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseDown, this, event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 void TShadowLabel::mouseMoveEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
-  emit OnMouseMove(this, event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseMove, this, event->modifiers(), pos.x(), pos.y());
 }
 
 void TShadowLabel::mouseReleaseEvent(QMouseEvent *event) {
   const QPoint pos = event->position().toPoint();
   if (event->button() == Qt::LeftButton) {
-    m_leftHeld = false;
-    if (m_clicked && rect().contains(pos))
-      emit OnClick(this);
-    m_clicked = false;
+    leftHeld_ = false;
+    if (clicked_ && rect().contains(pos))
+      callHandler(OnClick, this);
+    clicked_ = false;
   }
-  emit OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+  callHandler(OnMouseUp, this, event->button(), event->modifiers(), pos.x(), pos.y());
   updateMouseInside();
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/colors.h"
 #include "controls/shadowlabel_text.h"
+#include "platform/events.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -38,39 +39,39 @@ public:
   explicit TShadowLabel(QWidget *parent = nullptr);
   ~TShadowLabel() override;
 
-  const QString &caption() const { return m_caption; }
+  const QString &caption() const { return caption_; }
   void setCaption(const QString &caption);
   bool parentFont() const;
   void setParentFont(bool parentFont);
   // The text colour; a system-colour constant is translated when drawing.
-  TColor fontColor() const { return m_fontColor; }
+  TColor fontColor() const { return fontColor_; }
   void setFontColor(TColor color);
-  TAlignment alignment() const { return m_alignment; }
+  TAlignment alignment() const { return alignment_; }
   void setAlignment(TAlignment alignment);
-  bool autoSize() const { return m_autoSize; }
+  bool autoSize() const { return autoSize_; }
   void setAutoSize(bool autoSize);
-  TTextLayout layout() const { return m_layout; }
+  TTextLayout layout() const { return layout_; }
   void setLayout(TTextLayout layout);
-  bool wordWrap() const { return m_wordWrap; }
+  bool wordWrap() const { return wordWrap_; }
   void setWordWrap(bool wordWrap);
-  bool transparent() const { return m_transparent; }
+  bool transparent() const { return transparent_; }
   void setTransparent(bool transparent);
-  TColor shadowColor() const { return m_shadowColor; }
+  TColor shadowColor() const { return shadowColor_; }
   void setShadowColor(TColor color);
-  std::uint8_t shadowSize() const { return m_shadowSize; }
+  std::uint8_t shadowSize() const { return shadowSize_; }
   void setShadowSize(std::uint8_t size);
-  TShadowPosition shadowPos() const { return m_shadowPos; }
+  TShadowPosition shadowPos() const { return shadowPos_; }
   void setShadowPos(TShadowPosition position);
-  bool showAccelChar() const { return m_showAccelChar; }
+  bool showAccelChar() const { return showAccelChar_; }
   void setShowAccelChar(bool show);
-  bool showFocus() const { return m_showFocus; }
+  bool showFocus() const { return showFocus_; }
   void setShowFocus(bool show);
-  QWidget *focusControl() const { return m_focusControl; }
+  QWidget *focusControl() const { return focusControl_; }
   void setFocusControl(QWidget *control);
-  TColor color() const { return m_color; }
+  TColor color() const { return color_; }
   // Setting a colour stops following the parent's.
   void setColor(TColor color);
-  bool parentColor() const { return m_parentColor; }
+  bool parentColor() const { return parentColor_; }
   void setParentColor(bool parentColor);
 
   // The colour the background is filled with when not transparent.
@@ -80,18 +81,16 @@ public:
   // A character typed in the window: moves the focus to FocusControl when it
   // is this caption's accelerator. Returns whether it was handled.
   bool dialogChar(QChar key);
-  bool mouseInside() const { return m_mouseInside; }
+  bool mouseInside() const { return mouseInside_; }
 
-signals:
-  void OnClick(QObject *Sender);
-  void OnDblClick(QObject *Sender);
-  void OnMouseDown(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                   int Y);
-  void OnMouseMove(QObject *Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-  void OnMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
-                 int Y);
-  void OnMouseEnter(QObject *Sender);
-  void OnMouseLeave(QObject *Sender);
+public:
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
 
 protected:
   bool event(QEvent *event) override;
@@ -122,25 +121,25 @@ private:
   void updateShortcut();
   void forgetFocusControl();
 
-  QString m_caption;
-  TColor m_fontColor = clWindowText;
-  TAlignment m_alignment = taLeftJustify;
-  bool m_autoSize = true;
-  TTextLayout m_layout = tlTop;
-  bool m_wordWrap = false;
-  bool m_transparent = false;
-  TColor m_shadowColor = clBtnHighlight;
-  std::uint8_t m_shadowSize = 1;
-  TShadowPosition m_shadowPos = spLeftTop;
-  bool m_showAccelChar = true;
-  bool m_showFocus = false;
-  QPointer<QWidget> m_focusControl;
-  TColor m_color = clBtnFace;
-  bool m_parentColor = true;
-  bool m_mouseInside = false;
-  bool m_leftHeld = false;
-  bool m_clicked = false;
-  int m_shortcutId = 0;
+  QString caption_;
+  TColor fontColor_ = clWindowText;
+  TAlignment alignment_ = taLeftJustify;
+  bool autoSize_ = true;
+  TTextLayout layout_ = tlTop;
+  bool wordWrap_ = false;
+  bool transparent_ = false;
+  TColor shadowColor_ = clBtnHighlight;
+  std::uint8_t shadowSize_ = 1;
+  TShadowPosition shadowPos_ = spLeftTop;
+  bool showAccelChar_ = true;
+  bool showFocus_ = false;
+  QPointer<QWidget> focusControl_;
+  TColor color_ = clBtnFace;
+  bool parentColor_ = true;
+  bool mouseInside_ = false;
+  bool leftHeld_ = false;
+  bool clicked_ = false;
+  int shortcutId_ = 0;
 };
 
 } // namespace vantor

@@ -65,10 +65,10 @@ slider::TrackGeometry TCustomValueSlider::geometryInfo() const {
   return g;
 }
 
-slider::Rect TCustomValueSlider::TrackArea() const {
-  slider::Rect r{0, 0, width(), height()};
+TRect TCustomValueSlider::TrackArea() const {
+  TRect r{0, 0, width(), height()};
   if (bevel_ != bvNone)
-    r = {r.left + kBevelWidth, r.top + kBevelWidth, r.right - kBevelWidth, r.bottom - kBevelWidth};
+    r = {r.Left + kBevelWidth, r.Top + kBevelWidth, r.Right - kBevelWidth, r.Bottom - kBevelWidth};
   return r;
 }
 
@@ -80,8 +80,8 @@ const QImage &TCustomValueSlider::rulerImage() const {
   return images_[vertical() ? VRuler : HRuler];
 }
 
-QRect TCustomValueSlider::qrect(const slider::Rect &r) const {
-  return QRect(r.left, r.top, r.width(), r.height());
+QRect TCustomValueSlider::qrect(const TRect &r) const {
+  return QRect(r.Left, r.Top, r.width(), r.height());
 }
 
 void TCustomValueSlider::invalidateThumb() {
@@ -239,8 +239,8 @@ void TCustomValueSlider::endReading() {
 
 void TCustomValueSlider::fitThumb() {
   const QImage &img = thumbImage();
-  thumbRect_.right = thumbRect_.left + img.width() / numThumbStates_;
-  thumbRect_.bottom = thumbRect_.top + img.height();
+  thumbRect_.Right = thumbRect_.Left + img.width() / numThumbStates_;
+  thumbRect_.Bottom = thumbRect_.Top + img.height();
   prepareThumbPictures();
   setValue(value_);
 }
@@ -257,7 +257,7 @@ void TCustomValueSlider::prepareThumbPictures() {
 }
 
 void TCustomValueSlider::buildRulerBitmap() {
-  const slider::Rect r = TrackArea();
+  const TRect r = TrackArea();
   const int length = std::max(vertical() ? r.height() - 12 : r.width() - 12, 0);
   ruler_ = slider::buildRuler(rulerImage(), vertical(), length, edgeSize_);
   if (ruler_.isNull() || ruler_.width() == 0 || ruler_.height() == 0)
@@ -268,37 +268,37 @@ void TCustomValueSlider::buildRulerBitmap() {
 
 void TCustomValueSlider::layoutElements() {
   const int remembered = value_;
-  const slider::Rect r = TrackArea();
+  const TRect r = TrackArea();
   buildRulerBitmap();
   const QImage &img = thumbImage();
   const int tw = img.width() / numThumbStates_;
   const int th = img.height();
   int thumbX, thumbY;
   if (!vertical()) {
-    const int o = r.left + 6;
+    const int o = r.Left + 6;
     const int rh = ruler_.height();
     thumbX = o;
     if (th > rh) {
-      thumbY = r.top + 6;
-      rulerPos_ = QPoint(o, r.top + 6 + (th - rh) / 2);
+      thumbY = r.Top + 6;
+      rulerPos_ = QPoint(o, r.Top + 6 + (th - rh) / 2);
     } else {
-      thumbY = r.top + 6 + (rh - th) / 2;
-      rulerPos_ = QPoint(o, r.top + 6);
+      thumbY = r.Top + 6 + (rh - th) / 2;
+      rulerPos_ = QPoint(o, r.Top + 6);
     }
-    marksTop_ = r.top + 6 + std::max(th, rh) + 1;
+    marksTop_ = r.Top + 6 + std::max(th, rh) + 1;
     marksLeft_ = rulerPos_.x();
   } else {
-    const int o = r.top + 6;
+    const int o = r.Top + 6;
     const int rw = ruler_.width();
     thumbY = o;
     if (tw > rw) {
-      thumbX = r.left + 6;
-      rulerPos_ = QPoint(r.left + 6 + (tw - rw) / 2, o);
+      thumbX = r.Left + 6;
+      rulerPos_ = QPoint(r.Left + 6 + (tw - rw) / 2, o);
     } else {
-      thumbX = r.left + 6 + (rw - tw) / 2;
-      rulerPos_ = QPoint(r.left + 6, o);
+      thumbX = r.Left + 6 + (rw - tw) / 2;
+      rulerPos_ = QPoint(r.Left + 6, o);
     }
-    marksLeft_ = r.left + 6 + std::max(tw, rw) + 1;
+    marksLeft_ = r.Left + 6 + std::max(tw, rw) + 1;
     marksTop_ = rulerPos_.y();
   }
   thumbRect_ = {thumbX, thumbY, thumbX + tw, thumbY + th};
@@ -315,11 +315,11 @@ void TCustomValueSlider::moveThumb(int p) {
   p = g.snapOffset(p);
   invalidateThumb();
   if (vertical()) {
-    thumbRect_.bottom += p - thumbRect_.top;
-    thumbRect_.top = p;
+    thumbRect_.Bottom += p - thumbRect_.Top;
+    thumbRect_.Top = p;
   } else {
-    thumbRect_.right += p - thumbRect_.left;
-    thumbRect_.left = p;
+    thumbRect_.Right += p - thumbRect_.Left;
+    thumbRect_.Left = p;
   }
   invalidateThumb();
   if (tracking_) {
@@ -338,7 +338,7 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
   painter.save();
   painter.setClipRegion(QRegion(rect()) - QRegion(qrect(thumbRect_)));
 
-  slider::Rect r{0, 0, width(), height()};
+  TRect r{0, 0, width(), height()};
   if (bevel_ != bvNone && r.width() > 0 && r.height() > 0) {
     const QColor shadow = toQColor(clBtnShadow);
     const QColor light = toQColor(clBtnHighlight);
@@ -348,7 +348,7 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
     painter.fillRect(0, 0, 1, r.height() - 1, topLeft);
     painter.fillRect(0, r.height() - 1, r.width(), 1, bottomRight);
     painter.fillRect(r.width() - 1, 0, 1, r.height(), bottomRight);
-    r = {1, 1, r.right - 1, r.bottom - 1};
+    r = {1, 1, r.Right - 1, r.Bottom - 1};
   }
   painter.fillRect(qrect(r), background);
 
@@ -356,8 +356,8 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
     painter.drawImage(rulerPos_, rulerDrawable_);
 
   if (options_.testFlag(soShowFocus) && focused_) {
-    const slider::Rect t = TrackArea();
-    const QRect f(t.left + 2, t.top + 2, t.width() - 4, t.height() - 4);
+    const TRect t = TrackArea();
+    const QRect f(t.Left + 2, t.Top + 2, t.width() - 4, t.height() - 4);
     if (f.width() > 0 && f.height() > 0) {
       // Every other pixel of the outline, inverted: a dotted XOR frame.
       QPolygon dots;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colors.h"
+#include "platform/events.h"
 #include "valueslidergeometry.h"
 
 #include <QImage>
@@ -64,8 +65,9 @@ public:
   // Bit n set: slot n holds a user-supplied picture.
   int userImages() const { return userImages_; }
 
-  // Reading a window description: range and increment checks are relaxed and
-  // resizes do not lay out; endReading applies the user pictures again.
+  // Setting designed values as a batch: range and increment checks are relaxed
+  // and resizes do not lay out, so the setters' order does not matter;
+  // endReading applies the user pictures again.
   void beginReading();
   void endReading();
   bool isReading() const { return reading_; }
@@ -74,7 +76,7 @@ public:
   virtual void PaintMarks(int step, int markLength, int endMarkLength);
 
   // Layout results, in widget pixels.
-  slider::Rect thumbRect() const { return thumbRect_; }
+  TRect thumbRect() const { return thumbRect_; }
   QPoint rulerPos() const { return rulerPos_; }
   const QImage &rulerBitmap() const { return ruler_; }
   int marksTop() const { return marksTop_; }
@@ -83,14 +85,13 @@ public:
   const QTimer &repeatTimer() const { return repeatTimer_; }
 
   // Events, fired with the slider as sender when assigned.
-  using Notify = std::function<void(QObject *sender)>;
-  Notify OnChange;
-  Notify OnChanged;
-  Notify OnDrawPoints; // replaces the built-in point marks while painting
+  TNotifyEvent OnChange;
+  TNotifyEvent OnChanged;
+  TNotifyEvent OnDrawPoints; // replaces the built-in point marks while painting
 
 protected:
   virtual bool AllowUserChange() { return true; }
-  virtual slider::Rect TrackArea() const;
+  virtual TRect TrackArea() const;
   virtual int PaintValue() const { return value_; }
   virtual void Relayout();
   virtual void RangeUpdated() {}
@@ -130,7 +131,7 @@ private:
   void repeatStep();
   void stopRepeating();
   Side hitSide(QPoint p) const;
-  QRect qrect(const slider::Rect &r) const;
+  QRect qrect(const TRect &r) const;
   void invalidateThumb();
   void focusChanged(bool focused);
   QColor backgroundColor() const;
@@ -156,7 +157,7 @@ private:
   QImage rulerDrawable_;              // the same with its transparent colour cleared
   std::array<QImage, 2> thumbStates_; // normal and pressed/disabled, ready to draw
 
-  slider::Rect thumbRect_;
+  TRect thumbRect_;
   QPoint rulerPos_;
   int marksTop_ = 0;
   int marksLeft_ = 0;
@@ -176,7 +177,8 @@ private:
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TCustomValueSlider::TSliderOptions)
 
-// The slider as window descriptions use it: publishes the properties by name.
+// The slider the windows place: publishes its properties by name so stored
+// settings can reach them.
 class TValueSlider final : public TCustomValueSlider {
   Q_OBJECT
   Q_PROPERTY(vantor::TCustomValueSlider::TPanelBevel BevelStyle READ bevelStyle WRITE setBevelStyle)

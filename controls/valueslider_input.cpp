@@ -12,14 +12,14 @@ namespace vantor {
 
 TCustomValueSlider::Side TCustomValueSlider::hitSide(QPoint p) const {
   if (!vertical()) {
-    if (p.x() < thumbRect_.left)
+    if (p.x() < thumbRect_.Left)
       return Side::Down;
-    if (p.x() > thumbRect_.right)
+    if (p.x() > thumbRect_.Right)
       return Side::Up;
   } else {
-    if (p.y() < thumbRect_.top)
+    if (p.y() < thumbRect_.Top)
       return Side::Up;
-    if (p.y() > thumbRect_.bottom)
+    if (p.y() > thumbRect_.Bottom)
       return Side::Down;
   }
   return Side::None;
@@ -35,14 +35,14 @@ void TCustomValueSlider::mousePressEvent(QMouseEvent *event) {
     PressThumb(event->button(), p.x(), p.y());
     return;
   }
-  slider::Rect area{rulerPos_.x(), rulerPos_.y(), rulerPos_.x() + ruler_.width(),
-                    rulerPos_.y() + ruler_.height()};
+  TRect area{rulerPos_.x(), rulerPos_.y(), rulerPos_.x() + ruler_.width(),
+             rulerPos_.y() + ruler_.height()};
   if (vertical()) {
-    area.left -= 3;
-    area.right += 3;
+    area.Left -= 3;
+    area.Right += 3;
   } else {
-    area.top -= 3;
-    area.bottom += 3;
+    area.Top -= 3;
+    area.Bottom += 3;
   }
   if (area.containsClosed(p.x(), p.y()) && AllowUserChange()) {
     repeating_ = true;
@@ -84,7 +84,7 @@ void TCustomValueSlider::PressThumb(Qt::MouseButton button, int x, int y) {
     return;
   tracking_ = true;
   pressed_ = true;
-  dragOffset_ = vertical() ? y - thumbRect_.top : x - thumbRect_.left;
+  dragOffset_ = vertical() ? y - thumbRect_.Top : x - thumbRect_.Left;
   invalidateThumb();
   if (isVisible())
     repaint(qrect(thumbRect_));

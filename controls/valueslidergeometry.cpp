@@ -25,7 +25,7 @@ int TrackGeometry::valueToOffset(int v) const {
   const int o = origin();
   std::int64_t p = o + roundDiv(std::int64_t(travel()) * (std::int64_t(v) - minValue), range);
   if (vertical)
-    p = std::int64_t(track.top) + track.bottom - p - thumb.height();
+    p = std::int64_t(track.Top) + track.Bottom - p - thumb.height();
   return static_cast<int>(std::max<std::int64_t>(p, o));
 }
 

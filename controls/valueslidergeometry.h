@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/rect.h"
+
 #include <QImage>
 #include <QSize>
 #include <algorithm>
@@ -10,34 +12,16 @@ namespace vantor::slider {
 // Nearest integer of num / den, ties to even (61.5 -> 62, 184.5 -> 184).
 std::int64_t roundDiv(std::int64_t num, std::int64_t den);
 
-// v clamped to lo..hi; while a description is read the bounds may cross,
-// and the upper one wins then.
+// v clamped to lo..hi; while designed values are set as a batch the bounds
+// may cross, and the upper one wins then.
 inline int clampToRange(std::int64_t v, int lo, int hi) {
   return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
 }
 
-// A rectangle with exclusive right and bottom edges, as the slider's layout
-// rules are written: (left, top, right, bottom).
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  // Edges included on all four sides.
-  bool containsClosed(int x, int y) const {
-    return x >= left && x <= right && y >= top && y <= bottom;
-  }
-  // Right and bottom edges excluded.
-  bool containsOpen(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  bool operator==(const Rect &) const = default;
-};
-
 // The track-related numbers the value/offset mapping needs.
 struct TrackGeometry {
   bool vertical = false;
-  Rect track; // the track area R
+  TRect track; // the track area R
   int clientHeight = 0;
   QSize thumb;         // one thumb state, TW x TH
   int rulerLength = 0; // RL, the built ruler's length along the track
@@ -46,7 +30,7 @@ struct TrackGeometry {
   int increment = 10;
   bool smooth = false;
 
-  int origin() const { return vertical ? track.top + 6 : track.left + 6; }
+  int origin() const { return vertical ? track.Top + 6 : track.Left + 6; }
   int travel() const { return rulerLength - (vertical ? thumb.height() : thumb.width()); }
   // The thumb's leading edge for value v; never below the origin.
   int valueToOffset(int v) const;

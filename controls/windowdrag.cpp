@@ -17,7 +17,7 @@ void WindowDrag::press(QWidget *control, int x, int y) {
 void WindowDrag::move(QWidget *control, int x, int y) {
   if (!dragging_ || !target_)
     return;
-  if (std::abs(x - pressX_) <= Slack && std::abs(y - pressY_) <= Slack)
+  if (std::abs(x - pressX_) <= kSlack && std::abs(y - pressY_) <= kSlack)
     return;
   // The background sits at the window's client origin: its coordinates are the window's.
   const QPoint screen = control->window()->mapToGlobal(QPoint(x, y));

@@ -10,7 +10,7 @@ namespace vantor {
 // so the press point stays under the pointer. One per window.
 class WindowDrag final {
 public:
-  static constexpr int Slack = 5;
+  static constexpr int kSlack = 5;
 
   // A press of any button on `control`, at (x, y) in its coordinates.
   void press(QWidget *control, int x, int y);

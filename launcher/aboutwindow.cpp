@@ -115,8 +115,8 @@ void Tfrmabout::buildLinks() {
 void Tfrmabout::buildExit() {
   exitabout = new TPicBtn(this);
   exitabout->setObjectName(QStringLiteral("exitabout"));
-  exitabout->MaskedPicture()->setMaskColor(clWhite);
-  exitabout->MaskedPicture()->setPicture(skins::image(QStringLiteral("exitabout")));
+  exitabout->maskedPicture()->setMaskColor(clWhite);
+  exitabout->maskedPicture()->setPicture(skins::image(QStringLiteral("exitabout")));
   exitabout->setMasked(true);
   exitabout->setBtnState(1);
   exitabout->setNextState(0);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <utility>
@@ -151,16 +152,16 @@ void TFileListBox::applyPath(const QString &path) {
   const QList<QByteArray> keepNative = nativeItems_;
   const QString keepDir = directory_;
   const QString keepMask = keepMaskBefore;
-  try {
-    setDirectory(folder);
-  } catch (...) {
+  // A folder that cannot be read leaves the list as it was.
+  auto rollback = qScopeGuard([&] {
     items_ = keepItems;
     nativeItems_ = keepNative;
     directory_ = keepDir;
     mask_ = keepMask;
     read_ = true;
-    throw;
-  }
+  });
+  setDirectory(folder);
+  rollback.dismiss();
 }
 
 void TFileListBox::update() {

@@ -80,8 +80,8 @@ constexpr ButtonSetup Buttons[] = {
 TPicBtn *createButton(QWidget *parent, const ButtonSetup &s) {
   auto *button = new TPicBtn(parent);
   button->setObjectName(QLatin1String(s.name));
-  button->MaskedPicture()->setMaskColor(s.maskColor);
-  button->MaskedPicture()->setPicture(skins::image(QLatin1String(s.name)));
+  button->maskedPicture()->setMaskColor(s.maskColor);
+  button->maskedPicture()->setPicture(skins::image(QLatin1String(s.name)));
   button->setMasked(s.masked);
   button->setBtnState(1);
   button->setNextState(s.nextState);
@@ -188,8 +188,8 @@ void TfrmMain::createSkin() {
   // (which sizes the form and builds the outline), then the rest.
   FormShaper1 = new TFormShaper(this);
   FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
-  FormShaper1->MaskedPicture()->loadPicture(backsmall->Picture());
-  FormShaper1->MaskedPicture()->setMaskColor(clYellow);
+  FormShaper1->maskedPicture()->loadPicture(backsmall->picture());
+  FormShaper1->maskedPicture()->setMaskColor(clYellow);
   FormShaper1->setShowCaption(false);
   FormShaper1->setActive(false);
   FormShaper1->setWindowMove(TFormShaper::NoMove);
@@ -238,19 +238,15 @@ void TfrmMain::refreshShotsFolder() {
 void TfrmMain::FormShow(QObject *) {
   if (!setup_)
     return;
-  try {
-    showFirstTime();
-  } catch (...) {
-    reportHandlerException();
-  }
+  runGuarded([this] { showFirstTime(); });
 }
 
 void TfrmMain::showFirstTime() {
   // The stored settings go into the hidden setup window; its path handlers
   // point the lists at the stored folders.
   setup_->restoreQuietly();
-  if (FormShaper1->Tag() == 1) {
-    FormShaper1->MaskedPicture()->setPicture(backbig->Picture());
+  if (FormShaper1->tag() == 1) {
+    FormShaper1->maskedPicture()->setPicture(backbig->picture());
     RotaryDial1Change(RotaryDial1);
   }
   if (platform::folderExists(setup_->romFolder()))
@@ -340,8 +336,8 @@ void TfrmMain::usedelCommand(QObject *) {
   }
   // Back on its face at once: a button held through the box or an error
   // message must not ask or adopt again by itself.
-  if (usedel->BtnState() == usedel->sDown())
-    usedel->setBtnState(usedel->NextState() != 0 ? usedel->NextState() : usedel->sActive());
+  if (usedel->btnState() == usedel->sDown())
+    usedel->setBtnState(usedel->nextState() != 0 ? usedel->nextState() : usedel->sActive());
 }
 
 void TfrmMain::adoptShownSnapshot() {

@@ -43,7 +43,7 @@ void TfrmMain::previewCommand(QObject *) {
     FormShaper1->setTag(1);
   }
   // `back` is the shaper's linked image: it follows the mask picture.
-  FormShaper1->MaskedPicture()->setPicture(skin->Picture());
+  FormShaper1->maskedPicture()->setPicture(skin->picture());
   RotaryDial1Change(RotaryDial1);
 }
 

@@ -22,8 +22,8 @@ constexpr QSize BoxSize{258, 174};
 TPicBtn *createAnswerButton(QWidget *parent, const char *name, QPoint place) {
   auto *button = new TPicBtn(parent);
   button->setObjectName(QLatin1String(name));
-  button->MaskedPicture()->setMaskColor(clWhite);
-  button->MaskedPicture()->setPicture(skins::image(QLatin1String(name)));
+  button->maskedPicture()->setMaskColor(clWhite);
+  button->maskedPicture()->setPicture(skins::image(QLatin1String(name)));
   button->setMasked(true);
   button->setBtnState(1);
   button->setNextState(0);
@@ -60,8 +60,8 @@ Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
   // and builds its outline, then the rest.
   FormShaper1 = new TFormShaper(this);
   FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
-  FormShaper1->MaskedPicture()->loadPicture(skins::image(QStringLiteral("messbox")));
-  FormShaper1->MaskedPicture()->setMaskColor(clWhite);
+  FormShaper1->maskedPicture()->loadPicture(skins::image(QStringLiteral("messbox")));
+  FormShaper1->maskedPicture()->setMaskColor(clWhite);
   FormShaper1->setShowCaption(false);
   FormShaper1->setActive(true);
   FormShaper1->setWindowMove(TFormShaper::NoMove);

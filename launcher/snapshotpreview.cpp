@@ -18,7 +18,7 @@ const QString SnapshotExtensions[] = {QStringLiteral(".jpg"), QStringLiteral(".g
 } // namespace
 
 bool SnapshotPreview::bigSkinShown() const {
-  return p_.shaper->MaskedPicture()->Picture().width() == p_.backbig->Picture().width();
+  return p_.shaper->maskedPicture()->picture().width() == p_.backbig->picture().width();
 }
 
 void SnapshotPreview::show(const QString &basePath, bool switchButton) {

@@ -36,7 +36,7 @@ void SnapshotPreview::adoptShown(const QString &snapshotBase) {
   const QString target = snapshotBase + QStringLiteral(".jpg");
   // The codec writes the picture it decoded last; if that is no longer the
   // one on show, decode the file on show again rather than guess.
-  if (imageLibrary().lastPicture().isNull() || imageLibrary().lastPicture() != p_.snaps->Picture())
+  if (imageLibrary().lastPicture().isNull() || imageLibrary().lastPicture() != p_.snaps->picture())
     imageLibLoad(shownFile_);
   if (!imageLibSaveAsJpg(target, kSnapshotQuality))
     throw Error(QStringLiteral("The snapshot could not be saved as %1: %2.")

@@ -33,4 +33,24 @@ template <class Handler, class... Args> bool callHandler(const Handler &handler,
   return runGuarded([&] { handler(std::forward<Args>(args)...); });
 }
 
+// Runs `work` and drops what it throws, unreported: for work whose failure
+// the caller answers some other way. False when it threw.
+template <class Work> bool runQuietly(Work &&work) {
+  try {
+    std::forward<Work>(work)();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// Like callHandler, but what the handler throws is dropped unreported: for a
+// press whose failure the matching release answers. False when it threw.
+template <class Handler, class... Args>
+bool callHandlerQuietly(const Handler &handler, Args &&...args) {
+  if (!handler)
+    return true;
+  return runQuietly([&] { handler(std::forward<Args>(args)...); });
+}
+
 } // namespace vantor

@@ -21,7 +21,7 @@ namespace vantor::platform {
 // program wrote meanwhile.
 class ProfileFile final {
 public:
-  static constexpr int MaxValueLength = ProfileDocument::MaxValueLength;
+  static constexpr int kMaxValueLength = ProfileDocument::kMaxValueLength;
   enum class Mode { Immediate, Batch };
 
   explicit ProfileFile(QString path, Mode mode = Mode::Immediate);

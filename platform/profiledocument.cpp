@@ -55,7 +55,7 @@ QString stripQuotes(QString text) {
   if (text.size() >= 2 && ((text.front() == u'"' && text.back() == u'"') ||
                            (text.front() == u'\'' && text.back() == u'\'')))
     text = text.mid(1, text.size() - 2);
-  return text.left(ProfileDocument::MaxValueLength);
+  return text.left(ProfileDocument::kMaxValueLength);
 }
 
 } // namespace

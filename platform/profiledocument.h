@@ -13,7 +13,7 @@ namespace vantor::platform {
 // end of the file.
 class ProfileDocument final {
 public:
-  static constexpr int MaxValueLength = 1023;
+  static constexpr int kMaxValueLength = 1023;
 
   ProfileDocument() = default;
   explicit ProfileDocument(const QByteArray &data);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/events.h"
+
 #include <QAbstractButton>
 #include <QImage>
 #include <QKeySequence>
@@ -80,8 +82,8 @@ public:
   void doClick();
 
   // Events, fired with the field as sender when assigned.
-  std::function<void(QObject *sender)> OnChange;      // every change of the text
-  std::function<void(QObject *sender)> OnButtonClick; // before the button action
+  TNotifyEvent OnChange;      // every change of the text
+  TNotifyEvent OnButtonClick; // before the button action
 
 protected:
   // The subclass's button action.

@@ -4,25 +4,25 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/usermessage.h"
 #include "settings/inifilename.h"
 #include "settings/propertytext.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QRegularExpression>
 
 namespace vantor {
 namespace {
 
-const QString KeyFlags = QStringLiteral("Flags");
-const QString KeyShowCmd = QStringLiteral("ShowCmd");
-const QString KeyPixelsPerInch = QStringLiteral("PixelsPerInch");
-const QString KeyMinMaxPos = QStringLiteral("MinMaxPos");
-const QString KeyNormPos = QStringLiteral("NormPos");
-const QString KeyActiveControl = QStringLiteral("ActiveControl");
-const QString KeyVisible = QStringLiteral("Visible");
+const QString kKeyFlags = QStringLiteral("Flags");
+const QString kKeyShowCmd = QStringLiteral("ShowCmd");
+const QString kKeyPixelsPerInch = QStringLiteral("PixelsPerInch");
+const QString kKeyMinMaxPos = QStringLiteral("MinMaxPos");
+const QString kKeyNormPos = QStringLiteral("NormPos");
+const QString kKeyActiveControl = QStringLiteral("ActiveControl");
+const QString kKeyVisible = QStringLiteral("Visible");
 
 TFormPlacement::ErrorReporter &errorReporter() {
   static TFormPlacement::ErrorReporter reporter;
@@ -89,8 +89,8 @@ void TFormPlacement::reportError(QWidget *window, const QString &message) {
     errorReporter()(window, text);
     return;
   }
-  QMessageBox::critical(window && window->isVisible() ? window : nullptr,
-                        QGuiApplication::applicationDisplayName(), text);
+  showUserMessage({MessageIcon::Error, QGuiApplication::applicationDisplayName(), text,
+                   window && window->isVisible() ? window : nullptr});
 }
 
 void TFormPlacement::installHooks() {
@@ -101,7 +101,7 @@ void TFormPlacement::installHooks() {
     reportError(p->form_, error ? error->message() : QString::fromLocal8Bit(e.what()));
   };
 
-  TForm::Notify ownShow = form_->OnShow;
+  TNotifyEvent ownShow = form_->OnShow;
   form_->OnShow = [self, ownShow, report](QObject *sender) {
     if (self && self->active_) {
       try {
@@ -114,7 +114,7 @@ void TFormPlacement::installHooks() {
       ownShow(sender);
   };
 
-  TForm::CloseQuery ownCloseQuery = form_->OnCloseQuery;
+  TCloseQueryEvent ownCloseQuery = form_->OnCloseQuery;
   form_->OnCloseQuery = [self, ownCloseQuery, report](QObject *sender, bool &canClose) {
     if (ownCloseQuery)
       ownCloseQuery(sender, canClose);
@@ -127,7 +127,7 @@ void TFormPlacement::installHooks() {
     }
   };
 
-  TForm::Notify ownDestroy = form_->OnDestroy;
+  TNotifyEvent ownDestroy = form_->OnDestroy;
   form_->OnDestroy = [self, ownDestroy, report](QObject *sender) {
     if (self && self->active_ && !self->saved_) {
       self->destroying_ = true;
@@ -196,22 +196,22 @@ void TFormPlacement::writePlacement() {
   const QString section = resolvedIniSection();
   const ScreenMetrics screen = currentScreen();
   const WindowPlacement p = placer_.get();
-  ini_->writeInteger(section, KeyFlags, p.flags);
-  ini_->writeInteger(section, KeyShowCmd, p.showCmd);
-  ini_->writeInteger(section, KeyPixelsPerInch, screen.pixelsPerInch);
+  ini_->writeInteger(section, kKeyFlags, p.flags);
+  ini_->writeInteger(section, kKeyShowCmd, p.showCmd);
+  ini_->writeInteger(section, kKeyPixelsPerInch, screen.pixelsPerInch);
   const QString minMax =
       fourNumbers(p.minPosition.x(), p.minPosition.y(), p.maxPosition.x(), p.maxPosition.y());
-  writeProfileText(section, KeyMinMaxPos + screenSuffix(screen), minMax);
-  writeProfileText(section, KeyMinMaxPos, minMax);
-  const QString norm = fourNumbers(p.normal.left, p.normal.top, p.normal.right, p.normal.bottom);
-  writeProfileText(section, KeyNormPos + screenSuffix(screen), norm);
-  writeProfileText(section, KeyNormPos, norm);
+  writeProfileText(section, kKeyMinMaxPos + screenSuffix(screen), minMax);
+  writeProfileText(section, kKeyMinMaxPos, minMax);
+  const QString norm = fourNumbers(p.normal.Left, p.normal.Top, p.normal.Right, p.normal.Bottom);
+  writeProfileText(section, kKeyNormPos + screenSuffix(screen), norm);
+  writeProfileText(section, kKeyNormPos, norm);
   if (options_.testFlag(fpActiveControl)) {
     const QWidget *focus = form_->focusWidget();
     if (focus && focus != form_ && !focus->objectName().isEmpty())
-      writeProfileText(section, KeyActiveControl, focus->objectName());
+      writeProfileText(section, kKeyActiveControl, focus->objectName());
   }
-  ini_->writeBool(section, KeyVisible, destroying_);
+  ini_->writeBool(section, kKeyVisible, destroying_);
 }
 
 void TFormPlacement::LoadWindowSettings() {
@@ -239,14 +239,14 @@ void TFormPlacement::readPosition() {
   WindowPlacement p = placer_.get();
   if (!form_->isVisible())
     p.showCmd = SwHide;
-  p.flags = ini_->readInteger(section, KeyFlags, p.flags);
+  p.flags = ini_->readInteger(section, kKeyFlags, p.flags);
 
   const auto readKey = [&](const QString &key) {
     const QString sized = ini_->readString(section, key + suffix, QString());
     return sized.isEmpty() ? ini_->readString(section, key, QString()) : sized;
   };
   bool found = false;
-  if (const QString text = readKey(KeyMinMaxPos); !text.isEmpty()) {
+  if (const QString text = readKey(kKeyMinMaxPos); !text.isEmpty()) {
     const Words words(text);
     p.minPosition = {words.at(0, 0), words.at(1, 0)};
     p.maxPosition = {words.at(2, 0), words.at(3, 0)};
@@ -254,26 +254,26 @@ void TFormPlacement::readPosition() {
   }
   const QPoint at = form_->pos();
   const QSize size = form_->frameGeometry().size();
-  if (const QString text = readKey(KeyNormPos); !text.isEmpty()) {
+  if (const QString text = readKey(kKeyNormPos); !text.isEmpty()) {
     const Words words(text);
     p.normal = {words.at(0, at.x()), words.at(1, at.y()), words.at(2, at.x() + size.width()),
                 words.at(3, at.y() + size.height())};
     found = true;
   }
-  const int pixelsPerInch = ini_->readInteger(section, KeyPixelsPerInch, screen.pixelsPerInch);
+  const int pixelsPerInch = ini_->readInteger(section, kKeyPixelsPerInch, screen.pixelsPerInch);
   if (!found || pixelsPerInch != screen.pixelsPerInch)
     return;
   if (!placer_.isSizeable()) {
     // A fixed-size window keeps its size; only its position comes back.
-    p.normal.right = p.normal.left + size.width();
-    p.normal.bottom = p.normal.top + size.height();
+    p.normal.Right = p.normal.Left + size.width();
+    p.normal.Bottom = p.normal.Top + size.height();
   }
-  if (p.normal.right > p.normal.left)
+  if (p.normal.Right > p.normal.Left)
     placer_.set(p);
 }
 
 void TFormPlacement::readState() {
-  const int showCmd = ini_->readInteger(resolvedIniSection(), KeyShowCmd, 0);
+  const int showCmd = ini_->readInteger(resolvedIniSection(), kKeyShowCmd, 0);
   int state = showCmdToState(showCmd, SwShowNormal);
   // A minimised modal window would block the program with nothing to click.
   if (state == SwShowMinimized && form_->windowModality() != Qt::NonModal)
@@ -282,7 +282,7 @@ void TFormPlacement::readState() {
 }
 
 void TFormPlacement::restoreActiveControl() {
-  const QString name = ini_->readString(resolvedIniSection(), KeyActiveControl, QString());
+  const QString name = ini_->readString(resolvedIniSection(), kKeyActiveControl, QString());
   auto *control = qobject_cast<QWidget *>(findComponentCaseBlind(form_, name));
   if (control && control->isEnabled() && !control->isHidden() &&
       control->focusPolicy() != Qt::NoFocus)

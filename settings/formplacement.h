@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/events.h"
 #include "settings/windowplacement.h"
 
 #include <QObject>
@@ -50,8 +51,8 @@ public:
   void setUseRegistry(bool use) { useRegistry_ = use; }
 
   // Called at the end of every save and every restore.
-  std::function<void(QObject *sender)> OnSavePlacement;
-  std::function<void(QObject *sender)> OnRestorePlacement;
+  TNotifyEvent OnSavePlacement;
+  TNotifyEvent OnRestorePlacement;
 
   void LoadWindowSettings();
   // Throws InOutError when the file cannot be written; the saved flag then stays clear.

@@ -1,15 +1,16 @@
 #include "formstorage.h"
 
 #include "controls/form.h"
+#include "platform/handlerguard.h"
 #include "platform/profile.h"
 #include "settings/propertytext.h"
 
 namespace vantor {
 namespace {
 
-const QString KeyCount = QStringLiteral("Count");
+const QString kKeyCount = QStringLiteral("Count");
 // Nested objects that point back at themselves would never end.
-constexpr int MaxDepth = 8;
+constexpr int kMaxDepth = 8;
 
 QString itemKey(qsizetype index) {
   return QStringLiteral("Item%1").arg(index);
@@ -72,7 +73,8 @@ void TFormStorage::saveExtra() {
 
 void TFormStorage::restoreExtra() {
   const QString section = resolvedIniSection();
-  try {
+  // Whatever else escapes ends the property restore, silently.
+  runQuietly([&] {
     for (const QString &entry : storedProps_) {
       try {
         const Target target = resolve(entry);
@@ -83,9 +85,7 @@ void TFormStorage::restoreExtra() {
         // A value that cannot be taken is skipped; the next entry follows.
       }
     }
-  } catch (...) {
-    // Whatever else escapes ends the property restore, silently.
-  }
+  });
 }
 
 void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,
@@ -99,7 +99,7 @@ void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,
     writeProfileText(section, key, trimBlanks(text));
     return;
   }
-  if (depth >= MaxDepth)
+  if (depth >= kMaxDepth)
     return;
   switch (kind) {
   case PropertyKind::StringList: {
@@ -108,7 +108,7 @@ void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,
     const QStringList items = property.read(object).toStringList();
     if (items.isEmpty())
       return;
-    IniFile()->writeInteger(own, KeyCount, static_cast<int>(items.size()));
+    IniFile()->writeInteger(own, kKeyCount, static_cast<int>(items.size()));
     for (qsizetype i = 0; i < items.size(); ++i)
       writeProfileText(own, itemKey(i), items[i]);
     return;
@@ -136,12 +136,12 @@ void TFormStorage::restoreProperty(QObject *object, const QMetaProperty &propert
     assignPropertyText(object, property, text, form());
     return;
   }
-  if (depth >= MaxDepth)
+  if (depth >= kMaxDepth)
     return;
   switch (kind) {
   case PropertyKind::StringList: {
     const QString own = ownSection(section, key);
-    const int count = IniFile()->readInteger(own, KeyCount, 0);
+    const int count = IniFile()->readInteger(own, kKeyCount, 0);
     if (count <= 0)
       return;
     QStringList items;

@@ -11,7 +11,7 @@
 namespace vantor {
 namespace {
 
-const QString NullReference = QStringLiteral("(null)");
+const QString kNullReference = QStringLiteral("(null)");
 
 // The raw bits of an enumeration or flags value, whatever its size.
 qint64 enumBits(const QVariant &value) {
@@ -38,7 +38,7 @@ QString windowName(const QWidget *window) {
 
 QString referenceText(const QObject *target, const QObject *form) {
   if (!target)
-    return NullReference;
+    return kNullReference;
   const QWidget *window = owningWindowOf(target);
   if (window && window != form)
     return windowName(window) + u'.' + target->objectName();
@@ -126,7 +126,7 @@ void assignReference(QObject *object, const QMetaProperty &property, const QStri
   if (text.isEmpty())
     return;
   QObject *target = nullptr;
-  if (text.compare(NullReference, Qt::CaseInsensitive) != 0) {
+  if (text.compare(kNullReference, Qt::CaseInsensitive) != 0) {
     const qsizetype dot = text.indexOf(u'.');
     if (dot >= 0) {
       const QWidget *window = findWindowCaseBlind(text.left(dot).trimmed());

@@ -23,11 +23,11 @@
 namespace vantor {
 namespace {
 
-constexpr int ClientWidth = 356;
-constexpr int ClientHeight = 381;
-constexpr QPoint DesignedPlace{398, 288};
+constexpr int kClientWidth = 356;
+constexpr int kClientHeight = 381;
+constexpr QPoint kDesignedPlace{398, 288};
 
-const QStringList YesNo{QStringLiteral("Yes"), QStringLiteral("No")};
+const QStringList kYesNo{QStringLiteral("Yes"), QStringLiteral("No")};
 
 QString inputStyle() {
   return QStringLiteral("background-color: %1; color: %2;")
@@ -52,8 +52,8 @@ QString emulatorFolderOf(const QString &emulatorPath) {
 TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("Frmsetup"));
   setWindowTitle(QStringLiteral("Setup"));
-  setFixedSize(ClientWidth, ClientHeight);
-  move(DesignedPlace);
+  setFixedSize(kClientWidth, kClientHeight);
+  move(kDesignedPlace);
   buildControls();
   FormStorage1 = addFormStorage(
       this, QStringLiteral("setup"), TFormPlacement::fpState | TFormPlacement::fpPosition,
@@ -80,18 +80,13 @@ void TFrmsetup::buildControls() {
   Background1->setColor1(clWhite);
   Background1->setColor2(clBlack);
   Background1->setPicture(skins::image(QStringLiteral("setuptile")));
-  connect(Background1, &TBackground::OnMouseDown, this,
-          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseDown(s, b, m, x, y);
-          });
-  connect(Background1, &TBackground::OnMouseMove, this,
-          [this](QObject *s, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseMove(s, m, x, y);
-          });
-  connect(Background1, &TBackground::OnMouseUp, this,
-          [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            Background1MouseUp(s, b, m, x, y);
-          });
+  Background1->OnMouseDown = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                                    int y) { Background1MouseDown(s, b, m, x, y); };
+  Background1->OnMouseMove = [this](QObject *s, Qt::KeyboardModifiers m, int x, int y) {
+    Background1MouseMove(s, m, x, y);
+  };
+  Background1->OnMouseUp = [this](QObject *s, Qt::MouseButton b, Qt::KeyboardModifiers m, int x,
+                                  int y) { Background1MouseUp(s, b, m, x, y); };
 
   auto label = [this](const char *name, const QString &caption, QRect place) {
     auto *l = new TShadowLabel(this);
@@ -159,22 +154,22 @@ void TFrmsetup::buildControls() {
                      QStringLiteral("50%"), QStringLiteral("100%")},
                     QStringLiteral("Do we need all these ?"));
   scanlines->setColumns(2);
-  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, YesNo,
+  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, kYesNo,
                 QStringLiteral("What ?"));
-  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, YesNo,
+  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, kYesNo,
                    QStringLiteral("Play with a stick"));
-  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, YesNo,
+  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, kYesNo,
               QStringLiteral("Got a crap video card"));
-  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, YesNo,
+  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, kYesNo,
                  QStringLiteral("Again what ?"));
-  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, YesNo,
+  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, kYesNo,
                 QStringLiteral("Use 320x240"));
 
   label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
   frameskip = new TValueSlider(this);
   frameskip->setObjectName(QStringLiteral("frameskip"));
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
-  // Designed values, applied as a window description is read.
+  // Designed values, set as one batch so their order does not matter.
   frameskip->beginReading();
   frameskip->setGeometry(35, 280, 273, 33);
   frameskip->setBevelStyle(TValueSlider::bvLowered);
@@ -200,8 +195,8 @@ void TFrmsetup::buildControls() {
   // Frame numbers are clamped against the count in force: states first.
   exitsetup = new TPicBtn(this);
   exitsetup->setObjectName(QStringLiteral("exitsetup"));
-  exitsetup->MaskedPicture()->setMaskColor(clWhite);
-  exitsetup->MaskedPicture()->setPicture(skins::image(QStringLiteral("exitsetup")));
+  exitsetup->maskedPicture()->setMaskColor(clWhite);
+  exitsetup->maskedPicture()->setPicture(skins::image(QStringLiteral("exitsetup")));
   exitsetup->setMasked(true);
   exitsetup->setBtnState(1);
   exitsetup->setNextState(0);
@@ -232,21 +227,16 @@ void TFrmsetup::buildControls() {
 }
 
 template <typename Step> void TFrmsetup::guarded(Step step) {
-  try {
-    step();
-  } catch (...) {
-    // The restore at start-up ignores what its handlers raise.
-    if (!quietErrors_)
-      reportHandlerException();
-  }
+  // The restore at start-up ignores what its handlers raise.
+  if (quietErrors_)
+    runQuietly(step);
+  else
+    runGuarded(step);
 }
 
 void TFrmsetup::restoreQuietly() {
   quietErrors_ = true;
-  try {
-    FormStorage1->LoadWindowSettings();
-  } catch (...) {
-  }
+  runQuietly([this] { FormStorage1->LoadWindowSettings(); });
   quietErrors_ = false;
 }
 

@@ -16,7 +16,7 @@ std::function<ScreenMetrics()> &screenSource() {
   return source;
 }
 
-constexpr Qt::WindowStates SizeStates =
+constexpr Qt::WindowStates kSizeStates =
     Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 Qt::WindowStates stateFor(int showCmd) {
@@ -88,7 +88,7 @@ WindowPlacement WindowPlacer::get() const {
   p.minPosition = minPosition_;
   p.maxPosition = maxPosition_;
   QRect outer;
-  if (state & SizeStates) {
+  if (state & kSizeStates) {
     const QRect inner = window_->normalGeometry();
     outer = inner.marginsAdded(frameMargins(window_));
   } else {
@@ -105,20 +105,20 @@ void WindowPlacer::set(const WindowPlacement &placement) {
   const Qt::WindowStates before = window_->windowState();
   // Qt moves only a window in its normal state; the others get their normal
   // rectangle by a short return to it.
-  if (before & SizeStates)
-    window_->setWindowState(before & ~SizeStates);
-  const Edges &n = placement.normal;
+  if (before & kSizeStates)
+    window_->setWindowState(before & ~kSizeStates);
+  const TRect &n = placement.normal;
   const bool sizeable = isSizeable();
   const QSize outer =
-      sizeable ? QSize(n.right - n.left, n.bottom - n.top) : window_->frameGeometry().size();
+      sizeable ? QSize(n.Right - n.Left, n.Bottom - n.Top) : window_->frameGeometry().size();
   // A place stored on another desktop may lie beyond this one's screens.
   window_->move(
-      reachablePosition(QRect(QPoint(n.left, n.top), outer), screenAreas(currentScreen())));
+      reachablePosition(QRect(QPoint(n.Left, n.Top), outer), screenAreas(currentScreen())));
   if (sizeable) {
     const QMargins m = frameMargins(window_);
     window_->resize(outer.width() - m.left() - m.right(), outer.height() - m.top() - m.bottom());
   }
-  if (before & SizeStates)
+  if (before & kSizeStates)
     window_->setWindowState(before);
   if (placement.showCmd != SwHide) {
     setState(placement.showCmd);
@@ -128,7 +128,7 @@ void WindowPlacer::set(const WindowPlacement &placement) {
 }
 
 void WindowPlacer::setState(int showCmd) {
-  const Qt::WindowStates state = (window_->windowState() & ~SizeStates) | stateFor(showCmd);
+  const Qt::WindowStates state = (window_->windowState() & ~kSizeStates) | stateFor(showCmd);
   if (state != window_->windowState())
     window_->setWindowState(state);
 }

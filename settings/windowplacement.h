@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/rect.h"
+
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -14,15 +16,6 @@ namespace vantor {
 enum ShowCommand : int { SwHide = 0, SwShowNormal = 1, SwShowMinimized = 2, SwShowMaximized = 3 };
 enum PlacementFlag : int { WpfSetMinPosition = 1, WpfRestoreToMaximized = 2 };
 
-// Left, top, right and bottom, right and bottom exclusive, as the file has them.
-struct Edges {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  friend bool operator==(const Edges &, const Edges &) = default;
-};
-
 // A window's placement: state, the minimised and maximised positions and the
 // normal (restored) outer rectangle in screen pixels.
 struct WindowPlacement {
@@ -30,7 +23,7 @@ struct WindowPlacement {
   int showCmd = SwShowNormal;
   QPoint minPosition{-1, -1};
   QPoint maxPosition{-1, -1};
-  Edges normal;
+  TRect normal;
 };
 
 // The screen the placements are keyed by, and the work areas of all screens

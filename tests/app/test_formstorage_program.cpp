@@ -172,7 +172,7 @@ TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
   TfrmMain *main = windows.frmMain;
   TFrmsetup *setup = windows.Frmsetup;
   EXPECT_EQ(main->pos(), QPoint(200, 150));
-  EXPECT_EQ(main->FormShaper1->Tag(), 1);
+  EXPECT_EQ(main->FormShaper1->tag(), 1);
   EXPECT_EQ(setup->neoloc->text(), at(QStringLiteral("NEORAGE.EXE")));
   EXPECT_EQ(setup->Snapsloc->text(), at(QStringLiteral("SNAPS")));
   EXPECT_EQ(setup->romloc->text(), at(QStringLiteral("ROMS")));
@@ -253,7 +253,7 @@ TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
   EXPECT_EQ(setup->Joystick->itemIndex(), -1);
   EXPECT_EQ(setup->vga->itemIndex(), 1);
   EXPECT_EQ(setup->vsync->itemIndex(), 0);
-  EXPECT_EQ(windows.frmMain->FormShaper1->Tag(), 0);
+  EXPECT_EQ(windows.frmMain->FormShaper1->tag(), 0);
   quit();
 }
 

@@ -118,13 +118,13 @@ TEST_F(SnapshotRun, ANewScreenshotIsAdoptedAndTheSnapshotDeletedThroughTheBox) {
   EXPECT_FALSE(exists("emu/shots/shot0001.bmp"));
   EXPECT_EQ(main->shotdir->count(), 0);
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
-  EXPECT_EQ(main->usedel->BtnState(), 3);
+  EXPECT_EQ(main->usedel->btnState(), 3);
   EXPECT_TRUE(main->snapback->isHidden());
 
   deleteAnswering(&Tmessbox::butno);
   EXPECT_TRUE(exists("snaps/pacman.jpg"));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
-  EXPECT_EQ(main->usedel->BtnState(), 3);
+  EXPECT_EQ(main->usedel->btnState(), 3);
   const QRect screen = windows.messbox->screen()->geometry();
   EXPECT_EQ(boxPlace, QRect(centredOn(screen, {258, 174}), QSize(258, 174)));
 
@@ -132,7 +132,7 @@ TEST_F(SnapshotRun, ANewScreenshotIsAdoptedAndTheSnapshotDeletedThroughTheBox) {
   EXPECT_FALSE(windows.messbox->isVisible());
   EXPECT_FALSE(exists("snaps/pacman.jpg"));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
-  EXPECT_EQ(main->usedel->BtnState(), 1);
+  EXPECT_EQ(main->usedel->btnState(), 1);
   EXPECT_FALSE(main->snapback->isHidden());
   EXPECT_TRUE(messages.isEmpty()) << messages.join("; ").toStdString();
 }

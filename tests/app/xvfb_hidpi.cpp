@@ -79,10 +79,10 @@ protected:
     skin = skins::image(QStringLiteral("backbig")).convertToFormat(QImage::Format_RGB32);
     back = new TImage(&form);
     shaper = new TFormShaper(&form);
-    shaper->MaskedPicture()->setMaskColor(clYellow);
+    shaper->maskedPicture()->setMaskColor(clYellow);
     shaper->setShowCaption(false);
     shaper->setBackgrnd(back);
-    shaper->MaskedPicture()->setPicture(skin);
+    shaper->maskedPicture()->setPicture(skin);
     form.move(40, 30);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -210,11 +210,11 @@ TEST(ProgramWindowsAtScale, BackgroundsAreDrawnAtTheScaleWithoutSmoothing) {
   if (!onX())
     GTEST_SKIP() << "needs a real X server";
   TfrmMain main;
-  main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
+  main.FormShaper1->maskedPicture()->setPicture(main.backbig->picture());
   main.move(30, 30);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  const QImage skin = main.backbig->Picture();
+  const QImage skin = main.backbig->picture();
   const QImage drawn = main.back->grab().toImage();
   EXPECT_EQ(drawn.size(), (QSizeF(skin.size()) * scale()).toSize());
   QSet<QRgb> allowed = colours(skin);

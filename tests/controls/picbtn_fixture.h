@@ -58,7 +58,7 @@ protected:
 
   // The main window's usual three-frame, 26-pixel button.
   void useThreeFrames() {
-    button->MaskedPicture()->setPicture(rowCodedStrip(26, 78));
+    button->maskedPicture()->setPicture(rowCodedStrip(26, 78));
     button->setNumStates(3);
     button->setsActive(1);
     button->setsInActive(2);

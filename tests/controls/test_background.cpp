@@ -1,7 +1,7 @@
 #include "controls/background.h"
 #include "controls/background_paint.h"
+#include "support/counter.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -271,10 +271,12 @@ TEST(Background, MouseEventsArePassedOnWithPanelCoordinates) {
   panel.move(10, 10);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  QSignalSpy down(&panel, &TBackground::OnMouseDown);
-  QSignalSpy move(&panel, &TBackground::OnMouseMove);
-  QSignalSpy up(&panel, &TBackground::OnMouseUp);
-  QSignalSpy click(&panel, &TBackground::OnClick);
+  test::MouseRecorder down, move, up;
+  test::Counter click;
+  panel.OnMouseDown = down.handler();
+  panel.OnMouseMove = move.moveHandler();
+  panel.OnMouseUp = up.handler();
+  panel.OnClick = click.handler();
 
   QTest::mousePress(&panel, Qt::RightButton, Qt::NoModifier, QPoint(5, 6));
   QTest::mouseMove(&panel, QPoint(20, 30));
@@ -282,15 +284,15 @@ TEST(Background, MouseEventsArePassedOnWithPanelCoordinates) {
   QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(40, 41));
 
   ASSERT_EQ(down.count(), 2);
-  EXPECT_EQ(down[0][0].value<QObject *>(), &panel);
-  EXPECT_EQ(down[0][1].value<Qt::MouseButton>(), Qt::RightButton);
-  EXPECT_EQ(down[0][3].toInt(), 5);
-  EXPECT_EQ(down[0][4].toInt(), 6);
+  EXPECT_EQ(down[0].sender, &panel);
+  EXPECT_EQ(down[0].button, Qt::RightButton);
+  EXPECT_EQ(down[0].x, 5);
+  EXPECT_EQ(down[0].y, 6);
   ASSERT_GE(move.count(), 1);
-  EXPECT_EQ(move.last()[2].toInt(), 20);
-  EXPECT_EQ(move.last()[3].toInt(), 30);
+  EXPECT_EQ(move.last().x, 20);
+  EXPECT_EQ(move.last().y, 30);
   ASSERT_EQ(up.count(), 2);
-  EXPECT_EQ(up[0][3].toInt(), 20);
+  EXPECT_EQ(up[0].x, 20);
   EXPECT_EQ(click.count(), 1); // only the left button clicks
 }
 

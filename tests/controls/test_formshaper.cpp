@@ -67,8 +67,8 @@ TEST_P(OutlineRegion, IsTheUnionOfNonMaskRuns) {
   // The shaper builds the same outline for its form.
   TForm form;
   TFormShaper shaper(&form);
-  shaper.MaskedPicture()->setMaskColor(c.mask);
-  shaper.MaskedPicture()->setPicture(c.picture);
+  shaper.maskedPicture()->setMaskColor(c.mask);
+  shaper.maskedPicture()->setPicture(c.picture);
   ASSERT_TRUE(shaper.region().has_value());
   EXPECT_TRUE(sameArea(*shaper.region(), c.expected));
 }
@@ -107,36 +107,36 @@ protected:
 };
 
 TEST_F(ShaperFixture, FirstShowAppliesTheOutlineEvenWhenInactive) {
-  shaper->MaskedPicture()->setMaskColor(clYellow);
-  shaper->MaskedPicture()->setPicture(framedPicture(40, 30, 5));
-  EXPECT_FALSE(shaper->Active());
+  shaper->maskedPicture()->setMaskColor(clYellow);
+  shaper->maskedPicture()->setPicture(framedPicture(40, 30, 5));
+  EXPECT_FALSE(shaper->active());
   EXPECT_TRUE(form->mask().isEmpty());
   form->show();
-  EXPECT_TRUE(shaper->Active());
+  EXPECT_TRUE(shaper->active());
   EXPECT_TRUE(maskIs(QRegion(5, 5, 30, 20)));
   shaper->setActive(false);
   EXPECT_TRUE(form->mask().isEmpty());
   form->hide();
   form->show();
-  EXPECT_FALSE(shaper->Active());
+  EXPECT_FALSE(shaper->active());
   EXPECT_TRUE(form->mask().isEmpty());
 }
 
 TEST_F(ShaperFixture, ActiveBeforeShowAppliesAtOnceAndAllMaskStaysRectangular) {
-  shaper->MaskedPicture()->setMaskColor(clYellow);
-  shaper->MaskedPicture()->setPicture(framedPicture(40, 30, 5));
+  shaper->maskedPicture()->setMaskColor(clYellow);
+  shaper->maskedPicture()->setPicture(framedPicture(40, 30, 5));
   shaper->setActive(true);
   EXPECT_TRUE(maskIs(QRegion(5, 5, 30, 20)));
-  shaper->MaskedPicture()->setPicture(framedPicture(40, 30, 20)); // nothing left
-  EXPECT_FALSE(shaper->Active());
+  shaper->maskedPicture()->setPicture(framedPicture(40, 30, 20)); // nothing left
+  EXPECT_FALSE(shaper->active());
   EXPECT_TRUE(form->mask().isEmpty());
 }
 
 TEST_F(ShaperFixture, NewPictureResizesFormAndBackgroundAndReappliesOutline) {
   auto *label = new QLabel(QStringLiteral("x"), form.get());
   auto *back = new TImage(form.get());
-  shaper->MaskedPicture()->setMaskColor(clYellow);
-  shaper->MaskedPicture()->setPicture(framedPicture(40, 30, 5));
+  shaper->maskedPicture()->setMaskColor(clYellow);
+  shaper->maskedPicture()->setPicture(framedPicture(40, 30, 5));
   shaper->setActive(true);
   shaper->setBackgrnd(back);
   EXPECT_EQ(form->size(), QSize(40, 30));
@@ -144,41 +144,41 @@ TEST_F(ShaperFixture, NewPictureResizesFormAndBackgroundAndReappliesOutline) {
   EXPECT_LT(form->children().indexOf(back), form->children().indexOf(label)); // lowered
 
   int notified = 0;
-  auto previous = shaper->MaskedPicture()->OnChange;
-  shaper->MaskedPicture()->OnChange = [&](QObject *s) {
+  auto previous = shaper->maskedPicture()->OnChange;
+  shaper->maskedPicture()->OnChange = [&](QObject *s) {
     ++notified;
     previous(s);
   };
-  shaper->MaskedPicture()->setMaskColor(clYellow); // unchanged: nothing happens
+  shaper->maskedPicture()->setMaskColor(clYellow); // unchanged: nothing happens
   EXPECT_EQ(notified, 0);
 
-  shaper->MaskedPicture()->setPicture(framedPicture(60, 50, 10));
+  shaper->maskedPicture()->setPicture(framedPicture(60, 50, 10));
   EXPECT_EQ(notified, 1);
   EXPECT_EQ(form->size(), QSize(60, 50));
   EXPECT_EQ(back->size(), QSize(60, 50));
-  EXPECT_EQ(back->Picture(), shaper->MaskedPicture()->Picture());
-  EXPECT_TRUE(shaper->Active());
+  EXPECT_EQ(back->picture(), shaper->maskedPicture()->picture());
+  EXPECT_TRUE(shaper->active());
   EXPECT_TRUE(maskIs(QRegion(10, 10, 40, 30)));
 
   // The background going away removes the outline and the link.
   delete back;
-  EXPECT_EQ(shaper->Backgrnd(), nullptr);
-  EXPECT_FALSE(shaper->Active());
+  EXPECT_EQ(shaper->backgrnd(), nullptr);
+  EXPECT_FALSE(shaper->active());
   EXPECT_TRUE(form->mask().isEmpty());
 }
 
 TEST_F(ShaperFixture, FixedSizeFormTakesThePictureSize) {
   form->setFixedSize(316, 340);
-  shaper->MaskedPicture()->setPicture(framedPicture(55, 34, 1));
+  shaper->maskedPicture()->setPicture(framedPicture(55, 34, 1));
   EXPECT_EQ(form->size(), QSize(55, 34));
 }
 
 TEST_F(ShaperFixture, ShowCaptionTrueResetsWindowMove) {
   shaper->setWindowMove(TFormShaper::FullMove);
   shaper->setShowCaption(false);
-  EXPECT_EQ(shaper->WindowMove(), TFormShaper::FullMove);
+  EXPECT_EQ(shaper->windowMove(), TFormShaper::FullMove);
   shaper->setShowCaption(true);
-  EXPECT_EQ(shaper->WindowMove(), TFormShaper::NoMove);
+  EXPECT_EQ(shaper->windowMove(), TFormShaper::NoMove);
   EXPECT_FALSE(form->windowFlags() & Qt::FramelessWindowHint);
 }
 
@@ -194,7 +194,7 @@ class ShaperDrag : public ShaperFixture, public ::testing::WithParamInterface<Dr
 
 TEST_P(ShaperDrag, FullMoveDragsByTheBackgroundOnly) {
   auto *back = new TImage(form.get());
-  shaper->MaskedPicture()->setPicture(framedPicture(100, 80, 0));
+  shaper->maskedPicture()->setPicture(framedPicture(100, 80, 0));
   shaper->setBackgrnd(back);
   auto *label = new QLabel(QStringLiteral("label"), form.get());
   label->setGeometry(50, 50, 40, 20);
@@ -238,10 +238,10 @@ TEST(FormShaperOwner, NotAFormShowsFatalErrorAndStaysPassive) {
   EXPECT_EQ(title, "Fatal Error");
   EXPECT_EQ(text, "Owner of FormShaper is not a TForm");
   EXPECT_EQ(shaper.form(), nullptr);
-  shaper.MaskedPicture()->setPicture(framedPicture(10, 10, 2));
+  shaper.maskedPicture()->setPicture(framedPicture(10, 10, 2));
   EXPECT_FALSE(shaper.region().has_value());
   shaper.setActive(true);
-  EXPECT_FALSE(shaper.Active());
+  EXPECT_FALSE(shaper.active());
 }
 
 TEST(SkinOutline, ContainsExactlyTheNonYellowPixelsOfBothSkins) {

@@ -20,15 +20,15 @@ TEST(ShapedWindowOnScreen, YellowOfTheBigSkinIsNotPartOfTheWindow) {
   TForm form;
   auto *back = new TImage(&form);
   auto *shaper = new TFormShaper(&form);
-  shaper->MaskedPicture()->setMaskColor(clYellow);
+  shaper->maskedPicture()->setMaskColor(clYellow);
   shaper->setShowCaption(false);
   shaper->setActive(false);
   shaper->setBackgrnd(back);
-  shaper->MaskedPicture()->setPicture(skin);
+  shaper->maskedPicture()->setPicture(skin);
   form.move(40, 30);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  EXPECT_TRUE(shaper->Active());
+  EXPECT_TRUE(shaper->active());
   EXPECT_EQ(form.size(), QSize(550, 340));
 
   struct Probe {

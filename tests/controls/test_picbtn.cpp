@@ -36,7 +36,7 @@ class PicBtnLayout : public PicBtnFixture, public ::testing::WithParamInterface<
 
 TEST_P(PicBtnLayout, SizesToOneFrameAndShowsItsRows) {
   const LayoutCase c = GetParam();
-  button->MaskedPicture()->setPicture(rowCodedStrip(26, c.pictureHeight));
+  button->maskedPicture()->setPicture(rowCodedStrip(26, c.pictureHeight));
   button->setNumStates(c.numStates);
   button->setBtnState(c.btnState);
   EXPECT_EQ(button->size(), QSize(26, c.expectedHeight));
@@ -59,9 +59,9 @@ TEST_F(PicBtnFixture, NumStatesZeroStoresOneAndResetsEveryFrameNumber) {
   useThreeFrames();
   button->setBtnState(2);
   button->setNumStates(0);
-  EXPECT_EQ(button->NumStates(), 1);
+  EXPECT_EQ(button->numStates(), 1);
   for (int frame : {button->sActive(), button->sInActive(), button->sDisabled(), button->sDown(),
-                    button->BtnState()})
+                    button->btnState()})
     EXPECT_EQ(frame, 1);
   // sDisabled clamped to 1: showing frame 1 now disables the button.
   EXPECT_FALSE(button->isEnabled());
@@ -79,7 +79,7 @@ class PicBtnState : public PicBtnFixture, public ::testing::WithParamInterface<S
 TEST_P(PicBtnState, ClampsAndDisablesOnSDisabled) {
   useThreeFrames(); // sDisabled 3 of 3
   button->setBtnState(GetParam().value);
-  EXPECT_EQ(button->BtnState(), GetParam().expectedState);
+  EXPECT_EQ(button->btnState(), GetParam().expectedState);
   EXPECT_EQ(button->isEnabled(), GetParam().expectedEnabled);
 }
 
@@ -91,14 +91,14 @@ INSTANTIATE_TEST_SUITE_P(Values, PicBtnState,
 TEST_F(PicBtnFixture, FrameSettersClampAgainstTheCountInForce) {
   // Defaults: four frames. Set before and after reducing the count.
   button->setNextState(4);
-  EXPECT_EQ(button->NextState(), 4);
+  EXPECT_EQ(button->nextState(), 4);
   button->setNextState(5);
-  EXPECT_EQ(button->NextState(), 0);
+  EXPECT_EQ(button->nextState(), 0);
   button->setNextState(-1);
-  EXPECT_EQ(button->NextState(), 0);
+  EXPECT_EQ(button->nextState(), 0);
   button->setBtnState(4);
   button->setNumStates(2);
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
   EXPECT_EQ(button->sDown(), 1);     // was 4
   EXPECT_EQ(button->sInActive(), 2); // still in range
   button->setsDown(3);
@@ -114,28 +114,28 @@ TEST_F(PicBtnFixture, PressMoveOffReleaseGivesOneCommandAndNoClick) {
   cursorOnButton();
   QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(commands, 1);
-  EXPECT_EQ(button->BtnState(), 2);
+  EXPECT_EQ(button->btnState(), 2);
   cursorOffButton();
   ++now;
   button->repeatTick();
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-40, -40));
   EXPECT_EQ(clicks, 0);
   EXPECT_EQ(commands, 1);
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
 }
 
 TEST_F(PicBtnFixture, ClickReturnsToTheFrameShownBeforeThePress) {
   useThreeFrames();
   button->setNumStates(4);
   button->setsDisabled(4);
-  button->MaskedPicture()->setPicture(rowCodedStrip(26, 104));
+  button->maskedPicture()->setPicture(rowCodedStrip(26, 104));
   button->setBtnState(3);
   button->setNextState(3); // the launcher's delete face
   cursorOnButton();
   QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(button->BtnState(), 3);
+  EXPECT_EQ(button->btnState(), 3);
 }
 
 TEST_F(PicBtnFixture, DoubleClickIsTwoPressesAndTwoReleases) {
@@ -147,7 +147,7 @@ TEST_F(PicBtnFixture, DoubleClickIsTwoPressesAndTwoReleases) {
   sendMouse(button, QEvent::MouseButtonRelease, {5, 5});
   EXPECT_EQ(commands, 2);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
 }
 
 struct RepeatCase {
@@ -216,7 +216,7 @@ TEST_F(PicBtnFixture, CommandThrownAtThePressIsDroppedAndReleaseStillClicks) {
   button->OnCommand = [](QObject *) { throw std::runtime_error("boom"); };
   cursorOnButton();
   QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(button->BtnState(), 2);
+  EXPECT_EQ(button->btnState(), 2);
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(reports.isEmpty());
@@ -234,14 +234,14 @@ TEST_F(PicBtnFixture, CommandThrownOnARepeatIsReported) {
 
 TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeaves) {
   // The confirmation box: two frames, sDown and sDisabled both 2.
-  button->MaskedPicture()->setPicture(rowCodedStrip(26, 82));
+  button->maskedPicture()->setPicture(rowCodedStrip(26, 82));
   button->setNumStates(2);
   button->setsDown(2);
   button->setsDisabled(2);
   button->setTabStop(true);
   auto *other = new TPicBtn(form.get());
   other->setTabStop(true);
-  other->MaskedPicture()->setPicture(rowCodedStrip(26, 82));
+  other->maskedPicture()->setPicture(rowCodedStrip(26, 82));
   other->move(100, 30);
   form->show();
   QApplication::setActiveWindow(form.get());
@@ -258,7 +258,7 @@ TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeav
   EXPECT_EQ(commands, 2);
   cursorOffButton();
   button->repeatTick();
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
   EXPECT_TRUE(button->isEnabled());
 }
 
@@ -270,7 +270,7 @@ TEST_F(PicBtnFixture, SpaceCommandsArePacedAndReleaseClicks) {
   button->setFocus();
   QTest::keyPress(button, Qt::Key_Space);
   EXPECT_EQ(commands, 1);
-  EXPECT_EQ(button->BtnState(), 2);
+  EXPECT_EQ(button->btnState(), 2);
   now += 100; // auto-repeat before FirstWait: ignored
   QTest::keyPress(button, Qt::Key_Space);
   EXPECT_EQ(commands, 1);
@@ -285,7 +285,7 @@ TEST_F(PicBtnFixture, SpaceCommandsArePacedAndReleaseClicks) {
   EXPECT_EQ(commands, 3);
   QTest::keyRelease(button, Qt::Key_Space);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(button->BtnState(), 1);
+  EXPECT_EQ(button->btnState(), 1);
 }
 
 struct TabCase {
@@ -302,7 +302,7 @@ TEST_P(PicBtnTab, CyclesAmongTabStops) {
   QList<TPicBtn *> others;
   for (int i = 0; i < 2; ++i) {
     auto *b = new TPicBtn(form.get());
-    b->MaskedPicture()->setPicture(rowCodedStrip(26, 78));
+    b->maskedPicture()->setPicture(rowCodedStrip(26, 78));
     b->setTabStop(i < GetParam().focusable);
     others << b;
   }
@@ -370,7 +370,7 @@ TEST(MaskedPicture, NotifiesOnlyOnRealChanges) {
     EXPECT_EQ(sender, &holder);
     ++changes;
   };
-  holder.setPicture(holder.Picture()); // the held bitmap itself
+  holder.setPicture(holder.picture()); // the held bitmap itself
   holder.setMaskColor(clBlack);        // the colour it has
   EXPECT_EQ(changes, 0);
   holder.setPicture(rowCodedStrip(4, 4));
@@ -378,15 +378,15 @@ TEST(MaskedPicture, NotifiesOnlyOnRealChanges) {
   EXPECT_EQ(changes, 2);
   holder.loadPicture(rowCodedStrip(2, 2)); // as a window description loads it
   EXPECT_EQ(changes, 2);
-  EXPECT_EQ(holder.Picture().size(), QSize(2, 2));
+  EXPECT_EQ(holder.picture().size(), QSize(2, 2));
 
   other.setMaskColor(clWhite);
   other.setPicture(rowCodedStrip(8, 8));
   holder.assign(other); // same colour: the picture comes silently
   EXPECT_EQ(changes, 2);
-  EXPECT_EQ(holder.Picture(), other.Picture());
+  EXPECT_EQ(holder.picture(), other.picture());
   other.setMaskColor(clYellow);
   holder.assign(other);
   EXPECT_EQ(changes, 3);
-  EXPECT_EQ(holder.MaskColor(), clYellow);
+  EXPECT_EQ(holder.maskColor(), clYellow);
 }

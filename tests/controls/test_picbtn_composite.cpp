@@ -42,8 +42,8 @@ TEST_F(PicBtnFixture, SeeThroughPixelsShowTheSameImageStripInEveryFrame) {
   back->lower();
   button->move(30, 40);
   button->setMasked(true);
-  button->MaskedPicture()->setMaskColor(clWhite);
-  button->MaskedPicture()->setPicture(maskedStrip());
+  button->maskedPicture()->setMaskColor(clWhite);
+  button->maskedPicture()->setPicture(maskedStrip());
   button->setNumStates(3);
 
   const QImage composite = button->compositeImage();
@@ -83,8 +83,8 @@ TEST_P(PicBtnBackdrop, ColourSourceWithoutAnImage) {
   button->setParent(parent);
   button->move(30, 40);
   button->setMasked(true);
-  button->MaskedPicture()->setMaskColor(clWhite);
-  button->MaskedPicture()->setPicture(maskedStrip());
+  button->maskedPicture()->setMaskColor(clWhite);
+  button->maskedPicture()->setPicture(maskedStrip());
   EXPECT_EQ(button->compositeImage().pixel(0, 0), GetParam().expected);
 }
 
@@ -151,8 +151,8 @@ TEST_F(PicBtnFixture, PressOnASeeThroughPixelOfFrameOneReachesWhatLiesBehind) {
     for (int x = 0; x < 10; ++x)
       strip.setPixel(x, y, qRgb(1, 2, 3));
   button->setMasked(true);
-  button->MaskedPicture()->setMaskColor(clWhite);
-  button->MaskedPicture()->setPicture(strip);
+  button->maskedPicture()->setMaskColor(clWhite);
+  button->maskedPicture()->setPicture(strip);
   button->setNumStates(3);
   button->setsDown(2);
   form->show();

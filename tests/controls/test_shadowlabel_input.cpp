@@ -2,9 +2,9 @@
 #include "label_support.h"
 
 #include "platform/clock.h"
+#include "support/counter.h"
 
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -16,11 +16,13 @@ namespace {
 class LabelInput : public ::testing::Test {
 protected:
   Scene scene;
-  QSignalSpy enter{&scene.label, &TShadowLabel::OnMouseEnter};
-  QSignalSpy leave{&scene.label, &TShadowLabel::OnMouseLeave};
+  test::Counter enter;
+  test::Counter leave;
   QPoint cursor;
 
   void SetUp() override {
+    scene.label.OnMouseEnter = enter.handler();
+    scene.label.OnMouseLeave = leave.handler();
     scene.label.setCaption("Label");
     scene.parent.show();
     scene.parent.activateWindow();
@@ -52,7 +54,7 @@ TEST_F(LabelInput, EnterAndLeaveFireOnce) {
   sendEnter();
   sendEnter();
   EXPECT_EQ(enter.count(), 1);
-  EXPECT_EQ(enter[0][0].value<QObject *>(), &scene.label);
+  EXPECT_EQ(enter.sender, &scene.label);
   EXPECT_TRUE(scene.label.mouseInside());
   sendLeave();
   sendLeave();
@@ -106,15 +108,17 @@ TEST_F(LabelInput, ShowingUnderTheCursorEnters) {
 }
 
 TEST_F(LabelInput, ClickFiresOnALeftReleaseInside) {
-  QSignalSpy click(&scene.label, &TShadowLabel::OnClick);
-  QSignalSpy down(&scene.label, &TShadowLabel::OnMouseDown);
-  QSignalSpy up(&scene.label, &TShadowLabel::OnMouseUp);
-  QSignalSpy dbl(&scene.label, &TShadowLabel::OnDblClick);
+  test::Counter click, dbl;
+  test::MouseRecorder down, up;
+  scene.label.OnClick = click.handler();
+  scene.label.OnMouseDown = down.handler();
+  scene.label.OnMouseUp = up.handler();
+  scene.label.OnDblClick = dbl.handler();
   QTest::mouseClick(&scene.label, Qt::LeftButton, Qt::NoModifier, QPoint(4, 5));
   EXPECT_EQ(click.count(), 1);
   ASSERT_EQ(down.count(), 1);
-  EXPECT_EQ(down[0][3].toInt(), 4);
-  EXPECT_EQ(down[0][4].toInt(), 5);
+  EXPECT_EQ(down[0].x, 4);
+  EXPECT_EQ(down[0].y, 5);
   EXPECT_EQ(up.count(), 1);
   QTest::mousePress(&scene.label, Qt::LeftButton, Qt::NoModifier, QPoint(4, 5));
   QTest::mouseRelease(&scene.label, Qt::LeftButton, Qt::NoModifier, QPoint(250, 5));

@@ -61,14 +61,14 @@ TEST(ValueSlider, FrameSkipLayout) {
   makeFrameSkip(s);
   EXPECT_EQ(s.userImages(), 0b11);
   const slider::TrackGeometry g = s.geometryInfo();
-  EXPECT_EQ(g.track, (slider::Rect{1, 1, 272, 32}));
+  EXPECT_EQ(g.track, (TRect{1, 1, 272, 32}));
   EXPECT_EQ(s.rulerBitmap().size(), QSize(259, 8));
   EXPECT_EQ(s.rulerPos(), QPoint(7, 13));
   EXPECT_EQ(g.travel(), 246);
   const int lefts[] = {7, 69, 130, 191, 253};
   for (int v = 0; v <= 4; ++v) {
     s.setValue(v);
-    EXPECT_EQ(s.thumbRect(), (slider::Rect{lefts[v], 7, lefts[v] + 13, 28})) << v;
+    EXPECT_EQ(s.thumbRect(), (TRect{lefts[v], 7, lefts[v] + 13, 28})) << v;
   }
   EXPECT_EQ(s.marksTop(), 29);
 }
@@ -139,15 +139,15 @@ TEST(ValueSlider, TwoStateThumbShowsSecondPictureWhenPressedOrDisabled) {
       thumb.setPixelColor(x, y, x < 9 ? Qt::green : Qt::blue);
   s.setImage(S::HThumb, thumb);
   makePlain(s);
-  const slider::Rect t = s.thumbRect();
+  const TRect t = s.thumbRect();
   EXPECT_EQ(t.width(), 9);
-  EXPECT_EQ(at(s, t.left + 4, t.top + 4), QColor(Qt::green));
-  mouse(s, QEvent::MouseButtonPress, {t.left + 4, t.top + 4}, Qt::LeftButton, Qt::LeftButton);
-  EXPECT_EQ(at(s, t.left + 4, t.top + 4), QColor(Qt::blue));
-  mouse(s, QEvent::MouseButtonRelease, {t.left + 4, t.top + 4}, Qt::LeftButton, Qt::NoButton);
-  EXPECT_EQ(at(s, t.left + 4, t.top + 4), QColor(Qt::green));
+  EXPECT_EQ(at(s, t.Left + 4, t.Top + 4), QColor(Qt::green));
+  mouse(s, QEvent::MouseButtonPress, {t.Left + 4, t.Top + 4}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(at(s, t.Left + 4, t.Top + 4), QColor(Qt::blue));
+  mouse(s, QEvent::MouseButtonRelease, {t.Left + 4, t.Top + 4}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(at(s, t.Left + 4, t.Top + 4), QColor(Qt::green));
   s.setEnabled(false);
-  EXPECT_EQ(at(s, t.left + 4, t.top + 4), QColor(Qt::blue));
+  EXPECT_EQ(at(s, t.Left + 4, t.Top + 4), QColor(Qt::blue));
 }
 
 struct DragRow {
@@ -166,12 +166,12 @@ TEST_P(ValueSliderDrag, SnapsUnlessSmooth) {
   s.OnChange = change.handler();
   Counter changed;
   s.OnChanged = changed.handler();
-  const slider::Rect t = s.thumbRect();
-  const QPoint grab(t.left + 2, t.top + 3);
+  const TRect t = s.thumbRect();
+  const QPoint grab(t.Left + 2, t.Top + 3);
   mouse(s, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
   mouse(s, QEvent::MouseMove, grab + QPoint(row.dx, 0), Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(s.value(), row.expected);
-  EXPECT_EQ(s.thumbRect().left, s.geometryInfo().valueToOffset(row.expected));
+  EXPECT_EQ(s.thumbRect().Left, s.geometryInfo().valueToOffset(row.expected));
   EXPECT_EQ(change.count(), row.expected != 0 ? 1 : 0);
   EXPECT_EQ(changed.count(), 0);
   mouse(s, QEvent::MouseButtonRelease, grab + QPoint(row.dx, 0), Qt::LeftButton, Qt::NoButton);
@@ -356,7 +356,7 @@ TEST(ValueSlider, OffGridValueStaysButThumbSnaps) {
   s.setValue(15);
   EXPECT_EQ(s.value(), 15);
   EXPECT_EQ(change.count(), 1);
-  EXPECT_EQ(s.thumbRect().left, s.geometryInfo().valueToOffset(20));
+  EXPECT_EQ(s.thumbRect().Left, s.geometryInfo().valueToOffset(20));
   s.setValue(15);
   EXPECT_EQ(change.count(), 1);
 }
@@ -371,9 +371,9 @@ TEST(ValueSlider, OrientationTurnsTheControl) {
   EXPECT_EQ(s.thumbRect().height(), 9);
   EXPECT_EQ(s.rulerBitmap().size(), QSize(8, 138));
   s.setValue(0);
-  EXPECT_EQ(s.thumbRect().top, 150 - 6 - 9); // values grow upward
+  EXPECT_EQ(s.thumbRect().Top, 150 - 6 - 9); // values grow upward
   s.setValue(100);
-  EXPECT_EQ(s.thumbRect().top, 6);
+  EXPECT_EQ(s.thumbRect().Top, 6);
   s.setOrientation(S::soHorizontal);
   EXPECT_EQ(s.size(), QSize(150, 40));
 }
@@ -382,8 +382,8 @@ TEST(ValueSlider, VerticalDragMapsUpward) {
   TValueSlider s;
   makePlain(s, true);
   s.setOrientation(S::soVertical);
-  const slider::Rect t = s.thumbRect();
-  const QPoint grab(t.left + 3, t.top + 2);
+  const TRect t = s.thumbRect();
+  const QPoint grab(t.Left + 3, t.Top + 2);
   mouse(s, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
   mouse(s, QEvent::MouseMove, grab - QPoint(0, 64), Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(s.value(), 50);
@@ -430,10 +430,10 @@ TEST(ValueSlider, NumThumbStatesRefitsThumb) {
 TEST(ValueSlider, HandCursorOverThumbOnly) {
   TValueSlider s;
   makePlain(s);
-  const slider::Rect t = s.thumbRect();
-  mouse(s, QEvent::MouseMove, {t.left + 1, t.top + 1}, Qt::NoButton, Qt::NoButton);
+  const TRect t = s.thumbRect();
+  mouse(s, QEvent::MouseMove, {t.Left + 1, t.Top + 1}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(s.cursor().shape(), Qt::PointingHandCursor);
-  mouse(s, QEvent::MouseMove, {t.right, t.top + 1}, Qt::NoButton, Qt::NoButton);
+  mouse(s, QEvent::MouseMove, {t.Right, t.Top + 1}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(s.cursor().shape(), Qt::ArrowCursor);
 }
 

@@ -30,9 +30,9 @@ TEST(MainWindowOnScreen, BothSkinsCutTheWindowAlongTheirYellow) {
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   EXPECT_EQ(form.size(), QSize(316, 340));
-  EXPECT_TRUE(form.FormShaper1->Active());
+  EXPECT_TRUE(form.FormShaper1->active());
 
-  const QImage small = form.backsmall->Picture();
+  const QImage small = form.backsmall->picture();
   for (QPoint p : {QPoint(1, 1), QPoint(314, 338), QPoint(160, 148), QPoint(100, 315)}) {
     EXPECT_EQ(windowAt(&form, p), small.pixel(p) != Yellow) << p.x() << "," << p.y();
   }
@@ -40,10 +40,10 @@ TEST(MainWindowOnScreen, BothSkinsCutTheWindowAlongTheirYellow) {
   const QImage corner = form.dirback->compositeImage();
   EXPECT_EQ(corner.pixel(0, 0), small.pixel(58, 207));
 
-  form.FormShaper1->MaskedPicture()->setPicture(form.backbig->Picture());
+  form.FormShaper1->maskedPicture()->setPicture(form.backbig->picture());
   QTest::qWait(50);
   EXPECT_EQ(form.size(), QSize(550, 340));
-  const QImage big = form.backbig->Picture();
+  const QImage big = form.backbig->picture();
   for (QPoint p : {QPoint(548, 338), QPoint(400, 330), QPoint(412, 132), QPoint(330, 240)}) {
     EXPECT_EQ(windowAt(&form, p), big.pixel(p) != Yellow) << p.x() << "," << p.y();
   }

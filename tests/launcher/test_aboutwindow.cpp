@@ -24,7 +24,7 @@ protected:
     about.FormStorage1->setIniFileName(dir.file("vantor.INI"));
     main.setAboutWindow(&about);
     // Counts the close requests that reach the window's storage.
-    TForm::CloseQuery storage = about.OnCloseQuery;
+    TCloseQueryEvent storage = about.OnCloseQuery;
     about.OnCloseQuery = [this, storage](QObject *sender, bool &canClose) {
       ++closeRequests;
       storage(sender, canClose);
@@ -41,7 +41,7 @@ TEST_F(AboutWindow, IsBuiltAsDesigned) {
   EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::black));
   EXPECT_EQ(about.Image1->geometry(), QRect(0, 0, 320, 146));
-  EXPECT_EQ(about.Image1->Picture(), skins::image(QStringLiteral("aboutart")));
+  EXPECT_EQ(about.Image1->picture(), skins::image(QStringLiteral("aboutart")));
   EXPECT_EQ(about.ShadowLabel1->pos(), QPoint(8, 152));
   EXPECT_EQ(about.ShadowLabel1->fontColor(), clYellow);
   EXPECT_EQ(about.ShadowLabel2->pos(), QPoint(276, 128));
@@ -52,14 +52,14 @@ TEST_F(AboutWindow, IsBuiltAsDesigned) {
   const TPicBtn *exit = about.exitabout;
   EXPECT_EQ(exit->geometry(), QRect(286, 4, 26, 26));
   EXPECT_EQ(exit->toolTip(), QStringLiteral("Guess"));
-  EXPECT_EQ((std::vector<int>{exit->NumStates(), exit->BtnState(), exit->NextState(),
+  EXPECT_EQ((std::vector<int>{exit->numStates(), exit->btnState(), exit->nextState(),
                               exit->sActive(), exit->sInActive(), exit->sDisabled(), exit->sDown(),
-                              exit->FirstWait(), exit->Repeate()}),
+                              exit->firstWait(), exit->repeate()}),
             (std::vector<int>{3, 1, 0, 1, 2, 3, 2, 250, 55}));
-  EXPECT_TRUE(exit->Masked());
-  EXPECT_EQ(exit->MaskedPicture()->MaskColor(), clWhite);
-  EXPECT_FALSE(exit->DrawFocus());
-  EXPECT_FALSE(exit->Monitoring());
+  EXPECT_TRUE(exit->masked());
+  EXPECT_EQ(exit->maskedPicture()->maskColor(), clWhite);
+  EXPECT_FALSE(exit->drawFocus());
+  EXPECT_FALSE(exit->monitoring());
 }
 
 struct LinkCase {

@@ -66,7 +66,7 @@ protected:
     presenter = std::make_unique<ScopedMessagePresenter>(
         [this](const UserMessage &message) { errors << message.text; });
     // The big skin, so the preview is live.
-    main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
+    main.FormShaper1->maskedPicture()->setPicture(main.backbig->picture());
   }
   void TearDown() override { presenter.reset(); }
 
@@ -125,7 +125,7 @@ TEST_F(Play, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
   ASSERT_EQ(main.shotdir->count(), 1);
   EXPECT_EQ(main.shotdir->itemIndex(), 0);
   EXPECT_EQ(main.snapshotPreview().currentExtension(), ".bmp");
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_EQ(main.snaps->picture().pixelColor(0, 0), QColor(Qt::green));
   EXPECT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
 }
 
@@ -139,7 +139,7 @@ TEST_F(Play, AGameWithASnapshotPreviewsNothingNew) {
   main.playClick(main.play);
   EXPECT_EQ(main.shotdir->count(), 1);
   EXPECT_EQ(main.shotdir->itemIndex(), -1);
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(main.snaps->picture().pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(Play, AnArchiveInBothFoldersIsTakenFromTheRomFolder) {

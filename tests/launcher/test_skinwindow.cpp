@@ -44,21 +44,21 @@ TEST_F(SkinWindow, TwoTogglesReturnToTheFirstSkinAndReShowTheSnapshot) {
 
   main.previewCommand(main.preview);
   EXPECT_TRUE(main.bigSkinShown());
-  EXPECT_EQ(main.FormShaper1->Tag(), 1);
+  EXPECT_EQ(main.FormShaper1->tag(), 1);
   EXPECT_EQ(main.size(), QSize(550, 340));
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(main.snaps->picture().pixelColor(0, 0), QColor(Qt::red));
   EXPECT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::DeleteMode);
 
   main.previewCommand(main.preview);
   EXPECT_FALSE(main.bigSkinShown());
-  EXPECT_EQ(main.FormShaper1->Tag(), 0);
+  EXPECT_EQ(main.FormShaper1->tag(), 0);
   EXPECT_EQ(main.size(), QSize(316, 340));
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   // The small skin leaves the extension and the mode as they were.
   EXPECT_EQ(main.snapshotPreview().currentExtension(), ".bmp");
 
   main.previewCommand(main.preview);
-  EXPECT_EQ(main.snaps->Picture().pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(main.snaps->picture().pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(SkinWindow, DraggingMovesOnlyBeyondFivePixelsWithAnyButton) {

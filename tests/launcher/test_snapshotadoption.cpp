@@ -44,7 +44,7 @@ protected:
     QDir().mkpath(dir.file("neo/shots"));
     dir.write("roms/pacman.zip");
     setup.Snapsloc->setTextValue(dir.file("snaps"));
-    main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture());
+    main.FormShaper1->maskedPicture()->setPicture(main.backbig->picture());
   }
   void TearDown() override {
     main.setConfirmBox(nullptr);
@@ -72,7 +72,7 @@ protected:
         QTest::mouseClick(box.*button, Qt::LeftButton, {}, QPoint(45, 20));
     });
   }
-  QColor shown() const { return main.snaps->Picture().pixelColor(2, 2); }
+  QColor shown() const { return main.snaps->picture().pixelColor(2, 2); }
   SnapshotPreview &preview() { return main.snapshotPreview(); }
 
   std::uint32_t now = 5000;
@@ -102,7 +102,7 @@ TEST_F(Snapshots, AdoptingWritesTheJpegRemovesTheScreenshotAndOffersDeletion) {
   EXPECT_EQ(preview().currentExtension(), ".jpg");
   EXPECT_EQ(preview().shownFile(), dir.file("snaps/pacman.jpg"));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
-  EXPECT_EQ(main.usedel->BtnState(), 3);
+  EXPECT_EQ(main.usedel->btnState(), 3);
   EXPECT_TRUE(main.snapback->isHidden());
 
   main.showSnapshot(main.snapshotBasePath(), true);
@@ -163,7 +163,7 @@ TEST_P(AdoptionFailure, KeepsTheScreenshotAndTheModeAndSaysWhy) {
   EXPECT_EQ(main.shotdir->count(), 1);
   EXPECT_EQ(preview().currentExtension(), ".bmp");
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
-  EXPECT_EQ(main.usedel->BtnState(), 1);
+  EXPECT_EQ(main.usedel->btnState(), 1);
   EXPECT_FALSE(main.snapback->isHidden());
 }
 
@@ -203,7 +203,7 @@ TEST_F(Snapshots, YesDeletesTheJpegOnlyAndTheNextPreviewFindsTheGif) {
   EXPECT_FALSE(box.isVisible());
   EXPECT_FALSE(exists(dir.file("snaps/pacman.jpg")));
   EXPECT_TRUE(exists(dir.file("snaps/pacman.gif")));
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(preview().currentExtension(), "");
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
   EXPECT_EQ(main.usedel->toolTip(), "Use this lovely pix for the snapshot");
@@ -229,9 +229,9 @@ TEST_F(Snapshots, NoAndClosingTheBoxChangeNothing) {
     EXPECT_FALSE(box.isVisible());
     EXPECT_TRUE(exists(dir.file("snaps/pacman.jpg")));
     EXPECT_EQ(preview().currentExtension(), ".jpg");
-    EXPECT_FALSE(main.snaps->Picture().isNull());
+    EXPECT_FALSE(main.snaps->picture().isNull());
     EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
-    EXPECT_EQ(main.usedel->BtnState(), 3);
+    EXPECT_EQ(main.usedel->btnState(), 3);
   }
   EXPECT_EQ(boxShowings, 3);
 }
@@ -248,7 +248,7 @@ TEST_F(Snapshots, AFailedDeleteIsReportedAndTheFrameAndModeStay) {
   EXPECT_TRUE(messages[0].startsWith("The snapshot " + dir.file("snaps/pacman.jpg") +
                                      " could not be deleted"))
       << messages[0].toStdString();
-  EXPECT_FALSE(main.snaps->Picture().isNull());
+  EXPECT_FALSE(main.snaps->picture().isNull());
   EXPECT_EQ(preview().currentExtension(), ".jpg");
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
 }
@@ -290,7 +290,7 @@ TEST_F(Snapshots, AHeldButtonNeverAsksTwiceAndARepeatedYesDeletesNothing) {
   // Yes is still held where the box shows again: that is no answer.
   bool yesOffered = false;
   QTimer::singleShot(0, &box, [&] {
-    yesOffered = box.butyes->isEnabled() && box.butyes->BtnState() == 1;
+    yesOffered = box.butyes->isEnabled() && box.butyes->btnState() == 1;
     for (int i = 0; i < 1000; ++i) {
       ++now;
       box.butyes->repeatTick();
@@ -317,7 +317,7 @@ TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {
   const QRect screen = box.screen()->geometry();
   EXPECT_EQ(geometry.size(), QSize(258, 174));
   EXPECT_EQ(geometry.center(), screen.center()) << screen.width() << "x" << screen.height();
-  EXPECT_TRUE(box.FormShaper1->Active());
+  EXPECT_TRUE(box.FormShaper1->active());
   ASSERT_TRUE(box.FormShaper1->region().has_value());
   EXPECT_FALSE(box.FormShaper1->region()->contains(QPoint(0, 0)));
   EXPECT_TRUE(box.FormShaper1->region()->contains(QPoint(129, 87)));

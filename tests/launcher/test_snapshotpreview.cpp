@@ -35,8 +35,8 @@ protected:
     image.fill(colour);
     ASSERT_TRUE(image.save(path, format));
   }
-  void bigSkin() { main.FormShaper1->MaskedPicture()->setPicture(main.backbig->Picture()); }
-  QColor shown() const { return main.snaps->Picture().pixelColor(2, 2); }
+  void bigSkin() { main.FormShaper1->maskedPicture()->setPicture(main.backbig->picture()); }
+  QColor shown() const { return main.snaps->picture().pixelColor(2, 2); }
   SnapshotPreview &preview() { return main.snapshotPreview(); }
 };
 
@@ -50,8 +50,8 @@ TEST_F(Preview, ExtensionsAreTriedInOrderAndTheButtonShowsItsDeleteFace) {
   EXPECT_EQ(shown(), QColor(Qt::red));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
   EXPECT_EQ(main.usedel->toolTip(), "Delete Snapshot");
-  EXPECT_EQ(main.usedel->BtnState(), 3);
-  EXPECT_EQ(main.usedel->NextState(), 3);
+  EXPECT_EQ(main.usedel->btnState(), 3);
+  EXPECT_EQ(main.usedel->nextState(), 3);
   EXPECT_TRUE(main.snapback->isHidden());
   EXPECT_TRUE(main.snapfwd->isHidden());
 }
@@ -75,13 +75,13 @@ TEST_F(Preview, NoSnapshotEmptiesTheFrameAndOffersAdoption) {
   main.showSnapshot(dir.file("snaps/other"), true);
   picture(dir.file("snaps/other.jpg"), Qt::red, "JPG");
   main.showSnapshot(dir.file("snaps/other"), true);
-  ASSERT_FALSE(main.snaps->Picture().isNull());
+  ASSERT_FALSE(main.snaps->picture().isNull());
   setup.romloc->setTextValue(dir.file("roms"));
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(preview().currentExtension(), "");
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
   EXPECT_EQ(main.usedel->toolTip(), "Use this lovely pix for the snapshot");
-  EXPECT_EQ(main.usedel->BtnState(), 1);
+  EXPECT_EQ(main.usedel->btnState(), 1);
   EXPECT_FALSE(main.snapback->isHidden());
 }
 
@@ -90,7 +90,7 @@ TEST_F(Preview, TheSmallSkinLeavesFrameExtensionAndButtonAlone) {
   dir.write("roms/pacman.zip");
   setup.romloc->setTextValue(dir.file("roms"));
   EXPECT_EQ(main.romname->caption(), "pacman");
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(preview().currentExtension(), "");
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::NoMode);
 }
@@ -100,7 +100,7 @@ TEST_F(Preview, AFileThatDoesNotDecodeStillCountsAsFound) {
   bigSkin();
   main.showSnapshot(dir.file("snaps/broken"), true);
   EXPECT_EQ(preview().currentExtension(), ".jpg");
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
 }
 
@@ -138,7 +138,7 @@ TEST_F(Stepping, ForwardShowsTheLastThenBackStopsAtTheFirst) {
 TEST_F(Stepping, ASingleScreenshot) {
   shots(1);
   main.snapbackClick(nullptr);
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(main.shotdir->itemIndex(), -1);
   main.snapfwdClick(nullptr);
   EXPECT_EQ(shown(), QColor(Qt::red));
@@ -148,7 +148,7 @@ TEST_F(Stepping, NoScreenshots) {
   shots(0);
   main.snapfwdClick(nullptr);
   main.snapbackClick(nullptr);
-  EXPECT_TRUE(main.snaps->Picture().isNull());
+  EXPECT_TRUE(main.snaps->picture().isNull());
   EXPECT_EQ(main.shotdir->itemIndex(), -1);
 }
 

@@ -73,7 +73,7 @@ TEST_F(ProfileTest, ReadTrimsStripsOnePairOfQuotesAndFallsBack) {
 
 TEST_F(ProfileTest, ReadReturnsAtMost1023Characters) {
   dir.write("vantor.INI", "[s]\nlong=" + QByteArray(5000, 'x') + "\n");
-  EXPECT_EQ(ini.readString("s", "long", "").size(), ProfileFile::MaxValueLength);
+  EXPECT_EQ(ini.readString("s", "long", "").size(), ProfileFile::kMaxValueLength);
 }
 
 TEST_F(ProfileTest, IntegersDecimalHexAndDefaults) {

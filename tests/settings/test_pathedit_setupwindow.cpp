@@ -70,17 +70,17 @@ TEST(SetupWindowFields, FrameSkipStopsUnderTheLabels) {
   setup.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&setup));
   const slider::TrackGeometry g = setup.frameskip->geometryInfo();
-  EXPECT_EQ(g.track, (slider::Rect{1, 1, 272, 32}));
+  EXPECT_EQ(g.track, (TRect{1, 1, 272, 32}));
   EXPECT_EQ(setup.frameskip->rulerBitmap().width(), 259);
   int previous = -1;
   for (int v = 0; v <= 4; ++v) {
     setup.frameskip->setValue(v);
-    const int left = setup.frameskip->thumbRect().left;
+    const int left = setup.frameskip->thumbRect().Left;
     EXPECT_GT(left, previous);
     EXPECT_EQ(left, g.valueToOffset(v));
     previous = left;
   }
-  EXPECT_EQ(setup.frameskip->thumbRect().left + setup.frameskip->thumbRect().width(), 7 + 259);
+  EXPECT_EQ(setup.frameskip->thumbRect().Left + setup.frameskip->thumbRect().width(), 7 + 259);
 }
 
 TEST(SetupWindowFields, ChosenFolderRunsTheChangeHandler) {
