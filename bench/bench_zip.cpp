@@ -1,7 +1,11 @@
 // The zip component against the system's tools, in one run: the header walk
 // against `unzip -Z1` and `unzip -l`, extraction against `bsdtar -xf` and
-// `unzip -o -qq`. The archives are generated in /tmp on the first run.
+// `unzip -o -qq`; and what following the progress costs a launch's
+// unpacking. The archives are generated in /tmp on the first run.
 #include "archive/zipextractor.h"
+#include "controls/shadowlabel.h"
+#include "launcher/unpackprogress.h"
+#include "launcher/zipunpacker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -204,6 +208,71 @@ void BM_ExtractInTurns(benchmark::State &state) {
   state.counters["unzip_ms"] = median(extractTimes.unzip) * 1000;
 }
 
+// A launch's unpacking of the 200 MB archive with and without following its
+// progress (percentages in a caption that is repainted, the poll for
+// Escape), in turns, each order half the time. The goal: within 2%.
+struct ProgressTimes {
+  std::vector<double> plain, followed;
+};
+
+ProgressTimes progressTimes;
+
+void BM_ProgressInTurns(benchmark::State &state) {
+  vantor::archive::TZipExtractor zip(owner());
+  zip.ShowMessage = [](const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+  zip.setDLLDirectory(QCoreApplication::applicationDirPath() + "/../bin");
+  vantor::ZipUnpacker unpacker(zip);
+  QWidget window;
+  window.resize(320, 40);
+  vantor::TShadowLabel caption(&window);
+  caption.setGeometry(0, 10, 300, 17);
+  window.show();
+  const QByteArray archive = QFile::encodeName(archivePath("mixed-40.zip"));
+  int reports = 0, statuses = 0, turn = 0;
+  const auto plain = [&] {
+    const QString folder = freshFolder("out-plain");
+    unpacker.open(archive);
+    progressTimes.plain.push_back(seconds([&] { unpacker.unpack(folder, {}); }));
+  };
+  const auto followed = [&] {
+    const QString folder = freshFolder("out-followed");
+    unpacker.open(archive);
+    progressTimes.followed.push_back(seconds([&] {
+      vantor::UnpackProgress progress(
+          [&](const QString &text) {
+            caption.setCaption(text);
+            QCoreApplication::processEvents();
+            ++statuses;
+          },
+          [] {
+            QCoreApplication::processEvents();
+            return false;
+          });
+      const auto outcome = unpacker.unpack(folder, [&](qint64 done, qint64 total) {
+        ++reports;
+        return progress.report(done, total);
+      });
+      if (outcome.written != 40)
+        state.SkipWithError("not every entry extracted");
+    }));
+  };
+  for (auto _ : state) {
+    if (turn++ % 2) {
+      followed();
+      plain();
+    } else {
+      plain();
+      followed();
+    }
+  }
+  const double a = median(progressTimes.plain), b = median(progressTimes.followed);
+  state.counters["plain_ms"] = a * 1000;
+  state.counters["followed_ms"] = b * 1000;
+  state.counters["overhead_pct"] = a > 0 ? (b / a - 1) * 100 : 0;
+  state.counters["reports"] = reports / std::max(turn, 1);
+  state.counters["captions"] = statuses / std::max(turn, 1);
+}
+
 // Collects each run's real time to print the ratios at the end.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
@@ -246,6 +315,10 @@ int main(int argc, char **argv) {
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime()
       ->Iterations(7);
+  benchmark::RegisterBenchmark("Extract/progress-in-turns", BM_ProgressInTurns)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->Iterations(9);
 
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
@@ -265,7 +338,11 @@ int main(int argc, char **argv) {
     std::printf("%-58s %6.2fx\n", "extract mixed-40.zip vs unzip -o -qq (median of 7 turns)",
                 median(extractTimes.unzip) / ours);
   }
-  for (const char *folder : {"out-ours", "out-bsdtar", "out-unzip"})
+  const double plain = median(progressTimes.plain);
+  if (plain > 0)
+    std::printf("%-58s %+6.2f%%\n", "unpacking mixed-40.zip, progress followed vs not (median)",
+                (median(progressTimes.followed) / plain - 1) * 100);
+  for (const char *folder : {"out-ours", "out-bsdtar", "out-unzip", "out-plain", "out-followed"})
     QDir(Root + "/" + folder).removeRecursively();
   benchmark::Shutdown();
   return 0;
