@@ -41,8 +41,8 @@ void BM_FoldCatalogue(benchmark::State &state) {
 }
 BENCHMARK(BM_FoldCatalogue)->Unit(benchmark::kMillisecond);
 
-// One typed key, each a fresh prefix. "m" stops about halfway; "w" near the
-// end; "x" matches nothing and so reads every name.
+// One typed key, each a fresh prefix: "m" lands about halfway, "w" near the
+// end, "x" nowhere.
 void BM_TypeAheadJump(benchmark::State &state, const char *key) {
   vantor::CatalogueNavigator nav;
   nav.setCatalogue(bigCatalogue());
@@ -58,6 +58,24 @@ void BM_TypeAheadJump(benchmark::State &state, const char *key) {
 BENCHMARK_CAPTURE(BM_TypeAheadJump, middle, "m")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_TypeAheadJump, nearEnd, "w")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_TypeAheadJump, noMatch, "x")->Unit(benchmark::kMicrosecond);
+
+// The worst case: a second key that no name continues with, after a first
+// that the first name starts with, reads every name.
+void BM_TypeAheadWorst(benchmark::State &state) {
+  vantor::CatalogueNavigator nav;
+  nav.setCatalogue(bigCatalogue());
+  std::uint32_t tick = 0;
+  int found = -1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    nav.typed(QStringLiteral("a"), tick += 2000);
+    state.ResumeTiming();
+    found = nav.typed(QStringLiteral("q"), tick += 100);
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["index"] = found;
+}
+BENCHMARK(BM_TypeAheadWorst)->Unit(benchmark::kMicrosecond);
 
 // A name typed out, a key every 100 ms: the prefix grows.
 void BM_TypeAheadWord(benchmark::State &state) {

@@ -43,9 +43,13 @@ MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text,
 
 void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {
   folded_.clear();
+  firstWith_.clear();
   folded_.reserve(size_t(catalogue.count()));
-  for (int i = 0; i < catalogue.count(); ++i)
+  for (int i = 0; i < catalogue.count(); ++i) {
     folded_.push_back(catalogue.entry(i).romName().toCaseFolded());
+    if (!folded_.back().isEmpty() && !firstWith_.contains(folded_.back().front()))
+      firstWith_.insert(folded_.back().front(), i);
+  }
   prefix_.clear();
 }
 
@@ -79,14 +83,25 @@ int CatalogueNavigator::moved(MainKey key, int current) const {
   return std::clamp(target, 0, last);
 }
 
+// A longer prefix's first entry is never before the shorter one's, so each
+// key goes on from where the last one matched, and a new prefix starts at
+// the first entry with its first character.
 int CatalogueNavigator::typed(const QString &text, std::uint32_t now) {
   // Unsigned difference: right across the tick counter's wrap.
-  if (prefix_.isEmpty() || now - lastTyped_ > kTypingPause)
+  const bool fresh = prefix_.isEmpty() || now - lastTyped_ > kTypingPause;
+  if (fresh)
     prefix_.clear();
   prefix_ += text.toCaseFolded();
   lastTyped_ = now;
+  if (prefix_.isEmpty())
+    return match_ = -1;
+  const int start = fresh ? firstWith_.value(prefix_.front(), -1) : match_;
+  return match_ = start < 0 ? -1 : firstMatchFrom(start);
+}
+
+int CatalogueNavigator::firstMatchFrom(int start) const {
   const QStringView wanted(prefix_);
-  for (size_t i = 0; i < folded_.size(); ++i)
+  for (size_t i = size_t(start); i < folded_.size(); ++i)
     if (QStringView(folded_[i]).startsWith(wanted))
       return int(i);
   return -1;

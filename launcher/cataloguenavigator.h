@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <Qt>
 
@@ -54,8 +55,12 @@ public:
   void forgetTyping() { prefix_.clear(); }
 
 private:
+  int firstMatchFrom(int start) const;
+
   std::vector<QString> folded_;
+  QHash<QChar, int> firstWith_; // the first entry starting with each character
   QString prefix_;
+  int match_ = -1; // the prefix's first entry
   std::uint32_t lastTyped_ = 0;
 };
 
