@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/usermessage.h"
+#include "unpackprogress.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -57,7 +58,7 @@ std::optional<LaunchPlan> planLaunch(const Catalogue &catalogue, const LaunchSet
 
 bool Launch::run(const LaunchPlan &plan) {
   const int shotsBefore = p_.shots.count();
-  p_.showStatus(QStringLiteral("Please Wait..Unzipping ROM.."));
+  p_.showStatus(kUnzippingStatus);
   const bool ran = unpack(plan) && startEmulator(plan);
   removeScratch(plan.scratch);
   p_.showStatus(plan.entry.romName());
@@ -79,12 +80,19 @@ bool Launch::unpack(const LaunchPlan &plan) {
     return false;
   }
   const QString noFiles = QStringLiteral("Error - no files in the Zip file");
+  UnpackProgress progress(p_.showStatus, p_.pollCancel);
   if (p_.unpacker.open(plan.archive) == 0) {
     showError(noFiles);
     return false;
   }
   prepareScratch(plan.scratch);
-  const ArchiveUnpacker::Outcome outcome = p_.unpacker.unpack(plan.scratch);
+  const ArchiveUnpacker::Outcome outcome =
+      p_.unpacker.unpack(plan.scratch, [&progress](qint64 done, qint64 total) {
+        return progress.report(done, total);
+      });
+  // The user stopped it: what the library said about the stop is no news.
+  if (outcome.cancelled)
+    return false;
   if (!outcome.errors.isEmpty()) {
     showError(errorList(plan.entry.name(), outcome.errors));
     return false;

@@ -18,16 +18,20 @@ class ArchiveUnpacker {
 public:
   struct Outcome {
     int written = 0;
-    QStringList errors; // what failed, one line each
+    QStringList errors;     // what failed, one line each
+    bool cancelled = false; // stopped because the progress handler said so
   };
+  // Told as unpacking goes on how much of the total is done (bytes, or
+  // entries when the headers give no sizes); returns false to stop it.
+  using Progress = std::function<bool(qint64 done, qint64 total)>;
 
   virtual ~ArchiveUnpacker() = default;
   // Reads the archive's entry list and returns the number of entries; a
   // broken archive raises a stream error.
   virtual int open(const QByteArray &nativePath) = 0;
   // Unpacks every entry of the archive last opened into `folder`, overwriting
-  // and without the archive's own folder names.
-  virtual Outcome unpack(const QString &folder) = 0;
+  // and without the archive's own folder names; `progress` may be empty.
+  virtual Outcome unpack(const QString &folder, const Progress &progress) = 0;
 };
 
 // Starts a program with its arguments in a working folder and waits for it.
@@ -69,14 +73,18 @@ public:
     std::function<void(const QString &text)> showStatus;
     // The emulator left new screenshots: `newest` indexes the shots list.
     std::function<void(int newest)> showNewScreenshot;
+    // Called now and then while unpacking, so the window can repaint;
+    // returns true when the user asked to stop. May be empty.
+    std::function<bool()> pollCancel = {};
     // Points the screenshot list at the emulator's folder for shots, which the
     // emulator may have made during this run.
-    std::function<void()> findShotsFolder;
+    std::function<void()> findShotsFolder = {};
   };
 
   explicit Launch(Parts parts) : p_(std::move(parts)) {}
 
-  // Returns whether the emulator ran. Errors are shown; a broken archive or
+  // Returns whether the emulator ran. A cancelled unpacking starts nothing
+  // and shows nothing. Errors are shown; a broken archive or
   // a scratch folder that cannot be prepared ends the launch with an error
   // raised to the caller, before anything is started.
   bool run(const LaunchPlan &plan);

@@ -159,6 +159,8 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
   unpacker_ = std::make_unique<ZipUnpacker>(*ZipExtractor1);
 
+  QCoreApplication::instance()->installEventFilter(this);
+
   OnShow = [this](QObject *s) { FormShow(s); };
   // Last, so that it hooks the handlers above: the position and skin come
   // back before FormShow runs.
@@ -260,6 +262,7 @@ void TfrmMain::showFirstTime() {
 
 void TfrmMain::poplist() {
   listroms.clear();
+  navigator_.setCatalogue(listroms);
   if (!setup_)
     return;
   // The tests are on the texts only; an unset list still lists the start-up folder.
@@ -269,6 +272,7 @@ void TfrmMain::poplist() {
   };
   listroms.rebuild(half(setup_->romloc->text(), FileListBox1),
                    half(setup_->cdromloc->text(), FileListBox2));
+  navigator_.setCatalogue(listroms);
   if (listroms.isEmpty())
     return;
   RotaryDial1->setMax(listroms.count() - 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "cataloguenavigator.h"
 #include "controls/form.h"
 #include "controls/windowdrag.h"
 #include "settings/cataloguehost.h"
@@ -10,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+
+class QKeyEvent;
 
 namespace vantor {
 
@@ -115,7 +118,16 @@ public:
   archive::TZipExtractor *ZipExtractor1;
   TFormStorage *FormStorage1;
 
+protected:
+  // The window's keys, whichever of its controls has the focus; and, while a
+  // game is being launched, the lock on input.
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+  bool takeKey(QWidget *receiver, const QKeyEvent &key);
+  bool lockedInput(const QEvent &event);
+  void jumpTo(int index);
+
   void selectEntry(int index);
   void showFirstTime();
   void launchSelectedGame();
@@ -130,6 +142,9 @@ private:
   std::unique_ptr<SnapshotPreview> preview_;
   std::unique_ptr<ZipUnpacker> unpacker_;
   WindowDrag drag_;
+  CatalogueNavigator navigator_;
+  bool launching_ = false;    // input is locked
+  bool cancelUnpack_ = false; // Escape was pressed while launching
   void bindSkinButtons();
 };
 

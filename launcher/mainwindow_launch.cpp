@@ -12,6 +12,7 @@
 #include "zipunpacker.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace vantor {
 
@@ -30,6 +31,10 @@ void TfrmMain::launchSelectedGame() {
   if (!plan)
     return;
 
+  // The window repaints while it unpacks, but takes no input but Escape.
+  launching_ = true;
+  cancelUnpack_ = false;
+  const auto unlock = qScopeGuard([this] { launching_ = false; });
   Launch launch({*unpacker_, &platform::runAndWait, *shotdir,
                  [this](const QString &text) {
                    romname->setCaption(text);
@@ -41,6 +46,10 @@ void TfrmMain::launchSelectedGame() {
                      return; // the game has a snapshot of its own
                    preview_->showScreenshot(newest);
                    shotdir->setItemIndex(newest);
+                 },
+                 [this] {
+                   QCoreApplication::processEvents();
+                   return cancelUnpack_;
                  },
                  [this] { refreshShotsFolder(); }});
   launch.run(*plan);

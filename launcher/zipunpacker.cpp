@@ -5,6 +5,9 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <limits>
+
 namespace vantor {
 namespace {
 
@@ -14,6 +17,12 @@ bool isFailure(qint32 code, const QString &message) {
   if (code == UNZIP_OK)
     return false;
   return code != UNZIP_ERR_NAME || message.startsWith(QLatin1String("skipping: "));
+}
+
+// The library reports each file's size clamped to 32 bits; the total is
+// counted alike, so the two meet at the end.
+qint64 reportedSize(quint32 size) {
+  return std::min<qint64>(size, std::numeric_limits<qint32>::max());
 }
 
 } // namespace
@@ -30,19 +39,46 @@ int ZipUnpacker::open(const QByteArray &nativePath) {
   return zip_.EntryCount();
 }
 
-ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder) {
+ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progress &progress) {
   Outcome outcome;
   // What the component itself would show (no library, a fault in it) joins
   // the library's failures in the one box.
+  const archive::TZipExtractor::TProgressEvent progressBefore = zip_.OnProgress;
   failures_ = &outcome.errors;
   const ScopedMessagePresenter collect(
       [&outcome](const UserMessage &message) { outcome.errors.append(message.text); });
-  const auto restore = qScopeGuard([&] { failures_ = nullptr; });
+  const auto restore = qScopeGuard([&] {
+    failures_ = nullptr;
+    zip_.OnProgress = progressBefore;
+  });
+  if (progress)
+    followProgress(progress, outcome);
   zip_.setExtrBaseDir(folder);
   zip_.setExtrOptions(zip_.ExtrOptions() | archive::TZipExtractor::ExtrOverWrite);
   zip_.Extract();
   outcome.written = zip_.ExtractedCount();
   return outcome;
+}
+
+// Sizes when the headers give them (a streamed archive's may not), else
+// entries. A file counts as done when it begins: the library reports it once
+// it is written.
+void ZipUnpacker::followProgress(const Progress &progress, Outcome &outcome) {
+  qint64 total = 0;
+  for (const archive::ZipDirEntry &entry : zip_.Entries())
+    total += reportedSize(entry.uncompressedSize);
+  const bool bySize = total > 0;
+  if (!bySize)
+    total = qint64(zip_.Entries().size());
+  zip_.OnProgress = [this, &progress, &outcome, bySize, total,
+                     done = qint64(0)](QObject *, int kind, const QString &, qint32 size) mutable {
+    if (kind == 0)
+      done += bySize ? std::max<qint32>(size, 0) : 1;
+    if (kind == 2 || outcome.cancelled || progress(std::min(done, total), total))
+      return;
+    outcome.cancelled = true;
+    zip_.setCancelRequested(true);
+  };
 }
 
 } // namespace vantor

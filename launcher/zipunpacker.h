@@ -12,15 +12,17 @@ class TZipExtractor;
 // library reports as failed, so a launch can show it in one box.
 class ZipUnpacker final : public ArchiveUnpacker {
 public:
-  // Takes over the component's OnMessage.
+  // Takes over the component's OnMessage; OnProgress while unpacking.
   explicit ZipUnpacker(archive::TZipExtractor &zip);
   ZipUnpacker(const ZipUnpacker &) = delete;
   ZipUnpacker &operator=(const ZipUnpacker &) = delete;
 
   int open(const QByteArray &nativePath) override;
-  Outcome unpack(const QString &folder) override;
+  Outcome unpack(const QString &folder, const Progress &progress) override;
 
 private:
+  void followProgress(const Progress &progress, Outcome &outcome);
+
   archive::TZipExtractor &zip_;
   QStringList *failures_ = nullptr; // while unpacking
 };

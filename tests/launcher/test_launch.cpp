@@ -3,6 +3,8 @@
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
 #include "launcher/launch.h"
+#include "launcher/unpackprogress.h"
+#include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/usermessage.h"
@@ -15,6 +17,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 using namespace vantor;
 using vantor::test::TempDir;
@@ -37,7 +41,7 @@ public:
     opened << nativePath;
     return entries;
   }
-  Outcome unpack(const QString &folder) override {
+  Outcome unpack(const QString &folder, const Progress &progress) override {
     unpackedInto << folder;
     foundInFolder = entriesOf(folder);
     for (const QString &name : files) {
@@ -45,9 +49,25 @@ public:
       if (file.open(QIODevice::WriteOnly))
         file.write("data");
     }
-    return outcome;
+    Outcome result = outcome;
+    for (const Step &step : steps) {
+      now = step.tick;
+      if (!progress(step.done, step.total)) {
+        result.cancelled = true;
+        result.errors << "Extraction cancelled";
+        break;
+      }
+    }
+    return result;
   }
 
+  // A progress report at a tick of the test's clock.
+  struct Step {
+    std::uint32_t tick;
+    qint64 done, total;
+  };
+  std::vector<Step> steps;
+  std::uint32_t now = 0;
   int entries = 1;
   QStringList files{"game.rom"};
   Outcome outcome{1, {}};
@@ -65,7 +85,9 @@ protected:
     cd = dir.mkdir("cd");
     shots.setMask("shot*.bmp");
     shots.applyPath(neo + "shots");
+    platform::setTickSource([this] { return unpacker.now; });
   }
+  void TearDown() override { platform::setTickSource({}); }
 
   void addArchive(const QString &folder, const QByteArray &nativeName) {
     const QByteArray path = QFile::encodeName(folder) + "/" + nativeName;
@@ -94,10 +116,9 @@ protected:
                        QFile(neo + "shots/shot0001.bmp").open(QIODevice::WriteOnly);
                      return result;
                    },
-                   shots,
-                   [this](const QString &text) { statuses << text; },
+                   shots, [this](const QString &text) { statuses << text; },
                    [this](int newest) { newScreenshots << newest; },
-                   {}});
+                   [this] { return ++polls == cancelAtPoll; }});
     return launch.run(plan);
   }
 
@@ -109,6 +130,7 @@ protected:
   FakeUnpacker unpacker;
   platform::RunResult result{true, 0, 0, {}};
   bool leaveScreenshot = false;
+  int polls = 0, cancelAtPoll = 0;
   QList<QStringList> runs;
   QStringList workingFolders, statuses, shown, scratchAtStart;
   QList<int> newScreenshots;
@@ -316,5 +338,70 @@ TEST_F(LaunchUnit, RunsInTheEmulatorsFolderAndOffersItsNewScreenshot) {
   run(*planLaunch(catalogue({"pacman.zip"}), setup()));
   EXPECT_EQ(newScreenshots, QList<int>{0});
 }
+
+struct ProgressCase {
+  const char *name;
+  std::vector<FakeUnpacker::Step> steps;
+  int cancelAtPoll; // 0: never
+  QStringList percents;
+  int polls;
+};
+
+void PrintTo(const ProgressCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class Progress : public LaunchUnit, public ::testing::WithParamInterface<ProgressCase> {};
+
+// Percentages only once unpacking has taken half a second, each shown once;
+// the window is polled at most every 40 ms. A cancel starts nothing, shows
+// nothing and still removes what was unpacked.
+TEST_P(Progress, ShowsPercentagesAndStopsWhenCancelled) {
+  const ProgressCase &c = GetParam();
+  addArchive(roms, "pacman.zip");
+  unpacker.steps = c.steps;
+  cancelAtPoll = c.cancelAtPoll;
+  const bool cancelled = c.cancelAtPoll > 0;
+
+  EXPECT_EQ(run(*planLaunch(catalogue({"pacman.zip"}), setup())), !cancelled);
+
+  QStringList expected{"Please Wait..Unzipping ROM.."};
+  for (const QString &percent : c.percents)
+    expected << "Please Wait..Unzipping ROM.. " + percent;
+  if (!cancelled)
+    expected << "Running NEORAGE..";
+  expected << "pacman";
+  EXPECT_EQ(statuses, expected);
+  EXPECT_EQ(polls, c.polls);
+  EXPECT_EQ(runs.size(), cancelled ? 0 : 1);
+  EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
+  EXPECT_FALSE(exists(scratch()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Progress,
+    ::testing::Values(
+        ProgressCase{"quick", {{100, 50, 100}, {400, 100, 100}}, 0, {}, 2},
+        ProgressCase{
+            "slow",
+            {{200, 10, 100}, {600, 40, 100}, {700, 40, 100}, {900, 99, 100}, {1000, 100, 100}},
+            0,
+            {"40%", "99%", "100%"},
+            5},
+        ProgressCase{"fromHalfASecond", {{499, 50, 100}, {500, 60, 100}}, 0, {"60%"}, 1},
+        ProgressCase{"sizesFallShort", {{600, 150, 100}}, 0, {"100%"}, 1},
+        ProgressCase{"noTotal", {{600, 3, 0}}, 0, {}, 1},
+        ProgressCase{"pollsAreSpaced",
+                     {{10, 1, 10}, {20, 2, 10}, {45, 3, 10}, {60, 4, 10}, {90, 5, 10}},
+                     0,
+                     {},
+                     2},
+        ProgressCase{"cancelled",
+                     {{100, 10, 100}, {600, 50, 100}, {700, 60, 100}, {800, 70, 100}},
+                     2,
+                     {"50%"},
+                     2},
+        ProgressCase{"cancelledAtOnce", {{40, 10, 100}, {100, 20, 100}}, 1, {}, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

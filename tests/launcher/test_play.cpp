@@ -1,6 +1,7 @@
 // Playing a game against a stand-in emulator script that records what it was
 // given and leaves a screenshot, as the real one does.
 #include "archive/zipextractor.h"
+#include "archive/zipwriter.h"
 #include "controls/edit.h"
 #include "controls/formshaper.h"
 #include "controls/image.h"
@@ -12,7 +13,9 @@
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
+#include "launcher/zipunpacker.h"
 #include "linkedwindows.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "platform/usermessage.h"
@@ -22,7 +25,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QProcess>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -301,5 +306,97 @@ TEST_F(Play, AnEmulatorFolderWithQuotesAndTabsStillStarts) {
   EXPECT_EQ(lines(neo + "args.txt"), QStringList{scratch()});
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
 }
+
+// Enter plays, whichever control has the focus.
+TEST_F(Play, EnterPlaysTheSelectedGame) {
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  configure();
+  QTest::keyClick(main.exitall, Qt::Key_Return);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+  EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
+}
+
+// Escape pressed while the game unpacks: nothing starts, the scratch folder
+// goes and the ROM name comes back. Other input meanwhile is dropped, not
+// kept for later.
+TEST_F(Play, EscapeWhileUnpackingCancelsIt) {
+  makeZip(root + "/roms/kof.zip", {"a.rom", "b.rom", "c.rom"});
+  makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
+  configure();
+  ASSERT_EQ(main.romName(), "kof");
+  std::uint32_t now = 0;
+  platform::setTickSource([&now] { return now += 100; });
+  QCoreApplication::postEvent(main.RotaryDial1,
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+  QCoreApplication::postEvent(main.play,
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  main.playClick(main.play);
+  platform::setTickSource({});
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+  EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_FALSE(QFileInfo::exists(scratch()));
+  EXPECT_EQ(main.romname->caption(), "kof");
+  EXPECT_EQ(main.RotaryDial1->position(), 0);
+  // Unlocked once the launch is over.
+  QTest::keyClick(main.RotaryDial1, Qt::Key_Right);
+  EXPECT_EQ(main.romname->caption(), "pacman");
+}
+
+struct UnpackCase {
+  const char *name;
+  bool streamed; // sizes after the data: the local headers carry none
+  int stopAt;    // the report that says stop; 0 for none
+  QList<QPair<qint64, qint64>> reports;
+  int written;
+};
+
+void PrintTo(const UnpackCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class UnpackReports : public Play, public ::testing::WithParamInterface<UnpackCase> {};
+
+// Through the real library: each file counts once it is written, by size
+// when the headers give sizes, else by entry; a stop leaves no file behind.
+TEST_P(UnpackReports, FollowTheFilesToTheTotal) {
+  const UnpackCase &c = GetParam();
+  test::ZipWriter writer;
+  for (const auto &[name, size] : {std::pair{"a.rom", 5}, {"b.rom", 7}, {"c.rom", 11}}) {
+    test::ZipItem item;
+    item.name = name;
+    item.data = QByteArray(size, name[0]);
+    item.deflate = true;
+    item.descriptor = c.streamed;
+    writer.add(item);
+  }
+  const QString archive = root + "/game.zip";
+  QFile file(archive);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(writer.build());
+  file.close();
+
+  ZipUnpacker unpacker(*main.ZipExtractor1);
+  ASSERT_EQ(unpacker.open(QFile::encodeName(archive)), 3);
+  const QString out = dir.mkdir("out");
+  QList<QPair<qint64, qint64>> reports;
+  const ArchiveUnpacker::Outcome outcome = unpacker.unpack(out, [&](qint64 done, qint64 total) {
+    reports << qMakePair(done, total);
+    return reports.size() != c.stopAt;
+  });
+  EXPECT_EQ(reports, c.reports);
+  EXPECT_EQ(outcome.cancelled, c.stopAt > 0);
+  EXPECT_EQ(outcome.written, c.written);
+  EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), c.written);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnpackReports,
+    ::testing::Values(
+        UnpackCase{
+            "bySize", false, 0, {{5, 23}, {5, 23}, {12, 23}, {12, 23}, {23, 23}, {23, 23}}, 3},
+        UnpackCase{"byEntry", true, 0, {{1, 3}, {1, 3}, {2, 3}, {2, 3}, {3, 3}, {3, 3}}, 3},
+        UnpackCase{"stopped", false, 3, {{5, 23}, {5, 23}, {12, 23}}, 1}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

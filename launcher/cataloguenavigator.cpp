@@ -1,0 +1,110 @@
+#include "cataloguenavigator.h"
+
+#include "catalogue.h"
+
+#include <algorithm>
+
+namespace vantor {
+namespace {
+
+struct KeyRow {
+  int key;
+  MainKey action;
+  bool repeats; // a held key goes on acting; else the repeats are swallowed
+};
+
+constexpr KeyRow kKeys[] = {
+    {Qt::Key_Return, MainKey::Play, false},
+    {Qt::Key_Enter, MainKey::Play, false},
+    {Qt::Key_F1, MainKey::About, false},
+    {Qt::Key_F2, MainKey::Setup, false},
+    {Qt::Key_Escape, MainKey::Nothing, true},
+    {Qt::Key_Left, MainKey::Back, true},
+    {Qt::Key_Right, MainKey::Forward, true},
+    {Qt::Key_PageUp, MainKey::PageBack, true},
+    {Qt::Key_PageDown, MainKey::PageForward, true},
+    {Qt::Key_Home, MainKey::First, true},
+    {Qt::Key_End, MainKey::Last, true},
+};
+
+} // namespace
+
+MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat) {
+  // With Ctrl, Alt or Meta the key is a shortcut, not the window's.
+  if (modifiers & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+    return MainKey::None;
+  for (const KeyRow &row : kKeys)
+    if (row.key == key)
+      return !autoRepeat || row.repeats ? row.action : MainKey::Nothing;
+  if (text.size() == 1 && text[0].isLetterOrNumber())
+    return autoRepeat ? MainKey::Nothing : MainKey::Type;
+  return MainKey::None;
+}
+
+void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {
+  folded_.clear();
+  firstWith_.clear();
+  folded_.reserve(size_t(catalogue.count()));
+  for (int i = 0; i < catalogue.count(); ++i) {
+    folded_.push_back(catalogue.entry(i).romName().toCaseFolded());
+    if (!folded_.back().isEmpty() && !firstWith_.contains(folded_.back().front()))
+      firstWith_.insert(folded_.back().front(), i);
+  }
+  prefix_.clear();
+}
+
+int CatalogueNavigator::moved(MainKey key, int current) const {
+  const int last = count() - 1;
+  if (last < 0)
+    return -1;
+  int target = current;
+  switch (key) {
+  case MainKey::Back:
+    target = current - 1;
+    break;
+  case MainKey::Forward:
+    target = current + 1;
+    break;
+  case MainKey::PageBack:
+    target = current - kPageStep;
+    break;
+  case MainKey::PageForward:
+    target = current + kPageStep;
+    break;
+  case MainKey::First:
+    target = 0;
+    break;
+  case MainKey::Last:
+    target = last;
+    break;
+  default:
+    break;
+  }
+  return std::clamp(target, 0, last);
+}
+
+// A longer prefix's first entry is never before the shorter one's, so each
+// key goes on from where the last one matched, and a new prefix starts at
+// the first entry with its first character.
+int CatalogueNavigator::typed(const QString &text, std::uint32_t now) {
+  // Unsigned difference: right across the tick counter's wrap.
+  const bool fresh = prefix_.isEmpty() || now - lastTyped_ > kTypingPause;
+  if (fresh)
+    prefix_.clear();
+  prefix_ += text.toCaseFolded();
+  lastTyped_ = now;
+  if (prefix_.isEmpty())
+    return match_ = -1;
+  const int start = fresh ? firstWith_.value(prefix_.front(), -1) : match_;
+  return match_ = start < 0 ? -1 : firstMatchFrom(start);
+}
+
+int CatalogueNavigator::firstMatchFrom(int start) const {
+  const QStringView wanted(prefix_);
+  for (size_t i = size_t(start); i < folded_.size(); ++i)
+    if (QStringView(folded_[i]).startsWith(wanted))
+      return int(i);
+  return -1;
+}
+
+} // namespace vantor
