@@ -24,41 +24,29 @@ function(vantor_floor target folder)
   endif()
 endfunction()
 
-# vantor_module(NAME DEPS...): a static library made of every source in the
-# calling folder, so adding a unit needs no edit here.
+# vantor_module(NAME SOURCES files... DEPENDS targets...): a static library
+# of the listed units, compiled against its floor.
 function(vantor_module name)
-  file(GLOB _sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  list(FILTER _sources INCLUDE REGEX "\\.(cpp|qrc)$")
-  if(_sources)
-    file(GLOB _all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
-         ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-    add_library(${name} STATIC ${_all})
-    target_link_libraries(${name} PUBLIC ${ARGN})
-  else()
-    # A module with no units yet still links.
-    add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${ARGN})
-  endif()
+  cmake_parse_arguments(PARSE_ARGV 1 _arg "" "" "SOURCES;DEPENDS")
+  add_library(${name} STATIC ${_arg_SOURCES})
+  target_link_libraries(${name} PUBLIC ${_arg_DEPENDS})
   file(RELATIVE_PATH _folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  vantor_floor(${name} ${_folder} ${ARGN})
+  vantor_floor(${name} ${_folder} ${_arg_DEPENDS})
 endfunction()
 
-# vantor_tests(DEPS...): one test program per test_*.cpp in the calling folder.
-# Each runs offscreen with its own QApplication.
-function(vantor_tests)
-  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+set(VANTOR_TEST_ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+# vantor_test(test_NAME DEPENDS targets...): the test program made of
+# test_NAME.cpp in the calling folder, named <folder>_test_NAME. It runs
+# offscreen with its own QApplication.
+function(vantor_test stem)
+  cmake_parse_arguments(PARSE_ARGV 1 _arg "" "" "DEPENDS")
   file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
-  foreach(_src ${_tests})
-    get_filename_component(_stem ${_src} NAME_WE)
-    set(_target ${_rel}_${_stem})
-    add_executable(${_target} ${_src})
-    set_target_properties(${_target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(${_target} PRIVATE vantor_testmain ${ARGN})
-    add_test(NAME ${_target} COMMAND ${_target})
-    set_tests_properties(${_target} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-      TIMEOUT 300)
-  endforeach()
+  set(_target ${_rel}_${stem})
+  add_executable(${_target} ${stem}.cpp)
+  set_target_properties(${_target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${_target} PRIVATE vantor_testmain ${_arg_DEPENDS})
+  add_test(NAME ${_target} COMMAND ${_target})
+  set_tests_properties(${_target} PROPERTIES ENVIRONMENT "${VANTOR_TEST_ENVIRONMENT}" TIMEOUT 300)
 endfunction()
