@@ -4,6 +4,7 @@
 #include "archive/zipwriter.h"
 #include "support/tempdir.h"
 #include "unzipdriver.h"
+#include "unzipfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,30 +45,8 @@ std::map<std::string, QByteArray> rawTree(const std::string &root, const std::st
   return files;
 }
 
-class PeerArchives : public ::testing::Test {
+class PeerArchives : public UnzipFixture {
 protected:
-  TempDir dir;
-  QString out;
-  QString saved = QDir::currentPath();
-  UnzipDriver &unzip = UnzipDriver::instance();
-
-  void SetUp() override {
-    ASSERT_TRUE(unzip.loaded()) << "libunziplib.so not found in VANTOR_BIN_DIR";
-    out = dir.mkdir("out");
-    QDir::setCurrent(out);
-  }
-  void TearDown() override { QDir::setCurrent(saved); }
-
-  void freshOut() {
-    QDir(out).removeRecursively();
-    QDir().mkpath(out);
-    QDir::setCurrent(out);
-  }
-  UnzipRun runOn(const QByteArray &archive) {
-    UnzipRun run;
-    run.archive = QFile::encodeName(dir.write("a.zip", archive)).toStdString();
-    return run;
-  }
   std::map<std::string, QByteArray> extracted() const {
     return rawTree(QFile::encodeName(out).toStdString());
   }

@@ -2,6 +2,7 @@
 #include "platform/process.h"
 #include "support/tempdir.h"
 #include "unzipdriver.h"
+#include "unzipfixture.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -72,32 +73,8 @@ void setTime(const QString &path, int year) {
   utime(QFile::encodeName(path).constData(), &times);
 }
 
-class UnzipExec : public ::testing::Test {
+class UnzipExec : public UnzipFixture {
 protected:
-  TempDir dir;
-  QString out;
-  QString saved = QDir::currentPath();
-  UnzipDriver &unzip = UnzipDriver::instance();
-
-  void SetUp() override {
-    ASSERT_TRUE(unzip.loaded()) << "libunziplib.so not found in VANTOR_BIN_DIR";
-    out = dir.mkdir("out");
-    QDir::setCurrent(out);
-  }
-  void TearDown() override { QDir::setCurrent(saved); }
-
-  // An empty output folder, entered again: the old one is gone.
-  void freshOut() {
-    QDir(out).removeRecursively();
-    QDir().mkpath(out);
-    QDir::setCurrent(out);
-  }
-
-  UnzipRun runOn(const QByteArray &archive, const char *name = "a.zip") {
-    UnzipRun run;
-    run.archive = QFile::encodeName(dir.write(name, archive)).toStdString();
-    return run;
-  }
   QStringList tempLeftovers() const {
     QStringList found;
     for (const QString &path : tree(out).keys())
