@@ -100,22 +100,22 @@ void TZipExtractor::readEntries() {
 }
 
 bool TZipExtractor::refuseOverlongValues() {
-  if (absoluteNative(zipPath_).size() > MaxPath) {
-    showMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(MaxPath));
+  if (absoluteNative(zipPath_).size() > kMaxPath) {
+    showMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(kMaxPath));
     return true;
   }
-  if (password_.toLocal8Bit().size() > MaxPassword) {
-    showMessage(QStringLiteral("Password too long (at most %1 characters)").arg(MaxPassword));
+  if (password_.toLocal8Bit().size() > kMaxPassword) {
+    showMessage(QStringLiteral("Password too long (at most %1 characters)").arg(kMaxPassword));
     return true;
   }
-  if (fSpecArgs_.size() > MaxFileSpecs) {
-    showMessage(QStringLiteral("Too many file specifications (at most %1)").arg(MaxFileSpecs));
+  if (fSpecArgs_.size() > kMaxFileSpecs) {
+    showMessage(QStringLiteral("Too many file specifications (at most %1)").arg(kMaxFileSpecs));
     return true;
   }
   for (const QString &pattern : fSpecArgs_) {
-    if (QFile::encodeName(pattern).size() > MaxPath) {
+    if (QFile::encodeName(pattern).size() > kMaxPath) {
       showMessage(QStringLiteral("File specification too long (at most %1 bytes): %2")
-                      .arg(MaxPath)
+                      .arg(kMaxPath)
                       .arg(pattern.left(40)));
       return true;
     }

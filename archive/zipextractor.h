@@ -68,9 +68,9 @@ public:
   enum TOverWriteMode { OvrConfirm, OvrAlways, OvrNever };
   Q_ENUM(TOverWriteMode)
 
-  static constexpr int MaxPassword = 80; // bytes
-  static constexpr int MaxPath = 255;    // bytes of the archive path and of each pattern
-  static constexpr int MaxFileSpecs = 4000;
+  static constexpr int kMaxPassword = 80; // bytes
+  static constexpr int kMaxPath = 255;    // bytes of the archive path and of each pattern
+  static constexpr int kMaxFileSpecs = 4000;
 
   // Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
   using TProgressEvent =

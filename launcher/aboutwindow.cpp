@@ -15,9 +15,9 @@
 namespace vantor {
 namespace {
 
-constexpr int ClientWidth = 315;
-constexpr int ClientHeight = 222;
-constexpr QPoint DesignedPlace{263, 190};
+constexpr int kClientWidth = 315;
+constexpr int kClientHeight = 222;
+constexpr QPoint kDesignedPlace{263, 190};
 
 struct LinkSetup {
   const char *name;
@@ -27,7 +27,7 @@ struct LinkSetup {
   const char *hint;
 };
 
-constexpr LinkSetup Links[] = {
+constexpr LinkSetup kLinks[] = {
     {"URLLabel1", {76, 200}, TURLLabel::hmHTTP, "www.vantor.example/arcade", "Home Page"},
     {"URLLabel2", {112, 180}, TURLLabel::hmHTTP, "vantor.example", "Home Page"},
     {"URLLabel3", {116, 152}, TURLLabel::hmMAIL, "launcher@vantor.example", "Mail me"},
@@ -44,12 +44,12 @@ QFont linkFace() {
 Tfrmabout::Tfrmabout(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("frmabout"));
   setWindowTitle(QStringLiteral("About"));
-  setFixedSize(ClientWidth, ClientHeight);
+  setFixedSize(kClientWidth, kClientHeight);
   QPalette black = palette();
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setAutoFillBackground(true);
-  move(DesignedPlace);
+  move(kDesignedPlace);
 
   skins::init();
   // The artwork comes first so the other controls lie above it; the window
@@ -79,9 +79,9 @@ Tfrmabout::~Tfrmabout() {
 
 void Tfrmabout::buildLinks() {
   TURLLabel **fields[] = {&URLLabel1, &URLLabel2, &URLLabel3};
-  static_assert(std::size(Links) == std::size(fields));
-  for (std::size_t i = 0; i < std::size(Links); ++i) {
-    const LinkSetup &s = Links[i];
+  static_assert(std::size(kLinks) == std::size(fields));
+  for (std::size_t i = 0; i < std::size(kLinks); ++i) {
+    const LinkSetup &s = kLinks[i];
     auto *label = new TURLLabel(this);
     label->setObjectName(QLatin1String(s.name));
     label->setLabelType(s.type);

@@ -177,7 +177,7 @@ void TFileListBox::read() {
         platform::forEachFile(directory_, pattern.trimmed(), [&](const QByteArray &name) {
           foundNative.append(name);
           found.append(platform::displayName(name));
-          if (found.size() == BusyCursorIndex + 1)
+          if (found.size() == kBusyCursorIndex + 1)
             busy.show();
         });
     if (!listed)

@@ -41,7 +41,7 @@ public:
   void update();
 
   // Where the busy cursor comes on: the insertion at this index.
-  static constexpr int BusyCursorIndex = 100;
+  static constexpr int kBusyCursorIndex = 100;
 
 private:
   void read();

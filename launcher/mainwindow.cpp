@@ -44,12 +44,12 @@ QString unzipLibraryFolder() {
 }
 
 constexpr QSize SmallSkinSize{316, 340};
-constexpr QPoint DesignedPlace{141, 108};
+constexpr QPoint kDesignedPlace{141, 108};
 // The window's own colour matches the skins' flat button strips, so buttons
 // composed off the current skin's picture still blend in.
-constexpr QColor WindowColor{40, 26, 70};
+constexpr QColor kWindowColor{40, 26, 70};
 
-// One picture button of the main window as its description sets it.
+// One picture button of the main window and its designed values.
 struct ButtonSetup {
   const char *name;
   QPoint place;
@@ -62,7 +62,7 @@ struct ButtonSetup {
   int firstWait;
 };
 
-constexpr ButtonSetup Buttons[] = {
+constexpr ButtonSetup kButtons[] = {
     {"exitall", {252, 248}, "Bye Bye", 3, 1, 1, 3, 2, 0, true, clWhite, 250},
     {"setup", {196, 248}, "Setup", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
     {"about", {168, 248}, "Ego", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
@@ -75,8 +75,8 @@ constexpr ButtonSetup Buttons[] = {
     {"snapfwd", {475, 225}, "Increase", 3, 1, 2, 3, 2, 0, true, clWhite, 250},
 };
 
-// Frame numbers are clamped against the count in force, so the order is
-// the description's: BtnState and NextState, NumStates, then the four frames.
+// Frame numbers are clamped against the count in force, so they are set in
+// this order: BtnState and NextState, NumStates, then the four frames.
 TPicBtn *createButton(QWidget *parent, const ButtonSetup &s) {
   auto *button = new TPicBtn(parent);
   button->setObjectName(QLatin1String(s.name));
@@ -105,10 +105,10 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Vantor"));
   setFixedSize(SmallSkinSize);
-  move(DesignedPlace);
+  move(kDesignedPlace);
   setAutoFillBackground(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, WindowColor);
+  pal.setColor(QPalette::Window, kWindowColor);
   setPalette(pal);
 
   createSkin();
@@ -186,8 +186,8 @@ void TfrmMain::createSkin() {
   snaps->setGeometry(332, 52, 161, 161);
   snaps->setStretch(true);
 
-  // As the description loads it: the picture silently, then the mask colour
-  // (which sizes the form and builds the outline), then the rest.
+  // The picture first, silently; then the mask colour, which sizes the form
+  // and builds the outline once; then the rest.
   FormShaper1 = new TFormShaper(this);
   FormShaper1->setObjectName(QStringLiteral("FormShaper1"));
   FormShaper1->maskedPicture()->loadPicture(backsmall->picture());
@@ -201,9 +201,9 @@ void TfrmMain::createSkin() {
 void TfrmMain::createButtons() {
   TPicBtn **fields[] = {&exitall, &setup,     &about,  &play,     &preview,
                         &dirback, &dirfoward, &usedel, &snapback, &snapfwd};
-  static_assert(std::size(Buttons) == 10);
-  for (std::size_t i = 0; i < std::size(Buttons); ++i)
-    *fields[i] = createButton(this, Buttons[i]);
+  static_assert(std::size(kButtons) == 10);
+  for (std::size_t i = 0; i < std::size(kButtons); ++i)
+    *fields[i] = createButton(this, kButtons[i]);
   exitall->setTabStop(true);
   dirback->OnCommand = [this](QObject *s) { dirbackCommand(s); };
   dirfoward->OnCommand = [this](QObject *s) { dirfowardCommand(s); };

@@ -12,8 +12,8 @@
 namespace vantor {
 namespace {
 
-const QString SnapshotExtensions[] = {QStringLiteral(".jpg"), QStringLiteral(".gif"),
-                                      QStringLiteral(".pcx"), QStringLiteral(".bmp")};
+const QString kSnapshotExtensions[] = {QStringLiteral(".jpg"), QStringLiteral(".gif"),
+                                       QStringLiteral(".pcx"), QStringLiteral(".bmp")};
 
 } // namespace
 
@@ -31,12 +31,12 @@ void SnapshotPreview::show(const QString &basePath, bool switchButton) {
   const QString folder = basePath.left(cut + 1);
   const QString base = basePath.mid(cut + 1);
   QStringList names;
-  for (const QString &extension : SnapshotExtensions)
+  for (const QString &extension : kSnapshotExtensions)
     names << base + extension;
   const QString found = platform::findListedName(folder, names);
   for (qsizetype i = 0; i < names.size() && !found.isEmpty(); ++i) {
     if (found.compare(names[i], Qt::CaseInsensitive) == 0) {
-      currentExtension_ = SnapshotExtensions[i];
+      currentExtension_ = kSnapshotExtensions[i];
       shownFile_ = folder + found;
       break;
     }

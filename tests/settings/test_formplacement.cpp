@@ -16,14 +16,14 @@ using test::fileLines;
 using test::writeLines;
 using Option = TFormPlacement::PlacementOption;
 
-constexpr QPoint DesignedPlace{398, 288};
+constexpr QPoint kDesignedPlace{398, 288};
 constexpr QSize DesignedSize{356, 381};
 
 class FormPlacementTest : public ::testing::Test {
 protected:
   FormPlacementTest() {
     form.setFixedSize(DesignedSize);
-    form.move(DesignedPlace);
+    form.move(kDesignedPlace);
     storage = new TFormStorage(&form);
     storage->setIniFileName(path);
     storage->setIniSection(QStringLiteral("setup"));
@@ -103,12 +103,12 @@ TEST_F(FormPlacementTest, TheRestoreTakesThePositionFromTheKeysItFinds) {
        {5, 6}},
       {"other pixels per inch",
        {QStringLiteral("PixelsPerInch=120"), QStringLiteral("NormPos=5,6")},
-       DesignedPlace},
-      {"no position key", {QStringLiteral("Flags=0"), QStringLiteral("ShowCmd=1")}, DesignedPlace},
-      {"only MinMaxPos", {QStringLiteral("MinMaxPos=1,2,3,4")}, DesignedPlace},
+       kDesignedPlace},
+      {"no position key", {QStringLiteral("Flags=0"), QStringLiteral("ShowCmd=1")}, kDesignedPlace},
+      {"only MinMaxPos", {QStringLiteral("MinMaxPos=1,2,3,4")}, kDesignedPlace},
   };
   for (const PositionCase &c : cases) {
-    form.move(DesignedPlace);
+    form.move(kDesignedPlace);
     restoreFrom(c.keys);
     EXPECT_EQ(form.pos(), c.expected) << c.name;
     EXPECT_EQ(form.size(), DesignedSize) << c.name;
@@ -125,7 +125,7 @@ TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
       {"wholly on the screen", {QStringLiteral("NormPos=10,20")}, {10, 20}},
   };
   for (const PositionCase &c : cases) {
-    form.move(DesignedPlace);
+    form.move(kDesignedPlace);
     restoreFrom(c.keys);
     EXPECT_EQ(form.pos(), c.expected) << c.name;
   }
@@ -203,7 +203,7 @@ TEST_F(FormPlacementTest, AChangedPixelsPerInchKeepsThePlaceButRestoresStateAndP
   screen.set({1024, 768}, 120);
   restoreFrom({QStringLiteral("ShowCmd=3"), QStringLiteral("PixelsPerInch=96"),
                QStringLiteral("NormPos=1,2,3,4"), QStringLiteral("neoloc_text=C:\\NEORAGE")});
-  EXPECT_EQ(form.pos(), DesignedPlace);
+  EXPECT_EQ(form.pos(), kDesignedPlace);
   EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
   EXPECT_EQ(edit->text(), QStringLiteral("C:\\NEORAGE"));
   form.setWindowState(Qt::WindowNoState);
