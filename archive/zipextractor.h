@@ -19,22 +19,22 @@ namespace vantor::archive {
 // through the unzip library, which is loaded for each extraction.
 class TZipExtractor final : public QObject {
   Q_OBJECT
-  Q_PROPERTY(QString ZipFilename READ ZipFilename WRITE setZipFilename)
-  Q_PROPERTY(QString ExtrBaseDir READ ExtrBaseDir WRITE setExtrBaseDir)
-  Q_PROPERTY(TExtrOptions ExtrOptions READ ExtrOptions WRITE setExtrOptions)
-  Q_PROPERTY(bool Verbose READ Verbose WRITE setVerbose)
-  Q_PROPERTY(bool Trace READ Trace WRITE setTrace)
-  Q_PROPERTY(QString Password READ Password WRITE setPassword)
-  Q_PROPERTY(QStringList FSpecArgs READ FSpecArgs WRITE setFSpecArgs)
-  Q_PROPERTY(QString DLLDirectory READ DLLDirectory WRITE setDLLDirectory)
-  Q_PROPERTY(int AddCompLevel READ AddCompLevel WRITE setAddCompLevel)
-  Q_PROPERTY(TAddOptions AddOptions READ AddOptions WRITE setAddOptions)
-  Q_PROPERTY(TSFXOptions SFXOptions READ SFXOptions WRITE setSFXOptions)
-  Q_PROPERTY(TOverWriteMode SFXOverWriteMode READ SFXOverWriteMode WRITE setSFXOverWriteMode)
-  Q_PROPERTY(QString SFXCaption READ SFXCaption WRITE setSFXCaption)
-  Q_PROPERTY(QString SFXPath READ SFXPath WRITE setSFXPath)
-  Q_PROPERTY(QString SFXDefaultDir READ SFXDefaultDir WRITE setSFXDefaultDir)
-  Q_PROPERTY(QString SFXCommandLine READ SFXCommandLine WRITE setSFXCommandLine)
+  Q_PROPERTY(QString ZipFilename READ zipFilename WRITE setZipFilename)
+  Q_PROPERTY(QString ExtrBaseDir READ extrBaseDir WRITE setExtrBaseDir)
+  Q_PROPERTY(TExtrOptions ExtrOptions READ extrOptions WRITE setExtrOptions)
+  Q_PROPERTY(bool Verbose READ verbose WRITE setVerbose)
+  Q_PROPERTY(bool Trace READ trace WRITE setTrace)
+  Q_PROPERTY(QString Password READ password WRITE setPassword)
+  Q_PROPERTY(QStringList FSpecArgs READ fSpecArgs WRITE setFSpecArgs)
+  Q_PROPERTY(QString DLLDirectory READ dllDirectory WRITE setDLLDirectory)
+  Q_PROPERTY(int AddCompLevel READ addCompLevel WRITE setAddCompLevel)
+  Q_PROPERTY(TAddOptions AddOptions READ addOptions WRITE setAddOptions)
+  Q_PROPERTY(TSFXOptions SFXOptions READ sfxOptions WRITE setSFXOptions)
+  Q_PROPERTY(TOverWriteMode SFXOverWriteMode READ sfxOverWriteMode WRITE setSFXOverWriteMode)
+  Q_PROPERTY(QString SFXCaption READ sfxCaption WRITE setSFXCaption)
+  Q_PROPERTY(QString SFXPath READ sfxPath WRITE setSFXPath)
+  Q_PROPERTY(QString SFXDefaultDir READ sfxDefaultDir WRITE setSFXDefaultDir)
+  Q_PROPERTY(QString SFXCommandLine READ sfxCommandLine WRITE setSFXCommandLine)
 
 public:
   enum TExtrOption {
@@ -91,11 +91,11 @@ public:
   void setZipFile(const QByteArray &nativePath);
   const QString &ExtrBaseDir() const { return extrBaseDir_; }
   void setExtrBaseDir(const QString &value) { extrBaseDir_ = value; }
-  TExtrOptions ExtrOptions() const { return extrOptions_; }
+  TExtrOptions extrOptions() const { return extrOptions_; }
   void setExtrOptions(TExtrOptions value) { extrOptions_ = value; }
-  bool Verbose() const { return verbose_; }
+  bool verbose() const { return verbose_; }
   void setVerbose(bool value) { verbose_ = value; }
-  bool Trace() const { return trace_; }
+  bool trace() const { return trace_; }
   void setTrace(bool value) { trace_ = value; }
   const QString &Password() const { return password_; }
   void setPassword(const QString &value) { password_ = value; }
@@ -104,13 +104,13 @@ public:
   const QString &DLLDirectory() const { return dllDirectory_; }
   void setDLLDirectory(const QString &value);
 
-  int AddCompLevel() const { return addCompLevel_; }
+  int addCompLevel() const { return addCompLevel_; }
   void setAddCompLevel(int value) { addCompLevel_ = value; }
-  TAddOptions AddOptions() const { return addOptions_; }
+  TAddOptions addOptions() const { return addOptions_; }
   void setAddOptions(TAddOptions value) { addOptions_ = value; }
-  TSFXOptions SFXOptions() const { return sfxOptions_; }
+  TSFXOptions sfxOptions() const { return sfxOptions_; }
   void setSFXOptions(TSFXOptions value) { sfxOptions_ = value; }
-  TOverWriteMode SFXOverWriteMode() const { return sfxOverWriteMode_; }
+  TOverWriteMode sfxOverWriteMode() const { return sfxOverWriteMode_; }
   void setSFXOverWriteMode(TOverWriteMode value) { sfxOverWriteMode_ = value; }
   const QString &SFXCaption() const { return sfxCaption_; }
   void setSFXCaption(const QString &value) { sfxCaption_ = value; }

@@ -54,7 +54,7 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progre
   if (progress)
     followProgress(progress, outcome);
   zip_.setExtrBaseDir(folder);
-  zip_.setExtrOptions(zip_.ExtrOptions() | archive::TZipExtractor::ExtrOverWrite);
+  zip_.setExtrOptions(zip_.extrOptions() | archive::TZipExtractor::ExtrOverWrite);
   zip_.Extract();
   outcome.written = zip_.ExtractedCount();
   return outcome;

@@ -24,11 +24,6 @@ const QString kKeyNormPos = QStringLiteral("NormPos");
 const QString kKeyActiveControl = QStringLiteral("ActiveControl");
 const QString kKeyVisible = QStringLiteral("Visible");
 
-TFormPlacement::ErrorReporter &errorReporter() {
-  static TFormPlacement::ErrorReporter reporter;
-  return reporter;
-}
-
 QString screenSuffix(const ScreenMetrics &screen) {
   return QStringLiteral("(%1x%2)").arg(screen.size.width()).arg(screen.size.height());
 }
@@ -79,16 +74,8 @@ TFormPlacement::TFormPlacement(TForm *form) : QObject(form), form_(form), placer
 
 TFormPlacement::~TFormPlacement() = default;
 
-void TFormPlacement::setErrorReporter(ErrorReporter reporter) {
-  errorReporter() = std::move(reporter);
-}
-
 void TFormPlacement::reportError(QWidget *window, const QString &message) {
   const QString text = message.endsWith(u'.') ? message : message + u'.';
-  if (errorReporter()) {
-    errorReporter()(window, text);
-    return;
-  }
   showUserMessage({MessageIcon::Error, QGuiApplication::applicationDisplayName(), text,
                    window && window->isVisible() ? window : nullptr});
 }

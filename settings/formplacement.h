@@ -72,9 +72,7 @@ public:
   // Open during one save or restore only.
   platform::ProfileFile *IniFile() const { return ini_.get(); }
 
-  // Shows an error that a hook caught. Tests replace it to avoid a modal box.
-  using ErrorReporter = std::function<void(QWidget *window, const QString &text)>;
-  static void setErrorReporter(ErrorReporter reporter);
+  // Shows an error that a hook caught, with a full stop.
   static void reportError(QWidget *window, const QString &message);
 
 protected:

@@ -323,7 +323,7 @@ TEST_F(ExtractorReading, StreamErrorReachesCallerAfterTheList) {
   } catch (const StreamError &e) {
     EXPECT_EQ(e.message(), "Error 3 reading Zip file");
   }
-  EXPECT_EQ(zip.ZipFilename(), path);
+  EXPECT_EQ(zip.zipFilename(), path);
   EXPECT_EQ(zip.EntryCount(), 1);
   EXPECT_EQ(dirUpdates, 1);
 }

@@ -80,7 +80,7 @@ TEST_P(CommandRecord, CarriesTheSwitches) {
   EXPECT_EQ(fields.value("reserved32"), "0");
   EXPECT_EQ(fields.value("reserved36"), "0");
   EXPECT_EQ(fields.value("reserved40"), "1");
-  EXPECT_EQ(fields.value("zip"), zip.ZipFilename());
+  EXPECT_EQ(fields.value("zip"), zip.zipFilename());
   for (auto it = c.expected.begin(); it != c.expected.end(); ++it)
     EXPECT_EQ(fields.value(it.key()), it.value()) << it.key().toStdString();
 }
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   zip.setDLLDirectory(fakeDir("recorder") + "/");
-  EXPECT_EQ(zip.DLLDirectory(), fakeDir("recorder"));
+  EXPECT_EQ(zip.dllDirectory(), fakeDir("recorder"));
   QStringList events;
   zip.OnProgress = [&](QObject *sender, int kind, const QString &name, qint32 size) {
     EXPECT_EQ(sender, &zip);
@@ -140,7 +140,7 @@ TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   EXPECT_EQ(fields.value("pattern0"), "*.rom");
   EXPECT_EQ(fields.value("pattern1"), "x?.bin");
   EXPECT_EQ(fields.value("caller"), QString::asprintf("%p", static_cast<void *>(&zip)));
-  EXPECT_TRUE(zip.FSpecArgs().isEmpty());
+  EXPECT_TRUE(zip.fSpecArgs().isEmpty());
   EXPECT_FALSE(zip.Busy());
   EXPECT_FALSE(UnzipLibrary::isLoaded());
   EXPECT_TRUE(shown.isEmpty());
@@ -328,7 +328,7 @@ TEST_F(Extractor, OverlongArchivePathIsRefused) {
   w.add("a", "a");
   zip.setZipFilename(
       dir.write(QString(120, 'd') + "/" + QString(120, 'e') + "/archive.zip", w.build()));
-  ASSERT_TRUE(QFile::exists(zip.ZipFilename()));
+  ASSERT_TRUE(QFile::exists(zip.zipFilename()));
   zip.setDLLDirectory(fakeDir("recorder"));
   zip.Extract();
   ASSERT_EQ(shown.size(), 1);

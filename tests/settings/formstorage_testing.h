@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/usermessage.h"
+
 // Shared by the settings-file tests: a fixed screen, a recorded error box and
 // the file's lines.
 
@@ -33,12 +35,11 @@ public:
 // Records what the hooks would show in the error box.
 class RecordedErrors {
 public:
-  RecordedErrors() {
-    TFormPlacement::setErrorReporter(
-        [this](QWidget *, const QString &text) { messages.append(text); });
-  }
-  ~RecordedErrors() { TFormPlacement::setErrorReporter({}); }
   QStringList messages;
+
+private:
+  ScopedMessagePresenter presenter_{
+      [this](const UserMessage &message) { messages.append(message.text); }};
 };
 
 // Makes the settings file refuse every write while it lives.

@@ -220,7 +220,7 @@ TEST_F(FormStorageEvents, AnErrorInTheRestoreIsShownAndTheShowGoesOn) {
 }
 
 TEST_F(FormStorageEvents, TheErrorBoxIsACriticalBoxTitledWithTheApplication) {
-  TFormPlacement::setErrorReporter({}); // the real box this time
+  const ScopedMessagePresenter realBox{MessagePresenter()}; // the real box this time
   QApplication::setApplicationDisplayName(QStringLiteral("Vantor"));
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;

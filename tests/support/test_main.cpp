@@ -1,6 +1,6 @@
 #include <QApplication>
-#include <dlfcn.h>
 #include <QTemporaryDir>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 // Every test program gets a QApplication (widgets, fonts and timers need one)
