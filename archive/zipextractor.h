@@ -82,14 +82,14 @@ public:
   explicit TZipExtractor(QWidget *owner);
   ~TZipExtractor() override;
 
-  const QString &ZipFilename() const { return zipFilename_; }
+  const QString &zipFilename() const { return zipFilename_; }
   // Stores the name and reads the entry list; stream errors from the reading
   // reach the caller after the name is stored.
   void setZipFilename(const QString &value);
   // The same with the path's bytes as the file system has them, for a name
   // that is not valid UTF-8; ZipFilename then shows it as best it can.
   void setZipFile(const QByteArray &nativePath);
-  const QString &ExtrBaseDir() const { return extrBaseDir_; }
+  const QString &extrBaseDir() const { return extrBaseDir_; }
   void setExtrBaseDir(const QString &value) { extrBaseDir_ = value; }
   TExtrOptions extrOptions() const { return extrOptions_; }
   void setExtrOptions(TExtrOptions value) { extrOptions_ = value; }
@@ -97,11 +97,11 @@ public:
   void setVerbose(bool value) { verbose_ = value; }
   bool trace() const { return trace_; }
   void setTrace(bool value) { trace_ = value; }
-  const QString &Password() const { return password_; }
+  const QString &password() const { return password_; }
   void setPassword(const QString &value) { password_ = value; }
-  const QStringList &FSpecArgs() const { return fSpecArgs_; }
+  const QStringList &fSpecArgs() const { return fSpecArgs_; }
   void setFSpecArgs(const QStringList &value) { fSpecArgs_ = value; }
-  const QString &DLLDirectory() const { return dllDirectory_; }
+  const QString &dllDirectory() const { return dllDirectory_; }
   void setDLLDirectory(const QString &value);
 
   int addCompLevel() const { return addCompLevel_; }
@@ -112,13 +112,13 @@ public:
   void setSFXOptions(TSFXOptions value) { sfxOptions_ = value; }
   TOverWriteMode sfxOverWriteMode() const { return sfxOverWriteMode_; }
   void setSFXOverWriteMode(TOverWriteMode value) { sfxOverWriteMode_ = value; }
-  const QString &SFXCaption() const { return sfxCaption_; }
+  const QString &sfxCaption() const { return sfxCaption_; }
   void setSFXCaption(const QString &value) { sfxCaption_ = value; }
-  const QString &SFXPath() const { return sfxPath_; }
+  const QString &sfxPath() const { return sfxPath_; }
   void setSFXPath(const QString &value) { sfxPath_ = value; }
-  const QString &SFXDefaultDir() const { return sfxDefaultDir_; }
+  const QString &sfxDefaultDir() const { return sfxDefaultDir_; }
   void setSFXDefaultDir(const QString &value) { sfxDefaultDir_ = value; }
-  const QString &SFXCommandLine() const { return sfxCommandLine_; }
+  const QString &sfxCommandLine() const { return sfxCommandLine_; }
   void setSFXCommandLine(const QString &value) { sfxCommandLine_ = value; }
 
   int EntryCount() const;
