@@ -136,6 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ++tail;
   const qsizetype removed = beforeLines.size() - head - tail;
   const qsizetype added = afterLines.size() - head - tail;
+  // Writing the value a key already holds leaves the file as it was.
+  if (removed == 0 && added == 0) {
+    check(before.contains(oneLine(key) + '=' + stored));
+    return 0;
+  }
   check(removed <= 1 && added >= 1 && added <= removed + 2);
   if (removed == 1 && added == 1) {
     // A key rewritten in place keeps its line end.

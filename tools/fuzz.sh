@@ -55,8 +55,11 @@ pids=()
 for target in "${targets[@]}"; do
   dict=()
   [ "$target" = pcx ] || [ "$target" = profile ] || dict=(-dict=../fuzz/zip.dict)
+  # Inputs that once stopped the target are read first, never written to.
+  kept=()
+  [ -d "tests/data/fuzz/$target" ] && kept=("$PWD/tests/data/fuzz/$target")
   (cd "$build" && bin/fuzz_$target -max_total_time="$time" ${FUZZ_SEED:+-seed=$FUZZ_SEED} "${dict[@]}" -max_len=65536 \
-    -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" \
+    -artifact_prefix="$PWD/crash-$target-" -print_final_stats=1 "$PWD/corpus-$target" "${kept[@]}" \
     >fuzz-$target.log 2>&1) &
   pids+=($!)
 done
