@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QWidget>
 #include <array>
 #include <cstring>
@@ -70,7 +71,7 @@ void TZipExtractor::setDLLDirectory(const QString &value) {
     dllDirectory_.chop(1);
 }
 
-int TZipExtractor::EntryCount() const {
+int TZipExtractor::entryCount() const {
   return zipFilename_.isEmpty() ? 0 : int(entries_.size());
 }
 
@@ -88,15 +89,12 @@ void TZipExtractor::readEntries() {
   firstHeaderOffset_ = 0;
   ZipHeaderWalk walk(source, messageParent());
   const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
-  try {
-    walk.run(selfExtractor);
-  } catch (...) {
+  // The entries read before a damaged header stay listed.
+  const auto keep = qScopeGuard([&] {
     entries_ = std::move(walk.entries);
     firstHeaderOffset_ = walk.firstHeaderOffset;
-    throw;
-  }
-  entries_ = std::move(walk.entries);
-  firstHeaderOffset_ = walk.firstHeaderOffset;
+  });
+  walk.run(selfExtractor);
 }
 
 bool TZipExtractor::refuseOverlongValues() {

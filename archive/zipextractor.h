@@ -15,6 +15,12 @@ class QWidget;
 
 namespace vantor::archive {
 
+// Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
+using TProgressEvent =
+    std::function<void(QObject *sender, int kind, const QString &fileName, qint32 fileSize)>;
+using TMessageEvent =
+    std::function<void(QObject *sender, qint32 errorCode, const QString &message)>;
+
 // Reads an archive's entry list from its local headers and extracts it
 // through the unzip library, which is loaded for each extraction.
 class TZipExtractor final : public QObject {
@@ -72,12 +78,6 @@ public:
   static constexpr int kMaxPath = 255;    // bytes of the archive path and of each pattern
   static constexpr int kMaxFileSpecs = 4000;
 
-  // Progress kind 0 = a file begins (name, size), 1 = a step, 2 = the batch ended.
-  using TProgressEvent =
-      std::function<void(QObject *sender, int kind, const QString &fileName, qint32 fileSize)>;
-  using TMessageEvent =
-      std::function<void(QObject *sender, qint32 errorCode, const QString &message)>;
-
   // The component belongs to a window, whose handle goes to the library.
   explicit TZipExtractor(QWidget *owner);
   ~TZipExtractor() override;
@@ -121,15 +121,15 @@ public:
   const QString &sfxCommandLine() const { return sfxCommandLine_; }
   void setSFXCommandLine(const QString &value) { sfxCommandLine_ = value; }
 
-  int EntryCount() const;
-  const std::vector<ZipDirEntry> &Entries() const { return entries_; }
-  qint64 FirstHeaderOffset() const { return firstHeaderOffset_; }
-  bool Busy() const { return busy_; }
-  bool CancelRequested() const { return cancelRequested_; }
+  int entryCount() const;
+  const std::vector<ZipDirEntry> &entries() const { return entries_; }
+  qint64 firstHeaderOffset() const { return firstHeaderOffset_; }
+  bool busy() const { return busy_; }
+  bool cancelRequested() const { return cancelRequested_; }
   void setCancelRequested(bool value) { cancelRequested_ = value; }
-  qint32 ExtractedCount() const { return extractedCount_; }
+  qint32 extractedCount() const { return extractedCount_; }
 
-  // Extracts with the current settings; the outcome is ExtractedCount and the
+  // Extracts with the current settings; the outcome is extractedCount() and the
   // messages shown.
   void Extract();
 

@@ -140,11 +140,11 @@ void BM_Walk(benchmark::State &state, const char *name) {
   const QString path = archivePath(name);
   for (auto _ : state) {
     zip.setZipFilename(path);
-    benchmark::DoNotOptimize(zip.EntryCount());
+    benchmark::DoNotOptimize(zip.entryCount());
     zip.setZipFilename(QString());
   }
   zip.setZipFilename(path);
-  state.counters["entries"] = zip.EntryCount();
+  state.counters["entries"] = zip.entryCount();
 }
 
 void BM_Tool(benchmark::State &state, std::vector<std::string> args) {
@@ -199,7 +199,7 @@ void BM_ExtractInTurns(benchmark::State &state) {
   for (auto _ : state) {
     zip.setExtrBaseDir(freshFolder("out-ours"));
     extractTimes.ours.push_back(seconds([&] { zip.Extract(); }));
-    if (zip.ExtractedCount() != 40)
+    if (zip.extractedCount() != 40)
       state.SkipWithError("not every entry extracted");
     const std::string tarOut = freshFolder("out-bsdtar").toStdString();
     extractTimes.bsdtar.push_back(seconds([&] { run({"bsdtar", "-xf", path}, tarOut.c_str()); }));

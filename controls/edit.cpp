@@ -1,5 +1,7 @@
 #include "edit.h"
 
+#include "platform/handlerguard.h"
+
 namespace vantor {
 
 TEdit::TEdit(QWidget *parent) : QLineEdit(parent) {
@@ -7,8 +9,7 @@ TEdit::TEdit(QWidget *parent) : QLineEdit(parent) {
     if (text == last_)
       return;
     last_ = text;
-    if (OnChange)
-      OnChange(this);
+    callHandler(OnChange, this);
   });
 }
 

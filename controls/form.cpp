@@ -1,5 +1,7 @@
 #include "form.h"
 
+#include "platform/handlerguard.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 
@@ -15,8 +17,7 @@ void TForm::fireDestroy() {
   if (destroyed_)
     return;
   destroyed_ = true;
-  if (OnDestroy)
-    OnDestroy(this);
+  callHandler(OnDestroy, this);
 }
 
 void TForm::showModal() {
@@ -35,14 +36,15 @@ void TForm::showModal() {
 
 void TForm::showEvent(QShowEvent *event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous() && OnShow)
-    OnShow(this);
+  if (!event->spontaneous())
+    callHandler(OnShow, this);
 }
 
 void TForm::closeEvent(QCloseEvent *event) {
   bool canClose = true;
-  if (OnCloseQuery)
-    OnCloseQuery(this, canClose);
+  // A handler that fails keeps the window open.
+  if (!callHandler(OnCloseQuery, this, canClose))
+    canClose = false;
   if (canClose)
     event->accept();
   else

@@ -24,7 +24,7 @@ void TImage::setPicture(const QImage &picture) {
   pixmap_ = picture_.isNull() ? QPixmap() : QPixmap::fromImage(picture_);
   adjustGeometry();
   update();
-  emit PictureChanged();
+  emit pictureChanged();
 }
 
 void TImage::setStretch(bool stretch) {

@@ -45,7 +45,7 @@ public:
 signals:
   // The picture was replaced; controls composed against it follow. A signal,
   // not a designed event: every button lying on the image listens at once.
-  void PictureChanged();
+  void pictureChanged();
 
 public:
   TMouseEvent OnMouseDown;

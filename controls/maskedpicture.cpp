@@ -1,5 +1,7 @@
 #include "maskedpicture.h"
 
+#include "platform/handlerguard.h"
+
 #include <QList>
 #include <utility>
 
@@ -29,8 +31,7 @@ void TMaskedPicture::assign(const TMaskedPicture &other) {
 }
 
 void TMaskedPicture::changed() {
-  if (OnChange)
-    OnChange(this);
+  callHandler(OnChange, this);
 }
 
 TColor pixelColor(const QImage &image, int x, int y) {

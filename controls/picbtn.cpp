@@ -206,7 +206,7 @@ void TPicBtn::followBackdrop(TImage *image) {
   disconnect(backdropChanged_);
   backdropImage_ = image;
   if (image)
-    backdropChanged_ = connect(image, &TImage::PictureChanged, this, [this] {
+    backdropChanged_ = connect(image, &TImage::pictureChanged, this, [this] {
       rebuildComposite();
       update();
     });

@@ -1,5 +1,7 @@
 #include "radiogroup.h"
 
+#include "platform/handlerguard.h"
+
 #include <QButtonGroup>
 #include <QEvent>
 #include <QProxyStyle>
@@ -40,8 +42,7 @@ TRadioGroup::TRadioGroup(QWidget *parent)
   group_->setExclusive(true);
   connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
     itemIndex_ = id;
-    if (OnClick)
-      OnClick(this);
+    callHandler(OnClick, this);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "rotarydial.h"
 
+#include "platform/handlerguard.h"
 #include "platform/sound.h"
 
 #include <QKeyEvent>
@@ -61,8 +62,8 @@ void TRotaryDial::setPosition(int value) {
   updateLayout();
   // Redraw only the knob face, pointer and value box, at once.
   repaint(QRegion(knobFaceRect()) + oldValueBox + valueBoxRect());
-  if (changed && OnChange)
-    OnChange(this);
+  if (changed)
+    callHandler(OnChange, this);
   playChangeSound();
 }
 

@@ -385,7 +385,7 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
   if (options_.testFlag(soShowPoints)) {
     canvas_ = &painter;
     if (OnDrawPoints)
-      OnDrawPoints(this);
+      callHandler(OnDrawPoints, this);
     else
       PaintMarks(increment_, 3, 5);
     canvas_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "colors.h"
 #include "platform/events.h"
+#include "platform/handlerguard.h"
 #include "valueslidergeometry.h"
 
 #include <QImage>
@@ -98,14 +99,8 @@ protected:
   virtual void PressThumb(Qt::MouseButton button, int x, int y);
   virtual void DragThumb(int x, int y);
   virtual void ReleaseThumb(Qt::MouseButton button);
-  virtual void NotifyChange() {
-    if (OnChange)
-      OnChange(this);
-  }
-  virtual void NotifyChanged() {
-    if (OnChanged)
-      OnChanged(this);
-  }
+  virtual void NotifyChange() { callHandler(OnChange, this); }
+  virtual void NotifyChanged() { callHandler(OnChanged, this); }
 
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;

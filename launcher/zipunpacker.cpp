@@ -36,14 +36,14 @@ ZipUnpacker::ZipUnpacker(archive::TZipExtractor &zip) : zip_(zip) {
 
 int ZipUnpacker::open(const QByteArray &nativePath) {
   zip_.setZipFile(nativePath);
-  return zip_.EntryCount();
+  return zip_.entryCount();
 }
 
 ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progress &progress) {
   Outcome outcome;
   // What the component itself would show (no library, a fault in it) joins
   // the library's failures in the one box.
-  const archive::TZipExtractor::TProgressEvent progressBefore = zip_.OnProgress;
+  const archive::TProgressEvent progressBefore = zip_.OnProgress;
   failures_ = &outcome.errors;
   const ScopedMessagePresenter collect(
       [&outcome](const UserMessage &message) { outcome.errors.append(message.text); });
@@ -56,7 +56,7 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progre
   zip_.setExtrBaseDir(folder);
   zip_.setExtrOptions(zip_.extrOptions() | archive::TZipExtractor::ExtrOverWrite);
   zip_.Extract();
-  outcome.written = zip_.ExtractedCount();
+  outcome.written = zip_.extractedCount();
   return outcome;
 }
 
@@ -65,11 +65,11 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progre
 // it is written.
 void ZipUnpacker::followProgress(const Progress &progress, Outcome &outcome) {
   qint64 total = 0;
-  for (const archive::ZipDirEntry &entry : zip_.Entries())
+  for (const archive::ZipDirEntry &entry : zip_.entries())
     total += reportedSize(entry.uncompressedSize);
   const bool bySize = total > 0;
   if (!bySize)
-    total = qint64(zip_.Entries().size());
+    total = qint64(zip_.entries().size());
   zip_.OnProgress = [this, &progress, &outcome, bySize, total,
                      done = qint64(0)](QObject *, int kind, const QString &, qint32 size) mutable {
     if (kind == 0)

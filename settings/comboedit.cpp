@@ -1,5 +1,7 @@
 #include "comboedit.h"
 
+#include "platform/handlerguard.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
@@ -96,18 +98,14 @@ void TEditButton::paintEvent(QPaintEvent *) {
 TCustomComboEdit::TCustomComboEdit(QWidget *parent)
     : QLineEdit(parent), button_(new TEditButton(this)) {
   initComboEditResources();
-  connect(this, &QLineEdit::textChanged, this, [this] {
-    if (OnChange)
-      OnChange(this);
-  });
+  connect(this, &QLineEdit::textChanged, this, [this] { callHandler(OnChange, this); });
   connect(button_, &TEditButton::mousePressed, this, [this] {
     if (canTakeFocus())
       setFocus(Qt::MouseFocusReason);
   });
   connect(button_, &QAbstractButton::clicked, this, [this] {
-    if (OnButtonClick)
-      OnButtonClick(this);
-    ButtonClick();
+    callHandler(OnButtonClick, this);
+    buttonClick();
   });
   updateGlyph();
   updateLayout();

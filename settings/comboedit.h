@@ -87,7 +87,7 @@ public:
 
 protected:
   // The subclass's button action.
-  virtual void ButtonClick() {}
+  virtual void buttonClick() {}
   bool canTakeFocus() const;
 
   void resizeEvent(QResizeEvent *event) override;

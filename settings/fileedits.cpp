@@ -1,6 +1,7 @@
 #include "fileedits.h"
 
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 
 #include <QDir>
 
@@ -125,12 +126,10 @@ TPathDialogs &TFileDirEdit::dialogs() const {
   return dialogs_ ? *dialogs_ : standardPathDialogs();
 }
 
-void TFileDirEdit::ButtonClick() {
+void TFileDirEdit::buttonClick() {
   QString name = text();
   bool action = true;
-  if (onBeforeDialog_)
-    onBeforeDialog_(this, name, action);
-  if (!action)
+  if (!callHandler(OnBeforeDialog, this, name, action) || !action)
     return;
   std::optional<QString> chosen;
   {
@@ -141,10 +140,8 @@ void TFileDirEdit::ButtonClick() {
     setFocus(Qt::OtherFocusReason);
   action = chosen.has_value();
   QString result = chosen.value_or(name);
-  if (onAfterDialog_)
-    onAfterDialog_(this, result, action);
-  if (action)
-    ApplyChoice(result);
+  if (callHandler(OnAfterDialog, this, result, action) && action)
+    applyChoice(result);
 }
 
 // --- TDirectoryEdit -----------------------------------------------------
@@ -167,7 +164,7 @@ std::optional<QString> TDirectoryEdit::RunDialog(QString &name) {
   return pathedit::chosenFolderText(*chosen);
 }
 
-void TDirectoryEdit::ApplyChoice(const QString &name) {
+void TDirectoryEdit::applyChoice(const QString &name) {
   if (text().isEmpty() || !multipleDirs_)
     setText(name);
   else
@@ -205,7 +202,7 @@ std::optional<QString> TFilenameEdit::RunDialog(QString &name) {
   return fileName_;
 }
 
-void TFilenameEdit::ApplyChoice(const QString &name) {
+void TFilenameEdit::applyChoice(const QString &name) {
   setText(pathedit::chosenFileText(name));
   initialDir_ = pathedit::extractFilePath(QDir::toNativeSeparators(name));
 }

@@ -24,35 +24,36 @@ QString chosenFolderText(const QString &folder);
 QString chosenFileText(const QString &path);
 } // namespace pathedit
 
+class TFileDirEdit;
+// Given the path and a flag that cancels when cleared.
+using TDialogEvent = std::function<void(TFileDirEdit *sender, QString &name, bool &action)>;
+
 // Common base of the path fields: the dialog step and its two events.
 class TFileDirEdit : public TCustomComboEdit {
   Q_OBJECT
   Q_PROPERTY(bool OEMConvert READ oemConvert WRITE setOemConvert)
 
 public:
-  // Given the path and a flag that cancels when cleared.
-  using DialogEvent = std::function<void(TFileDirEdit *sender, QString &name, bool &action)>;
-
   explicit TFileDirEdit(QWidget *parent = nullptr);
 
-  void setOnBeforeDialog(DialogEvent handler) { onBeforeDialog_ = std::move(handler); }
-  void setOnAfterDialog(DialogEvent handler) { onAfterDialog_ = std::move(handler); }
   // nullptr: the toolkit's choosers. Not owned.
   void setDialogs(TPathDialogs *dialogs) { dialogs_ = dialogs; }
   bool oemConvert() const { return oemConvert_; }
   void setOemConvert(bool on) { oemConvert_ = on; }
 
 protected:
-  void ButtonClick() final;
+  void buttonClick() final;
   // Runs the chooser for the start name; the chosen path, or nullopt.
   virtual std::optional<QString> RunDialog(QString &name) = 0;
   // Takes a confirmed choice into the field.
-  virtual void ApplyChoice(const QString &name) = 0;
+  virtual void applyChoice(const QString &name) = 0;
   TPathDialogs &dialogs() const;
 
+public:
+  TDialogEvent OnBeforeDialog;
+  TDialogEvent OnAfterDialog;
+
 private:
-  DialogEvent onBeforeDialog_;
-  DialogEvent onAfterDialog_;
   TPathDialogs *dialogs_ = nullptr;
   bool oemConvert_ = false;
 };
@@ -81,7 +82,7 @@ public:
 
 protected:
   std::optional<QString> RunDialog(QString &name) override;
-  void ApplyChoice(const QString &name) override;
+  void applyChoice(const QString &name) override;
 
 private:
   TDirDialogKind dialogKind_ = dkWin32;
@@ -124,7 +125,7 @@ public:
 
 protected:
   std::optional<QString> RunDialog(QString &name) override;
-  void ApplyChoice(const QString &name) override;
+  void applyChoice(const QString &name) override;
 
 private:
   TFileDialogKind dialogKind_ = dkOpen;

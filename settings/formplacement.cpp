@@ -173,6 +173,7 @@ void TFormPlacement::StoreWindowSettings() {
   withIniFile([this] {
     writePlacement();
     saveExtra();
+    // Direct: what the handler throws abandons the whole save.
     if (OnSavePlacement)
       OnSavePlacement(this);
   });
@@ -211,6 +212,7 @@ void TFormPlacement::LoadWindowSettings() {
     form_->update();
     restored_ = true;
     restoreExtra();
+    // Direct: what the handler throws abandons the whole restore.
     if (OnRestorePlacement)
       OnRestorePlacement(this);
     if (options_.testFlag(fpActiveControl))

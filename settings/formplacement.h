@@ -70,7 +70,7 @@ public:
 
   TForm *form() const { return form_; }
   // Open during one save or restore only.
-  platform::ProfileFile *IniFile() const { return ini_.get(); }
+  platform::ProfileFile *iniFile() const { return ini_.get(); }
 
   // Shows an error that a hook caught, with a full stop.
   static void reportError(QWidget *window, const QString &message);

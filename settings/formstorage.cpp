@@ -104,11 +104,11 @@ void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,
   switch (kind) {
   case PropertyKind::StringList: {
     const QString own = ownSection(section, key);
-    IniFile()->eraseSection(own);
+    iniFile()->eraseSection(own);
     const QStringList items = property.read(object).toStringList();
     if (items.isEmpty())
       return;
-    IniFile()->writeInteger(own, kKeyCount, static_cast<int>(items.size()));
+    iniFile()->writeInteger(own, kKeyCount, static_cast<int>(items.size()));
     for (qsizetype i = 0; i < items.size(); ++i)
       writeProfileText(own, itemKey(i), items[i]);
     return;
@@ -132,7 +132,7 @@ void TFormStorage::restoreProperty(QObject *object, const QMetaProperty &propert
   const PropertyKind kind = kindOf(property);
   if (isSimpleKind(kind)) {
     const QString current = propertyText(object, property, form());
-    const QString text = trimBlanks(readOr(*IniFile(), section, key, current));
+    const QString text = trimBlanks(readOr(*iniFile(), section, key, current));
     assignPropertyText(object, property, text, form());
     return;
   }
@@ -141,12 +141,12 @@ void TFormStorage::restoreProperty(QObject *object, const QMetaProperty &propert
   switch (kind) {
   case PropertyKind::StringList: {
     const QString own = ownSection(section, key);
-    const int count = IniFile()->readInteger(own, kKeyCount, 0);
+    const int count = iniFile()->readInteger(own, kKeyCount, 0);
     if (count <= 0)
       return;
     QStringList items;
     for (int i = 0; i < count; ++i)
-      items << IniFile()->readString(own, itemKey(i), QString());
+      items << iniFile()->readString(own, itemKey(i), QString());
     property.write(object, items);
     return;
   }
@@ -165,7 +165,7 @@ void TFormStorage::restoreProperty(QObject *object, const QMetaProperty &propert
 
 void TFormStorage::storeCollection(QObject *object, const QMetaProperty &property,
                                    const QString &section, int depth) {
-  IniFile()->eraseSection(section);
+  iniFile()->eraseSection(section);
   const auto items = property.read(object).value<QList<QObject *>>();
   for (qsizetype i = 0; i < items.size(); ++i)
     if (items[i])

@@ -280,11 +280,11 @@ TEST_F(ExtractorReading, ExeIsReadFromOffset14000) {
   real.add("c.txt", "charlie");
   const QByteArray bytes = real.build(stub);
   zip.setZipFilename(dir.write("x.exe", bytes));
-  EXPECT_EQ(zip.EntryCount(), 3);
-  EXPECT_EQ(zip.FirstHeaderOffset(), 14000);
+  EXPECT_EQ(zip.entryCount(), 3);
+  EXPECT_EQ(zip.firstHeaderOffset(), 14000);
   zip.setZipFilename(dir.write("x.zip", bytes));
-  EXPECT_EQ(zip.FirstHeaderOffset(), 50);
-  EXPECT_EQ(zip.Entries().front().name, "fake.txt");
+  EXPECT_EQ(zip.firstHeaderOffset(), 50);
+  EXPECT_EQ(zip.entries().front().name, "fake.txt");
   EXPECT_TRUE(shown.isEmpty());
 }
 
@@ -293,21 +293,21 @@ TEST_F(ExtractorReading, ShortExeStubDoesNotHideEntries) {
   w.add("a.txt", "alpha");
   w.add("b.txt", "bravo!");
   zip.setZipFilename(dir.write("small.exe", w.build(QByteArray(4000, 'M'))));
-  EXPECT_EQ(zip.EntryCount(), 2);
-  EXPECT_EQ(zip.FirstHeaderOffset(), 4000);
+  EXPECT_EQ(zip.entryCount(), 2);
+  EXPECT_EQ(zip.firstHeaderOffset(), 4000);
 }
 
 TEST_F(ExtractorReading, EntryCountIsZeroOnceTheNameIsCleared) {
   zip.setZipFilename(dir.write("three.zip", threeStored()));
-  EXPECT_EQ(zip.EntryCount(), 3);
+  EXPECT_EQ(zip.entryCount(), 3);
   zip.setZipFilename(QString());
-  EXPECT_EQ(zip.EntryCount(), 0);
+  EXPECT_EQ(zip.entryCount(), 0);
   EXPECT_EQ(dirUpdates, 2);
 }
 
 TEST_F(ExtractorReading, MissingArchiveGivesEmptyListWithoutMessage) {
   zip.setZipFilename(dir.file("nothing.zip"));
-  EXPECT_EQ(zip.EntryCount(), 0);
+  EXPECT_EQ(zip.entryCount(), 0);
   EXPECT_TRUE(shown.isEmpty());
   EXPECT_EQ(dirUpdates, 1);
 }
@@ -324,13 +324,13 @@ TEST_F(ExtractorReading, StreamErrorReachesCallerAfterTheList) {
     EXPECT_EQ(e.message(), "Error 3 reading Zip file");
   }
   EXPECT_EQ(zip.zipFilename(), path);
-  EXPECT_EQ(zip.EntryCount(), 1);
+  EXPECT_EQ(zip.entryCount(), 1);
   EXPECT_EQ(dirUpdates, 1);
 }
 
 TEST_F(ExtractorReading, NotEvenOneByteShowsTheMessage) {
   zip.setZipFilename(dir.write("empty.zip", QByteArray()));
-  EXPECT_EQ(zip.EntryCount(), 0);
+  EXPECT_EQ(zip.entryCount(), 0);
   EXPECT_EQ(shown, QStringList{"No valid zip entries found"});
 }
 
@@ -357,7 +357,7 @@ TEST_F(ExtractorReading, AgreesWithZipToolListing) {
     ASSERT_TRUE(p.waitForFinished()) << row.name.toStdString();
     ASSERT_EQ(p.exitCode(), 0) << row.name.toStdString();
     zip.setZipFilename(dir.file(row.name));
-    EXPECT_EQ(zip.EntryCount(), 4) << row.name.toStdString(); // 3 files and sub/
+    EXPECT_EQ(zip.entryCount(), 4) << row.name.toStdString(); // 3 files and sub/
   }
   // Streamed from a pipe: the tool writes data descriptors.
   QProcess p;
@@ -366,7 +366,7 @@ TEST_F(ExtractorReading, AgreesWithZipToolListing) {
   p.start("sh", {"-c", "zip -q -0 - two.bin one.txt | cat"});
   ASSERT_TRUE(p.waitForFinished());
   zip.setZipFilename(dir.file("streamed.zip"));
-  EXPECT_EQ(zip.EntryCount(), 2);
+  EXPECT_EQ(zip.entryCount(), 2);
   EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
 }
 

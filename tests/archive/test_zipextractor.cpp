@@ -121,7 +121,7 @@ TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   QStringList events;
   zip.OnProgress = [&](QObject *sender, int kind, const QString &name, qint32 size) {
     EXPECT_EQ(sender, &zip);
-    EXPECT_TRUE(zip.Busy());
+    EXPECT_TRUE(zip.busy());
     events << QStringLiteral("progress %1 [%2] %3").arg(kind).arg(name).arg(size);
   };
   zip.OnMessage = [&](QObject *, qint32 code, const QString &text) {
@@ -133,7 +133,7 @@ TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   EXPECT_EQ(events,
             (QStringList{"progress 0 [game.rom] 1234", "progress 1 [ ] 0",
                          "message 5 [message text]", "message 6 [other]", "progress 2 [ ] 0"}));
-  EXPECT_EQ(zip.ExtractedCount(), 42);
+  EXPECT_EQ(zip.extractedCount(), 42);
   const auto fields = record();
   EXPECT_EQ(fields.value("password"), "secret");
   EXPECT_EQ(fields.value("patterns"), "2");
@@ -141,7 +141,7 @@ TEST_F(Extractor, RelaysCallbacksAndKeepsTheResult) {
   EXPECT_EQ(fields.value("pattern1"), "x?.bin");
   EXPECT_EQ(fields.value("caller"), QString::asprintf("%p", static_cast<void *>(&zip)));
   EXPECT_TRUE(zip.fSpecArgs().isEmpty());
-  EXPECT_FALSE(zip.Busy());
+  EXPECT_FALSE(zip.busy());
   EXPECT_FALSE(UnzipLibrary::isLoaded());
   EXPECT_TRUE(shown.isEmpty());
 }
@@ -156,7 +156,7 @@ TEST_F(Extractor, CancelRequestIsReturnedFromEveryCallback) {
   const auto fields = record();
   EXPECT_EQ(fields.value("return1"), "1");
   EXPECT_EQ(fields.value("return3"), "1");
-  EXPECT_FALSE(zip.CancelRequested());
+  EXPECT_FALSE(zip.cancelRequested());
 }
 
 TEST_F(Extractor, SecondExtractFromAHandlerDoesNothing) {
@@ -183,7 +183,7 @@ TEST_F(Extractor, HandlerErrorStopsTheLibraryAndReachesTheCaller) {
   };
   EXPECT_THROW(zip.Extract(), std::runtime_error);
   EXPECT_EQ(record().value("return1"), "1");
-  EXPECT_FALSE(zip.Busy());
+  EXPECT_FALSE(zip.busy());
   EXPECT_FALSE(UnzipLibrary::isLoaded());
 }
 
@@ -202,8 +202,8 @@ TEST_P(LibraryFailures, AreShown) {
   zip.Extract();
   EXPECT_EQ(shown, c.shown);
   EXPECT_EQ(record().value("called") == "1", c.libraryCalled);
-  EXPECT_EQ(zip.ExtractedCount(), c.libraryCalled ? 7 : 0);
-  EXPECT_FALSE(zip.Busy());
+  EXPECT_EQ(zip.extractedCount(), c.libraryCalled ? 7 : 0);
+  EXPECT_FALSE(zip.busy());
   EXPECT_FALSE(UnzipLibrary::isLoaded());
 }
 
@@ -292,7 +292,7 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
   w.add("roms/a.bin", QByteArray(5000, 'a'), true);
   w.add("roms/b.bin", "bbbb");
   zip.setZipFilename(dir.write("set.zip", w.build()));
-  EXPECT_EQ(zip.EntryCount(), 2);
+  EXPECT_EQ(zip.entryCount(), 2);
   const QString out = dir.mkdir("out");
   zip.setDLLDirectory(QString::fromLocal8Bit(bin));
   zip.setExtrBaseDir(out);
@@ -300,7 +300,7 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
   zip.OnProgress = [&](QObject *, int kind, const QString &, qint32) { files += kind == 0; };
   zip.Extract();
   EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
-  EXPECT_EQ(zip.ExtractedCount(), 2);
+  EXPECT_EQ(zip.extractedCount(), 2);
   EXPECT_EQ(files, 2);
   QFile a(out + "/a.bin");
   ASSERT_TRUE(a.open(QIODevice::ReadOnly));
@@ -309,7 +309,7 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
 
   zip.setExtrOptions(Opt::ExtrDirNames | Opt::ExtrOverWrite);
   zip.Extract();
-  EXPECT_EQ(zip.ExtractedCount(), 2);
+  EXPECT_EQ(zip.extractedCount(), 2);
   EXPECT_TRUE(QFile::exists(out + "/roms/a.bin"));
 
   // A relative name means the folder the program was started in.
@@ -317,7 +317,7 @@ TEST_F(Extractor, ExtractsIntoTheBaseFolderWithTheRealLibrary) {
   const QString other = dir.mkdir("other");
   zip.setExtrBaseDir(other);
   zip.Extract();
-  EXPECT_EQ(zip.ExtractedCount(), 2);
+  EXPECT_EQ(zip.extractedCount(), 2);
   EXPECT_TRUE(QFile::exists(other + "/roms/b.bin"));
   EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
 }
@@ -390,7 +390,7 @@ TEST_P(UnopenableBaseDir, GetsNothingAndNeitherDoesTheCurrentFolder) {
   zip.Extract();
   const bool leaked = QFile::remove(inCurrent);
   EXPECT_FALSE(leaked);
-  EXPECT_EQ(zip.ExtractedCount(), 0);
+  EXPECT_EQ(zip.extractedCount(), 0);
   EXPECT_EQ(codes, QList<qint32>{UNZIP_ERR_WRITE});
   EXPECT_TRUE(QDir(elsewhere).isEmpty());
   EXPECT_EQ(QDir::currentPath(), before);

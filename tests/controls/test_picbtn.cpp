@@ -376,7 +376,7 @@ TEST(MaskedPicture, NotifiesOnlyOnRealChanges) {
   holder.setPicture(rowCodedStrip(4, 4));
   holder.setMaskColor(clWhite);
   EXPECT_EQ(changes, 2);
-  holder.loadPicture(rowCodedStrip(2, 2)); // as a window description loads it
+  holder.loadPicture(rowCodedStrip(2, 2)); // as a window being put together takes it
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(holder.picture().size(), QSize(2, 2));
 

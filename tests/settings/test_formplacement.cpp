@@ -321,18 +321,18 @@ TEST_F(FormPlacementTest, TheSectionAndFileDefaultToClassAndSettingsFile) {
 TEST_F(FormPlacementTest, TheSaveAndRestoreEventsSeeTheOpenFile) {
   QStringList seen;
   storage->OnRestorePlacement = [&](QObject *) {
-    seen << QStringLiteral("restore:%1").arg(storage->IniFile() != nullptr);
+    seen << QStringLiteral("restore:%1").arg(storage->iniFile() != nullptr);
   };
   storage->OnSavePlacement = [&](QObject *) {
     seen << QStringLiteral("save:%1:%2")
-                .arg(storage->IniFile() != nullptr)
-                .arg(storage->IniFile()->readString(QStringLiteral("setup"),
+                .arg(storage->iniFile() != nullptr)
+                .arg(storage->iniFile()->readString(QStringLiteral("setup"),
                                                     QStringLiteral("Visible"), QString()));
   };
   storage->LoadWindowSettings();
   storage->StoreWindowSettings();
   EXPECT_EQ(seen, (QStringList{QStringLiteral("restore:1"), QStringLiteral("save:1:0")}));
-  EXPECT_EQ(storage->IniFile(), nullptr);
+  EXPECT_EQ(storage->iniFile(), nullptr);
 }
 
 } // namespace

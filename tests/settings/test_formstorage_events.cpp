@@ -195,7 +195,7 @@ TEST_F(FormStorageEvents, ASaveIsOneReplacementOfTheFileAndAllOrNothing) {
   EXPECT_THROW(storage->StoreWindowSettings(), InOutError);
   EXPECT_EQ(fileLines(path), (QStringList{QStringLiteral("[other]"), QStringLiteral("kept=1")}));
   EXPECT_FALSE(storage->isSaved());
-  EXPECT_EQ(storage->IniFile(), nullptr);
+  EXPECT_EQ(storage->iniFile(), nullptr);
   storage->StoreWindowSettings();
   platform::ProfileFile::setSaveFault({});
   EXPECT_EQ(replacements, 1);

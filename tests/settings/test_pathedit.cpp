@@ -153,15 +153,15 @@ TEST(DirectoryEdit, DialogEventsCanCancelOrChangeThePath) {
   dialogs.answer = a;
   TDirectoryEdit edit;
   edit.setDialogs(&dialogs);
-  edit.setOnBeforeDialog([](TFileDirEdit *, QString &, bool &action) { action = false; });
+  edit.OnBeforeDialog = [](TFileDirEdit *, QString &, bool &action) { action = false; };
   edit.doClick();
   EXPECT_EQ(dialogs.calls, 0);
-  edit.setOnBeforeDialog({});
-  edit.setOnAfterDialog([&](TFileDirEdit *, QString &name, bool &action) {
+  edit.OnBeforeDialog = {};
+  edit.OnAfterDialog = [&](TFileDirEdit *, QString &name, bool &action) {
     EXPECT_TRUE(action);
     EXPECT_EQ(name, a);
     name = b;
-  });
+  };
   edit.doClick();
   EXPECT_EQ(edit.text(), b);
 }
