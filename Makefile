@@ -26,7 +26,7 @@ run: build
 	$(BUILD)/bin/vantor
 
 test: deps
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON -DVANTOR_TESTS=ON $(LAUNCHER) $(CMAKE_FLAGS)
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON -DVANTOR_TESTS=ON -DVANTOR_BENCH=ON $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 

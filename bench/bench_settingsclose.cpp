@@ -4,6 +4,7 @@
 // the wall time, with a small settings file and with one that carries a
 // large unrelated section.
 #include "app/windows.h"
+#include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
 #include "platform/profile.h"
 #include "settings/formstorage.h"
