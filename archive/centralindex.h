@@ -19,7 +19,7 @@ struct CentralRecord {
 // data, and zip64 entries keep them in an extra field; the central directory
 // always has them. Offsets are corrected for data in front of the archive,
 // also when a stub was put in front without adjusting them.
-class CentralIndex {
+class CentralIndex final {
 public:
   // Reads the index; an archive without a readable central directory gives an
   // empty index (the header walk then works without it).

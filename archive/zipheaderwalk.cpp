@@ -124,7 +124,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
 }
 
 bool ZipHeaderWalk::scanForHeader() {
-  static constexpr quint8 signature[4] = {0x50, 0x4B, 0x03, 0x04};
+  static constexpr quint8 kLocalSignatureBytes[4] = {0x50, 0x4B, 0x03, 0x04};
   quint8 byte = 0;
   bool pending = false;
   for (;;) {
@@ -133,19 +133,19 @@ bool ZipHeaderWalk::scanForHeader() {
     pending = false;
     if (++scanCount > kScanLimit)
       return false;
-    if (byte != signature[0])
+    if (byte != kLocalSignatureBytes[0])
       continue;
     int matched = 1;
     for (; matched < 4; ++matched) {
       if (!source_.readByte(byte))
         return false;
-      if (byte != signature[matched])
+      if (byte != kLocalSignatureBytes[matched])
         break;
     }
     if (matched == 4)
       return true;
     // The byte that broke the match may itself begin a signature ("PPK\3\4").
-    pending = byte == signature[0];
+    pending = byte == kLocalSignatureBytes[0];
   }
 }
 

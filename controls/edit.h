@@ -9,7 +9,7 @@ namespace vantor {
 
 // A one-line edit whose change event fires on every change of its text,
 // typed or assigned, and on nothing else.
-class TEdit : public QLineEdit {
+class TEdit final : public QLineEdit {
   Q_OBJECT
   Q_PROPERTY(QString Text READ text WRITE setTextValue)
 

@@ -16,7 +16,7 @@ quint16 toRgb555(QRgb c) {
 }
 
 // The palette entry closest to a colour, as an 8-bit bitmap stores it.
-class NearestIndex {
+class NearestIndex final {
 public:
   explicit NearestIndex(const QList<QRgb> &table) : table_(table) {}
   uchar operator()(QRgb c) {
@@ -43,7 +43,7 @@ private:
   QHash<QRgb, uchar> cache_;
 };
 
-class BackdropReader {
+class BackdropReader final {
 public:
   BackdropReader(const Backdrop &backdrop, QPoint buttonPos)
       : image_(backdrop.image), offset_(buttonPos - backdrop.imagePos),

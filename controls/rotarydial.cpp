@@ -60,7 +60,7 @@ void TRotaryDial::setPosition(int value) {
   const QRect oldValueBox = valueBoxRect();
   position_ = clamped;
   updateLayout();
-  // Redraw only the knob face, pointer and value box, at once.
+  // Repainted now, not queued: the pointer has moved before the handler runs.
   repaint(QRegion(knobFaceRect()) + oldValueBox + valueBoxRect());
   if (changed)
     callHandler(OnChange, this);

@@ -35,7 +35,7 @@ public:
   Q_ENUM(TWaveOption)
 
   // A set of wave options in one byte, bit n for the option of ordinal n.
-  class TWaveOptions {
+  class TWaveOptions final {
   public:
     constexpr TWaveOptions() = default;
     constexpr TWaveOptions(std::initializer_list<TWaveOption> options) {

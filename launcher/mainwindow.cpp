@@ -43,7 +43,7 @@ QString unzipLibraryFolder() {
   return QDir::cleanPath(program.filePath(QStringLiteral(VANTOR_PRIVATE_LIBDIR_FROM_BIN)));
 }
 
-constexpr QSize SmallSkinSize{316, 340};
+constexpr QSize kSmallSkinSize{316, 340};
 constexpr QPoint kDesignedPlace{141, 108};
 // The window's own colour matches the skins' flat button strips, so buttons
 // composed off the current skin's picture still blend in.
@@ -104,7 +104,7 @@ TPicBtn *createButton(QWidget *parent, const ButtonSetup &s) {
 TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Vantor"));
-  setFixedSize(SmallSkinSize);
+  setFixedSize(kSmallSkinSize);
   move(kDesignedPlace);
   setAutoFillBackground(true);
   QPalette pal = palette();

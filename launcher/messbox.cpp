@@ -16,7 +16,7 @@
 namespace vantor {
 namespace {
 
-constexpr QSize BoxSize{258, 174};
+constexpr QSize kBoxSize{258, 174};
 
 // The two answers: two 41-pixel frames, pressed and disabled alike.
 TPicBtn *createAnswerButton(QWidget *parent, const char *name, QPoint place) {
@@ -50,11 +50,11 @@ QPoint centredOn(const QRect &screen, QSize size) {
 Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("messbox"));
   setWindowTitle(QStringLiteral("Vantor"));
-  resize(BoxSize);
+  resize(kBoxSize);
 
   Image1 = new TImage(this);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(QRect(QPoint(0, 0), BoxSize));
+  Image1->setGeometry(QRect(QPoint(0, 0), kBoxSize));
 
   // The picture silently first, then the mask colour, which sizes the box
   // and builds its outline, then the rest.

@@ -18,13 +18,13 @@ private:
 
 // A folder or file operation the system refused: the input/output error a
 // handler ends with.
-class InOutError : public Error {
+class InOutError final : public Error {
 public:
   using Error::Error;
 };
 
 // Malformed data read from a stream (an archive's headers, for example).
-class StreamError : public Error {
+class StreamError final : public Error {
 public:
   using Error::Error;
 };

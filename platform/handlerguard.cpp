@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/usermessage.h"
 
+#include <QWidget>
 #include <exception>
 
 namespace vantor {
@@ -19,8 +20,11 @@ QString currentExceptionText() {
   }
 }
 
-void reportHandlerException() {
-  showError(std::current_exception() ? currentExceptionText() : QString());
+void reportHandlerException(QWidget *window) {
+  QString text = std::current_exception() ? currentExceptionText() : QString();
+  if (!text.endsWith(u'.'))
+    text += u'.';
+  showError(text, window && window->isVisible() ? window : nullptr);
 }
 
 } // namespace vantor

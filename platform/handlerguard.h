@@ -3,24 +3,27 @@
 #include <QString>
 #include <utility>
 
+class QWidget;
+
 namespace vantor {
 
 // The text of the exception being handled (an Error's message, a standard
 // exception's what()). Call it inside a catch block only.
 QString currentExceptionText();
 
-// Tells the user what escaped an event handler, through the message service.
-// Call it inside a catch block; Qt event handlers must not let exceptions
-// through.
-void reportHandlerException();
+// Tells the user what escaped an event handler, through the message service:
+// the message with a full stop, under the application's title, over `window`
+// when it is shown. Call it inside a catch block; Qt event handlers must not
+// let exceptions through.
+void reportHandlerException(QWidget *window = nullptr);
 
 // Runs `work`; whatever it throws is reported. False when it threw.
-template <class Work> bool runGuarded(Work &&work) {
+template <class Work> bool runGuarded(Work &&work, QWidget *window = nullptr) {
   try {
     std::forward<Work>(work)();
     return true;
   } catch (...) {
-    reportHandlerException();
+    reportHandlerException(window);
     return false;
   }
 }

@@ -12,7 +12,8 @@ void showBox(const UserMessage &message) {
                                  : message.icon == MessageIcon::Information
                                      ? QMessageBox::Information
                                      : QMessageBox::NoIcon;
-  const QString title = message.title.isEmpty() ? QApplication::applicationName() : message.title;
+  const QString title =
+      message.title.isEmpty() ? QApplication::applicationDisplayName() : message.title;
   QWidget *parent = message.parent ? message.parent : QApplication::activeWindow();
   QMessageBox box(icon, title, message.text, QMessageBox::Ok, parent);
   box.exec();

@@ -12,7 +12,7 @@ enum class MessageIcon { None, Information, Error };
 
 struct UserMessage {
   MessageIcon icon = MessageIcon::None;
-  QString title; // empty: the application's name
+  QString title; // empty: the application's title
   QString text;
   QWidget *parent = nullptr; // empty: the active window
 };

@@ -64,12 +64,6 @@ void TEditButton::setDropDownArrow(bool on) {
   update();
 }
 
-void TEditButton::mousePressEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton)
-    emit mousePressed();
-  QAbstractButton::mousePressEvent(event);
-}
-
 void TEditButton::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   QStyleOptionButton option;
@@ -99,7 +93,7 @@ TCustomComboEdit::TCustomComboEdit(QWidget *parent)
     : QLineEdit(parent), button_(new TEditButton(this)) {
   initComboEditResources();
   connect(this, &QLineEdit::textChanged, this, [this] { callHandler(OnChange, this); });
-  connect(button_, &TEditButton::mousePressed, this, [this] {
+  connect(button_, &QAbstractButton::pressed, this, [this] {
     if (canTakeFocus())
       setFocus(Qt::MouseFocusReason);
   });

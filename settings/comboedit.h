@@ -27,12 +27,8 @@ public:
   void setDropDownArrow(bool on);
   QSize sizeHint() const override { return {21, 21}; }
 
-signals:
-  void mousePressed();
-
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void mousePressEvent(QMouseEvent *event) override;
 
 private:
   QImage glyph_;

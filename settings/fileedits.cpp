@@ -103,7 +103,7 @@ namespace {
 
 // A drive without a disk must not raise the system's own error box while a
 // chooser browses it.
-class CriticalErrorsOff {
+class CriticalErrorsOff final {
 public:
 #ifdef Q_OS_WIN
   CriticalErrorsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}

@@ -31,7 +31,7 @@ using TDialogEvent = std::function<void(TFileDirEdit *sender, QString &name, boo
 // Common base of the path fields: the dialog step and its two events.
 class TFileDirEdit : public TCustomComboEdit {
   Q_OBJECT
-  Q_PROPERTY(bool OEMConvert READ oemConvert WRITE setOemConvert)
+  Q_PROPERTY(bool OEMConvert READ oemConvert WRITE setOEMConvert)
 
 public:
   explicit TFileDirEdit(QWidget *parent = nullptr);
@@ -39,7 +39,7 @@ public:
   // nullptr: the toolkit's choosers. Not owned.
   void setDialogs(TPathDialogs *dialogs) { dialogs_ = dialogs; }
   bool oemConvert() const { return oemConvert_; }
-  void setOemConvert(bool on) { oemConvert_ = on; }
+  void setOEMConvert(bool on) { oemConvert_ = on; }
 
 protected:
   void buttonClick() final;

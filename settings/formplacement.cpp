@@ -1,16 +1,14 @@
 #include "formplacement.h"
 
 #include "controls/form.h"
-#include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/handlerguard.h"
 #include "platform/profile.h"
-#include "platform/usermessage.h"
 #include "settings/inifilename.h"
 #include "settings/propertytext.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 namespace vantor {
@@ -33,7 +31,7 @@ QString fourNumbers(int a, int b, int c, int d) {
 }
 
 // Words separated by blanks and commas; a missing or non-numeric word gives `def`.
-class Words {
+class Words final {
 public:
   explicit Words(const QString &text) {
     static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
@@ -74,55 +72,35 @@ TFormPlacement::TFormPlacement(TForm *form) : QObject(form), form_(form), placer
 
 TFormPlacement::~TFormPlacement() = default;
 
-void TFormPlacement::reportError(QWidget *window, const QString &message) {
-  const QString text = message.endsWith(u'.') ? message : message + u'.';
-  showUserMessage({MessageIcon::Error, QGuiApplication::applicationDisplayName(), text,
-                   window && window->isVisible() ? window : nullptr});
-}
-
 void TFormPlacement::installHooks() {
   // The hooks outlive nothing: they check the component is still there.
+  // The window's own handlers are called directly: what they throw belongs
+  // to the event the hook serves.
   const QPointer<TFormPlacement> self(this);
-  const auto report = [](TFormPlacement *p, const std::exception &e) {
-    const auto *error = dynamic_cast<const Error *>(&e);
-    reportError(p->form_, error ? error->message() : QString::fromLocal8Bit(e.what()));
-  };
 
   TNotifyEvent ownShow = form_->OnShow;
-  form_->OnShow = [self, ownShow, report](QObject *sender) {
-    if (self && self->active_) {
-      try {
-        self->LoadWindowSettings();
-      } catch (const std::exception &e) {
-        report(self, e);
-      }
-    }
+  form_->OnShow = [self, ownShow](QObject *sender) {
+    if (self && self->active_)
+      runGuarded([&] { self->LoadWindowSettings(); }, self->form_);
     if (ownShow)
       ownShow(sender);
   };
 
   TCloseQueryEvent ownCloseQuery = form_->OnCloseQuery;
-  form_->OnCloseQuery = [self, ownCloseQuery, report](QObject *sender, bool &canClose) {
+  form_->OnCloseQuery = [self, ownCloseQuery](QObject *sender, bool &canClose) {
     if (ownCloseQuery)
       ownCloseQuery(sender, canClose);
     if (!canClose || !self || !self->active_ || !self->form_->testAttribute(Qt::WA_WState_Created))
       return;
-    try {
-      self->StoreWindowSettings();
-    } catch (const std::exception &e) {
-      report(self, e); // the window still closes
-    }
+    // A failed save is reported; the window still closes.
+    runGuarded([&] { self->StoreWindowSettings(); }, self->form_);
   };
 
   TNotifyEvent ownDestroy = form_->OnDestroy;
-  form_->OnDestroy = [self, ownDestroy, report](QObject *sender) {
+  form_->OnDestroy = [self, ownDestroy](QObject *sender) {
     if (self && self->active_ && !self->saved_) {
       self->destroying_ = true;
-      try {
-        self->StoreWindowSettings();
-      } catch (const std::exception &e) {
-        report(self, e);
-      }
+      runGuarded([&] { self->StoreWindowSettings(); }, self->form_);
       self->destroying_ = false;
     }
     if (ownDestroy)
@@ -183,7 +161,7 @@ void TFormPlacement::StoreWindowSettings() {
 void TFormPlacement::writePlacement() {
   const QString section = resolvedIniSection();
   const ScreenMetrics screen = currentScreen();
-  const WindowPlacement p = placer_.get();
+  const WindowPlacement p = placer_.placement();
   ini_->writeInteger(section, kKeyFlags, p.flags);
   ini_->writeInteger(section, kKeyShowCmd, p.showCmd);
   ini_->writeInteger(section, kKeyPixelsPerInch, screen.pixelsPerInch);
@@ -225,7 +203,7 @@ void TFormPlacement::readPosition() {
   const QString section = resolvedIniSection();
   const ScreenMetrics screen = currentScreen();
   const QString suffix = screenSuffix(screen);
-  WindowPlacement p = placer_.get();
+  WindowPlacement p = placer_.placement();
   if (!form_->isVisible())
     p.showCmd = SwHide;
   p.flags = ini_->readInteger(section, kKeyFlags, p.flags);
@@ -258,7 +236,7 @@ void TFormPlacement::readPosition() {
     p.normal.Bottom = p.normal.Top + size.height();
   }
   if (p.normal.Right > p.normal.Left)
-    placer_.set(p);
+    placer_.setPlacement(p);
 }
 
 void TFormPlacement::readState() {

@@ -72,9 +72,6 @@ public:
   // Open during one save or restore only.
   platform::ProfileFile *iniFile() const { return ini_.get(); }
 
-  // Shows an error that a hook caught, with a full stop.
-  static void reportError(QWidget *window, const QString &message);
-
 protected:
   // What a derived storage saves and restores beside the placement.
   virtual void saveExtra() {}

@@ -73,19 +73,14 @@ void TFormStorage::saveExtra() {
 
 void TFormStorage::restoreExtra() {
   const QString section = resolvedIniSection();
-  // Whatever else escapes ends the property restore, silently.
-  runQuietly([&] {
-    for (const QString &entry : storedProps_) {
-      try {
-        const Target target = resolve(entry);
-        if (target.component)
-          restoreProperty(target.component, target.property, section,
-                          target.component->objectName() + u'_', 0);
-      } catch (const std::exception &) {
-        // A value that cannot be taken is skipped; the next entry follows.
-      }
-    }
-  });
+  // A value that cannot be taken is skipped, silently; the next entry follows.
+  for (const QString &entry : storedProps_)
+    runQuietly([&] {
+      const Target target = resolve(entry);
+      if (target.component)
+        restoreProperty(target.component, target.property, section,
+                        target.component->objectName() + u'_', 0);
+    });
 }
 
 void TFormStorage::storeProperty(QObject *object, const QMetaProperty &property,

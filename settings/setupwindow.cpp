@@ -219,7 +219,6 @@ void TFrmsetup::buildControls() {
   Snapsloc->OnChange = [this](QObject *s) { romlocChange(s); };
   cdromloc->OnChange = [this](QObject *s) { cdromlocChange(s); };
 
-  // Tab order as designed.
   QWidget *order[] = {romloc,    neoloc,   vsync, Joystick,  vga,       noanal,  addcmds,
                       exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc};
   for (size_t i = 1; i < std::size(order); ++i)

@@ -75,7 +75,7 @@ bool WindowPlacer::isSizeable() const {
   return !isBorderless() && window_->minimumSize() != window_->maximumSize();
 }
 
-WindowPlacement WindowPlacer::get() const {
+WindowPlacement WindowPlacer::placement() const {
   WindowPlacement p;
   const Qt::WindowStates state = window_->windowState();
   if (state.testFlag(Qt::WindowMinimized)) {
@@ -99,7 +99,7 @@ WindowPlacement WindowPlacer::get() const {
   return p;
 }
 
-void WindowPlacer::set(const WindowPlacement &placement) {
+void WindowPlacer::setPlacement(const WindowPlacement &placement) {
   minPosition_ = placement.minPosition;
   maxPosition_ = placement.maxPosition;
   const Qt::WindowStates before = window_->windowState();

@@ -48,11 +48,11 @@ class WindowPlacer final {
 public:
   explicit WindowPlacer(QWidget *window) : window_(window) {}
 
-  WindowPlacement get() const;
+  WindowPlacement placement() const;
   // Moves (and, for a sizeable window, resizes) the window to the normal
   // rectangle, kept within reach on the screens, and applies the show
   // command; SwHide leaves the state alone. Never shows a hidden window.
-  void set(const WindowPlacement &placement);
+  void setPlacement(const WindowPlacement &placement);
 
   void setState(int showCmd);
   // After a restore: (0, 0) for a borderless window, else minus its frame.

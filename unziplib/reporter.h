@@ -9,7 +9,7 @@ namespace unziplib {
 
 // Calls the caller's callback; remembers when it asked to stop. Used from the
 // calling thread only.
-class Reporter {
+class Reporter final {
 public:
   explicit Reporter(const UnzipCommand &command);
 

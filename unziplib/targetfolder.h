@@ -11,7 +11,7 @@ namespace unziplib {
 // File operations below the extraction folder that never follow a link out of
 // it: every folder on the way is opened relative to its parent without
 // following symbolic links.
-class TargetFolder {
+class TargetFolder final {
 public:
   // Opens `folder`, which must be an absolute path and not a link; check
   // isOpen(). There is no default: nothing is ever written into whatever

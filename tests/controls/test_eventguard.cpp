@@ -33,9 +33,11 @@ TEST_P(FailingHandler, IsReportedOnceAndGoesNoFurther) {
   QWidget parent;
   parent.resize(200, 200);
   EXPECT_NO_THROW(GetParam().act(parent));
-  EXPECT_EQ(shown, QStringList{QStringLiteral("handler failed")});
-  if (GetParam().after)
+  // Reported as any failure is: with a full stop.
+  EXPECT_EQ(shown, QStringList{QStringLiteral("handler failed.")});
+  if (GetParam().after) {
     EXPECT_TRUE(GetParam().after(parent));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -229,7 +229,7 @@ TEST_F(PicBtnFixture, CommandThrownOnARepeatIsReported) {
   button->OnCommand = [](QObject *) { throw std::runtime_error("tick failed"); };
   tickUntil(now + kDoubleClickInterval + 10);
   ASSERT_FALSE(reports.isEmpty());
-  EXPECT_EQ(reports.first(), "tick failed");
+  EXPECT_EQ(reports.first(), "tick failed.");
 }
 
 TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeaves) {

@@ -208,7 +208,7 @@ TEST_F(Play, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
   ASSERT_TRUE(QFile::resize(root + "/roms/bad.zip", 2500));
   configure();
   main.playClick(main.play);
-  EXPECT_EQ(errors, QStringList{"Error 3 reading Zip file"});
+  EXPECT_EQ(errors, QStringList{"Error 3 reading Zip file."});
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
   EXPECT_EQ(main.romname->caption(), "Please Wait..Unzipping ROM..");
 }
