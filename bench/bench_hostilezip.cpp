@@ -2,8 +2,8 @@
 // data descriptors that never come, with no central directory. The time must
 // grow with the file's size, not with headers times size.
 #include "archive/zipheaderwalk.h"
+#include "hostilezip.h"
 #include "platform/usermessage.h"
-#include "tests/archive/hostilezip.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 #include "imagelib/imagedecoder.h"
 #include "imagelib/imagelib.h"
 #include "imagelib/pcxreader.h"
-#include "tests/imagelib/pcxwriter.h"
+#include "pcxwriter.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

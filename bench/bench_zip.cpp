@@ -1,7 +1,7 @@
-// The zip component against the system's tools, in one run: the header walk
-// against `unzip -Z1` and `unzip -l`, extraction against `bsdtar -xf` and
-// `unzip -o -qq`; and what following the progress costs a launch's
-// unpacking. The archives are generated in /tmp on the first run.
+// The header walk's and the extraction's speed as ratios to the system's own
+// zip commands on the same archives, so the figures do not depend on the
+// machine; and what following the progress costs a launch's unpacking. The
+// archives are generated in /tmp on the first run.
 #include "archive/zipextractor.h"
 #include "controls/shadowlabel.h"
 #include "launcher/unpackprogress.h"
@@ -310,8 +310,8 @@ public:
         times[r.benchmark_name()] = r.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
-  void ratio(const std::string &label, const std::string &ours, const std::string &peer) const {
-    const auto a = times.find(ours), b = times.find(peer);
+  void ratio(const std::string &label, const std::string &ours, const std::string &other) const {
+    const auto a = times.find(ours), b = times.find(other);
     if (a == times.end() || b == times.end())
       return;
     std::printf("%-58s %6.2fx\n", label.c_str(), b->second / a->second);
@@ -351,7 +351,7 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nSpeed-ups (peer time / our time, above 1 = we are faster):\n");
+  std::printf("\nSpeed-ups (command time / our time, above 1 = we are faster):\n");
   for (const char *name : {"small-5000.zip", "big-50.zip"}) {
     const std::string ours = std::string("Walk/ours/") + name + "/real_time";
     reporter.ratio(std::string("walk ") + name + " vs unzip -Z1", ours,

@@ -1,16 +1,10 @@
 # Installation and the Debian package. The program lives in bin/, the unzip
 # library in a private folder it finds through a relative run path, so an
 # installed tree works wherever it is unpacked.
-include(GNUInstallDirs)
-
 get_target_property(UNZIPLIB_VERSION unziplib VERSION)
-file(RELATIVE_PATH _libdir_from_bin ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
-     ${CMAKE_INSTALL_PREFIX}/${VANTOR_PRIVATE_LIBDIR})
 # Beside the program first, as in the build tree.
-set_target_properties(vantor PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/${_libdir_from_bin}")
-
-# The main window looks for the unzip library there too.
-target_compile_definitions(launcher PRIVATE VANTOR_PRIVATE_LIBDIR_FROM_BIN="${_libdir_from_bin}")
+set_target_properties(vantor PROPERTIES
+  INSTALL_RPATH "$ORIGIN:$ORIGIN/${VANTOR_PRIVATE_LIBDIR_FROM_BIN}")
 
 install(TARGETS vantor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS unziplib LIBRARY DESTINATION ${VANTOR_PRIVATE_LIBDIR})
@@ -33,11 +27,10 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/dist/${VANTOR_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-file(GLOB _icon_sizes LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/dist/icons/*x*)
-foreach(_size_dir ${_icon_sizes})
-  get_filename_component(_size ${_size_dir} NAME)
-  install(FILES ${_size_dir}/${VANTOR_APP_ID}.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}/apps)
+# The sizes tools/make_icon.py draws.
+foreach(_size 16 32 48 64 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/dist/icons/${_size}x${_size}/${VANTOR_APP_ID}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps)
 endforeach()
 
 set(CPACK_GENERATOR DEB)

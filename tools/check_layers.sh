@@ -4,10 +4,11 @@
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
+# The floors the DEPENDS of each CMakeLists.txt build, through the modules below.
 declare -A allowed=(
   [platform]="platform"
   [unziplib]="unziplib"
-  [imagelib]="imagelib platform"
+  [imagelib]="imagelib"
   [archive]="archive unziplib platform"
   [controls]="controls platform"
   [skins]="skins"

@@ -56,7 +56,7 @@ QByteArray text(int size) {
 }
 
 // `unzip` ends with 1 after mere warnings (such as bytes in front of the archive).
-// Started with posix_spawn rather than QProcess: Qt starts a child with a
+// Started through runAndWait rather than QProcess: Qt starts a child with a
 // clone that shares this process's memory and thread state, and the child's
 // calls then corrupt the thread checker's bookkeeping of this thread, which
 // shows as false races in the threaded extraction that follows.

@@ -1,6 +1,6 @@
-// Archives other unzip programs read that once were refused here: zip64 end
-// records with extensible data or behind a stub, and names flagged UTF-8
-// that are not.
+// Archives that bend the format yet are common enough to be read, and once
+// were refused here: zip64 end records with extensible data or behind a stub,
+// and names flagged UTF-8 that are not.
 #include "archive/zipwriter.h"
 #include "support/tempdir.h"
 #include "unzipdriver.h"
@@ -45,7 +45,7 @@ std::map<std::string, QByteArray> rawTree(const std::string &root, const std::st
   return files;
 }
 
-class PeerArchives : public UnzipFixture {
+class ToleratedArchives : public UnzipFixture {
 protected:
   std::map<std::string, QByteArray> extracted() const {
     return rawTree(QFile::encodeName(out).toStdString());
@@ -63,7 +63,7 @@ void PrintTo(const Zip64Case &c, std::ostream *os) {
   *os << c.label;
 }
 
-class Zip64Ends : public PeerArchives, public ::testing::WithParamInterface<Zip64Case> {};
+class Zip64Ends : public ToleratedArchives, public ::testing::WithParamInterface<Zip64Case> {};
 
 TEST_P(Zip64Ends, ExtractEveryEntry) {
   const Zip64Case &c = GetParam();
@@ -105,7 +105,8 @@ void PrintTo(const NameCase &c, std::ostream *os) {
   *os << c.label;
 }
 
-class UndecodableNames : public PeerArchives, public ::testing::WithParamInterface<NameCase> {};
+class UndecodableNames : public ToleratedArchives,
+                         public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(UndecodableNames, AreWrittenUnderTheirBytesInsideTheFolder) {
   const NameCase &c = GetParam();
