@@ -2,14 +2,13 @@
 #include "controls/formshaper.h"
 #include "controls/image.h"
 #include "platform/clock.h"
+#include "platform/usermessage.h"
 #include "skins/skins.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -226,12 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormShaperOwner, NotAFormShowsFatalErrorAndStaysPassive) {
   QString title, text;
-  QTimer::singleShot(0, [&] {
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-      title = box->windowTitle();
-      text = box->text();
-      box->accept();
-    }
+  const ScopedMessagePresenter presenter([&](const UserMessage &m) {
+    title = m.title;
+    text = m.text;
   });
   QWidget notAForm;
   TFormShaper shaper(&notAForm);

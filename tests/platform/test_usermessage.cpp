@@ -1,0 +1,47 @@
+// With no presenter set, a message is a modal box with the icon of its kind
+// under the application's title.
+#include "platform/usermessage.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+struct BoxCase {
+  const char *name;
+  void (*show)(const QString &text, QWidget *parent);
+  QMessageBox::Icon icon;
+};
+
+class RealBox : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(RealBox, ShowsTheTextUnderTheApplicationsTitle) {
+  QApplication::setApplicationDisplayName(QStringLiteral("Vantor"));
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  // The box runs its own loop; the first pass of that loop reads and closes it.
+  QTimer::singleShot(0, [&] {
+    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+      title = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      box->accept();
+    }
+  });
+  GetParam().show(QStringLiteral("Unable to write to x."), nullptr);
+  EXPECT_EQ(title, QStringLiteral("Vantor"));
+  EXPECT_EQ(text, QStringLiteral("Unable to write to x."));
+  EXPECT_EQ(icon, GetParam().icon);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RealBox,
+                         ::testing::Values(BoxCase{"Error", showError, QMessageBox::Critical},
+                                           BoxCase{"Information", showInformation,
+                                                   QMessageBox::Information}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace vantor
