@@ -8,29 +8,50 @@
 
 namespace vantor {
 
+Windows::Windows() = default;
+
+Windows::~Windows() {
+  destroyWindows(*this);
+}
+
+Windows::Windows(Windows &&other) noexcept = default;
+
+Windows &Windows::operator=(Windows &&other) noexcept {
+  if (this != &other) {
+    destroyWindows(*this);
+    frmMain = std::move(other.frmMain);
+    Frmsetup = std::move(other.Frmsetup);
+    frmabout = std::move(other.frmabout);
+    messbox = std::move(other.messbox);
+  }
+  return *this;
+}
+
 Windows createWindows() {
   Windows w;
-  w.frmMain = new TfrmMain;
-  w.Frmsetup = new TFrmsetup;
-  w.frmabout = new Tfrmabout;
-  w.messbox = new Tmessbox;
-  w.frmMain->setSetupWindow(w.Frmsetup);
-  w.frmMain->setAboutWindow(w.frmabout);
-  w.frmMain->setConfirmBox(w.messbox);
-  w.Frmsetup->setHost(w.frmMain);
+  w.frmMain = std::make_unique<TfrmMain>();
+  w.Frmsetup = std::make_unique<TFrmsetup>();
+  w.frmabout = std::make_unique<Tfrmabout>();
+  w.messbox = std::make_unique<Tmessbox>();
+  w.frmMain->setSetupWindow(w.Frmsetup.get());
+  w.frmMain->setAboutWindow(w.frmabout.get());
+  w.frmMain->setConfirmBox(w.messbox.get());
+  w.Frmsetup->setHost(w.frmMain.get());
   return w;
 }
 
 void destroyWindows(Windows &w) {
   // The setup window's handlers reach the main window, so it goes first.
-  w.Frmsetup->setHost(nullptr);
-  w.frmMain->setAboutWindow(nullptr);
-  w.frmMain->setConfirmBox(nullptr);
-  delete w.messbox;
-  delete w.frmabout;
-  delete w.Frmsetup;
-  delete w.frmMain;
-  w = Windows{};
+  if (w.Frmsetup)
+    w.Frmsetup->setHost(nullptr);
+  if (w.frmMain) {
+    w.frmMain->setAboutWindow(nullptr);
+    w.frmMain->setConfirmBox(nullptr);
+  }
+  w.messbox.reset();
+  w.frmabout.reset();
+  w.Frmsetup.reset();
+  w.frmMain.reset();
 }
 
 } // namespace vantor

@@ -11,11 +11,17 @@ class Tfrmabout;
 class Tmessbox;
 
 // The program's four windows, created in order and reachable program-wide.
+// Whatever is still held when this goes is destroyed as destroyWindows does.
 struct Windows {
-  TfrmMain *frmMain = nullptr;
-  TFrmsetup *Frmsetup = nullptr;
-  Tfrmabout *frmabout = nullptr;
-  Tmessbox *messbox = nullptr;
+  Windows();
+  ~Windows();
+  Windows(Windows &&other) noexcept;
+  Windows &operator=(Windows &&other) noexcept;
+
+  std::unique_ptr<TfrmMain> frmMain;
+  std::unique_ptr<TFrmsetup> Frmsetup;
+  std::unique_ptr<Tfrmabout> frmabout;
+  std::unique_ptr<Tmessbox> messbox;
 };
 
 // Creates the windows in the designed order and links them.

@@ -2,13 +2,13 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace vantor::archive {
 
@@ -54,15 +54,14 @@ FileByteSource::FileByteSource(const QString &path) : FileByteSource(QFile::enco
 
 FileByteSource::FileByteSource(const QByteArray &nativePath) {
   // Opened by its bytes: a name that is not valid UTF-8 still finds its file.
-  const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 ||
-      !file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+  platform::UniqueFd fd(::open(nativePath.constData(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid() || !file_.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                                 QFileDevice::AutoCloseHandle)) {
     const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    if (fd >= 0)
-      ::close(fd);
     throw InOutError(
         QStringLiteral("Cannot open file \"%1\". %2").arg(platform::displayName(nativePath), why));
   }
+  fd.release(); // the file closes it now
   size_ = file_.size();
   buffer_.resize(kBufferSize);
 }

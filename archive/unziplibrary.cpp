@@ -8,9 +8,8 @@ namespace vantor::archive {
 namespace {
 
 struct LoadedLibrary {
-  platform::LibraryHandle handle = nullptr;
+  platform::UniqueLibrary handle;
   UnzipExecFunction exec = nullptr;
-  GetUnzipVersionFunction version = nullptr;
 };
 
 LoadedLibrary &loaded() {
@@ -44,28 +43,21 @@ void UnzipLibrary::load(const QString &directory, bool trace, QWidget *messagePa
   }
   if (trace)
     showMessage(QStringLiteral("UNZIP LIB Loaded"));
-  library.exec =
-      reinterpret_cast<UnzipExecFunction>(platform::resolveSymbol(library.handle, "UnzipExec"));
+  library.exec = reinterpret_cast<UnzipExecFunction>(
+      platform::resolveSymbol(library.handle.get(), "UnzipExec"));
   if (!library.exec)
     showMessage(QStringLiteral("UnzipExec function not found in ") + file);
-  library.version = reinterpret_cast<GetUnzipVersionFunction>(
-      platform::resolveSymbol(library.handle, "GetUnzipVersion"));
-  if (!library.version)
+  // Nothing calls it, but a library without it is not the one we were built for.
+  if (!platform::resolveSymbol(library.handle.get(), "GetUnzipVersion"))
     showMessage(QStringLiteral("GetUnzipVersion function not found in ") + file);
 }
 
 void UnzipLibrary::unload() {
-  LoadedLibrary &library = loaded();
-  platform::unloadLibrary(library.handle);
-  library = {};
+  loaded() = {};
 }
 
 UnzipExecFunction UnzipLibrary::unzipExec() {
   return loaded().exec;
-}
-
-GetUnzipVersionFunction UnzipLibrary::getUnzipVersion() {
-  return loaded().version;
 }
 
 } // namespace vantor::archive

@@ -23,7 +23,6 @@ public:
 
   // Null when the library lacks the entry point.
   static UnzipExecFunction unzipExec();
-  static GetUnzipVersionFunction getUnzipVersion();
 };
 
 } // namespace vantor::archive

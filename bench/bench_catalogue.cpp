@@ -3,6 +3,7 @@
 // two is the figure that matters: the goal is within 2x.
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
+#include "platform/handles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,11 +60,12 @@ BENCHMARK(BM_CatalogueBuild)->Unit(benchmark::kMillisecond);
 
 std::vector<std::string> plainSortedListing(const QString &folder) {
   std::vector<std::string> names;
-  DIR *dir = opendir(QFile::encodeName(folder).constData());
-  while (const dirent *e = readdir(dir))
+  const vantor::platform::UniqueDir dir(opendir(QFile::encodeName(folder).constData()));
+  if (!dir)
+    return names;
+  while (const dirent *e = readdir(dir.get()))
     if (e->d_name[0] != '.')
       names.emplace_back(e->d_name);
-  closedir(dir);
   std::sort(names.begin(), names.end());
   return names;
 }

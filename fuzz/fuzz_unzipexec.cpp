@@ -34,6 +34,10 @@ struct Scratch {
   }
 };
 
+struct FileCloser {
+  void operator()(FILE *file) const { std::fclose(file); }
+};
+
 Scratch &scratch() {
   static Scratch s;
   return s;
@@ -47,11 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   Scratch &s = scratch();
   const uint8_t switches = data[0];
   {
-    FILE *f = std::fopen(s.archive.c_str(), "wb");
+    const std::unique_ptr<FILE, FileCloser> f(std::fopen(s.archive.c_str(), "wb"));
     if (!f)
       return 0;
-    std::fwrite(data + 1, 1, size - 1, f);
-    std::fclose(f);
+    std::fwrite(data + 1, 1, size - 1, f.get());
   }
   fs::remove_all(s.out);
   fs::create_directories(s.out);

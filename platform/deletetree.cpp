@@ -1,6 +1,7 @@
 #include "deletetree.h"
 
 #include "files.h"
+#include "platform/handles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -31,44 +32,41 @@ struct Frame {
 
 // Without read or search permission the folder is first opened as a bare
 // handle, which still refuses links, and its mode changed through that.
-int openLocked(int parentFd, const char *name, Frame &frame) {
-  const int pathFd = openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (pathFd < 0)
-    return -1;
-  int fd = -1;
+UniqueFd openLocked(int parentFd, const char *name, Frame &frame) {
+  const UniqueFd pathFd(openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!pathFd.valid())
+    return {};
+  UniqueFd fd;
   struct stat st {};
   char procPath[64];
-  std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", pathFd);
-  if (fstat(pathFd, &st) == 0 && chmod(procPath, (st.st_mode & 07777) | kOwnerAll) == 0) {
+  std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", pathFd.get());
+  if (fstat(pathFd.get(), &st) == 0 && chmod(procPath, (st.st_mode & 07777) | kOwnerAll) == 0) {
     frame.originalMode = st.st_mode & 07777;
     frame.modeChanged = true;
-    fd = openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    fd.reset(openat(pathFd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
       chmod(procPath, frame.originalMode);
       frame.modeChanged = false;
     }
   }
-  close(pathFd);
   return fd;
 }
 
 // Opens a folder for deletion, never through a link. A folder the owner may
 // not list or change is granted that for the duration: a read-only folder
 // does not protect its contents from this.
-int openFolder(int parentFd, const char *name, Frame &frame) {
-  int fd = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0 && errno == EACCES)
+UniqueFd openFolder(int parentFd, const char *name, Frame &frame) {
+  UniqueFd fd(openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd.valid() && errno == EACCES)
     fd = openLocked(parentFd, name, frame);
-  if (fd < 0)
-    return -1;
+  if (!fd.valid())
+    return {};
   struct stat st {};
-  if (fstat(fd, &st) != 0) {
-    close(fd);
-    return -1;
-  }
+  if (fstat(fd.get(), &st) != 0)
+    return {};
   frame.device = st.st_dev;
   frame.inode = st.st_ino;
-  if ((st.st_mode & kOwnerAll) != kOwnerAll && fchmod(fd, st.st_mode | kOwnerAll) == 0 &&
+  if ((st.st_mode & kOwnerAll) != kOwnerAll && fchmod(fd.get(), st.st_mode | kOwnerAll) == 0 &&
       !frame.modeChanged) {
     frame.originalMode = st.st_mode & 07777;
     frame.modeChanged = true;
@@ -78,23 +76,20 @@ int openFolder(int parentFd, const char *name, Frame &frame) {
 
 // All names in the folder but "." and ".."; false when the listing broke off.
 bool listNames(int folderFd, std::vector<std::string> &names) {
-  const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0)
+  UniqueFd listFd(openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!listFd.valid())
     return false;
-  DIR *dir = fdopendir(listFd);
-  if (!dir) {
-    close(listFd);
+  const UniqueDir dir(fdopendir(listFd.get()));
+  if (!dir)
     return false;
-  }
+  listFd.release(); // the listing closes it now
   errno = 0;
-  while (const dirent *entry = readdir(dir)) {
+  while (const dirent *entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..")
       names.push_back(name);
   }
-  const bool complete = errno == 0;
-  closedir(dir);
-  return complete;
+  return errno == 0;
 }
 
 // Walks the tree without recursion and with one folder open at a time: the
@@ -102,39 +97,41 @@ bool listNames(int folderFd, std::vector<std::string> &names) {
 bool deleteBelow(int parentFd, const char *rootName, bool removeFolders, bool removeRoot) {
   std::vector<Frame> stack(1);
   stack.back().name = rootName;
-  int fd = openFolder(parentFd, rootName, stack.back());
-  if (fd < 0)
+  UniqueFd fd = openFolder(parentFd, rootName, stack.back());
+  if (!fd.valid())
     return false;
-  stack.back().ok = listNames(fd, stack.back().names);
+  stack.back().ok = listNames(fd.get(), stack.back().names);
   for (;;) {
     Frame &frame = stack.back();
     if (frame.next < frame.names.size()) {
       const std::string &name = frame.names[frame.next++];
       struct stat st {};
-      if (fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (fstatat(fd.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         frame.ok = false;
       } else if (!S_ISDIR(st.st_mode)) {
         // Links, files and anything else go as entries; a link's target stays.
-        frame.ok = unlinkat(fd, name.c_str(), 0) == 0 && frame.ok;
+        frame.ok = unlinkat(fd.get(), name.c_str(), 0) == 0 && frame.ok;
       } else {
         Frame child;
         child.name = name;
-        const int childFd = openFolder(fd, name.c_str(), child);
-        if (childFd < 0) {
+        UniqueFd childFd = openFolder(fd.get(), name.c_str(), child);
+        if (!childFd.valid()) {
           frame.ok = false;
           continue;
         }
-        child.ok = listNames(childFd, child.names);
-        close(fd);
-        fd = childFd;
+        child.ok = listNames(childFd.get(), child.names);
+        fd = std::move(childFd);
         stack.push_back(std::move(child));
       }
       continue;
     }
 
     const bool isRoot = stack.size() == 1;
-    const int upFd = isRoot ? parentFd : openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    bool wayBack = isRoot || upFd >= 0;
+    UniqueFd up;
+    if (!isRoot)
+      up.reset(openat(fd.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int upFd = isRoot ? parentFd : up.get();
+    bool wayBack = isRoot || up.valid();
     if (wayBack && !isRoot) {
       const Frame &parent = stack[stack.size() - 2];
       struct stat st {};
@@ -146,19 +143,15 @@ bool deleteBelow(int parentFd, const char *rootName, bool removeFolders, bool re
       frame.ok = removed;
     }
     if (frame.modeChanged && !removed)
-      fchmod(fd, frame.originalMode);
-    close(fd);
+      fchmod(fd.get(), frame.originalMode);
+    fd.reset();
     const bool ok = frame.ok;
     stack.pop_back();
     if (isRoot)
       return ok;
-    if (!wayBack) {
-      // The tree was moved while it was deleted: stop rather than guess.
-      if (upFd >= 0)
-        close(upFd);
-      return false;
-    }
-    fd = upFd;
+    if (!wayBack)
+      return false; // the tree was moved while it was deleted: stop rather than guess
+    fd = std::move(up);
     stack.back().ok = ok && stack.back().ok;
   }
 }
@@ -178,12 +171,10 @@ bool deleteAt(const QString &folder, bool removeFolders, bool removeRoot) {
                             : slash == 0 ? QByteArray("/")
                                          : path.left(slash);
   const QByteArray name = path.mid(slash + 1);
-  const int parentFd = open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (parentFd < 0)
+  const UniqueFd parentFd(open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!parentFd.valid())
     return false;
-  const bool ok = deleteBelow(parentFd, name.constData(), removeFolders, removeRoot);
-  close(parentFd);
-  return ok;
+  return deleteBelow(parentFd.get(), name.constData(), removeFolders, removeRoot);
 }
 
 } // namespace

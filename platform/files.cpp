@@ -1,5 +1,7 @@
 #include "files.h"
 
+#include "platform/handles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -112,11 +114,11 @@ bool nativeFileExists(const QByteArray &nativePath) {
 bool forEachFile(const QString &folder, const QString &pattern,
                  const std::function<void(const QByteArray &nativeName)> &visit) {
   const QByteArray native = nativePath(absolutePath(folder.isEmpty() ? startFolder() : folder));
-  DIR *dir = opendir(native.constData());
+  const UniqueDir dir(opendir(native.constData()));
   if (!dir)
     return false;
-  const int fd = dirfd(dir);
-  while (const dirent *entry = readdir(dir)) {
+  const int fd = dirfd(dir.get());
+  while (const dirent *entry = readdir(dir.get())) {
     const QString name = displayName(entry->d_name);
     if (isHiddenName(name) || !matchesMask(name, pattern))
       continue;
@@ -130,7 +132,6 @@ bool forEachFile(const QString &folder, const QString &pattern,
     }
     visit(QByteArray(entry->d_name));
   }
-  closedir(dir);
   return true;
 }
 

@@ -16,12 +16,12 @@ QString libraryFileName(const QString &base) {
   return base.toUpper() + QStringLiteral(".DLL");
 }
 
-LibraryHandle loadLibrary(const QString &pathOrName) {
+UniqueLibrary loadLibrary(const QString &pathOrName) {
   // No "drive not ready" or "file not found" boxes while the system searches.
   const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE module = LoadLibraryW(reinterpret_cast<LPCWSTR>(pathOrName.utf16()));
   SetErrorMode(previous);
-  return module;
+  return UniqueLibrary(module);
 }
 
 void *resolveSymbol(LibraryHandle library, const char *name) {
@@ -35,46 +35,28 @@ void unloadLibrary(LibraryHandle library) {
     FreeLibrary(static_cast<HMODULE>(library));
 }
 
-QString lastLibraryError() {
-  return QString::number(GetLastError());
-}
-
 #else
-
-namespace {
-thread_local QString lastError;
-} // namespace
 
 QString libraryFileName(const QString &base) {
   return QStringLiteral("lib") + base.toLower() + QStringLiteral(".so");
 }
 
-LibraryHandle loadLibrary(const QString &pathOrName) {
+UniqueLibrary loadLibrary(const QString &pathOrName) {
   if (pathOrName.isEmpty())
     return nullptr;
   const QByteArray native = QFile::encodeName(pathOrName);
-  void *handle = dlopen(native.constData(), RTLD_NOW | RTLD_LOCAL);
-  lastError = handle ? QString() : QString::fromLocal8Bit(dlerror());
-  return handle;
+  return UniqueLibrary(dlopen(native.constData(), RTLD_NOW | RTLD_LOCAL));
 }
 
 void *resolveSymbol(LibraryHandle library, const char *name) {
   if (!library)
     return nullptr;
-  dlerror();
-  void *address = dlsym(library, name);
-  if (!address)
-    lastError = QString::fromLocal8Bit(dlerror());
-  return address;
+  return dlsym(library, name);
 }
 
 void unloadLibrary(LibraryHandle library) {
   if (library)
     dlclose(library);
-}
-
-QString lastLibraryError() {
-  return lastError;
 }
 
 #endif

@@ -2,10 +2,20 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace vantor::platform {
 
 // A shared library loaded at run time. The handle is opaque; null = none.
 using LibraryHandle = void *;
+
+void unloadLibrary(LibraryHandle library);
+
+struct LibraryUnloader {
+  void operator()(LibraryHandle library) const { unloadLibrary(library); }
+};
+// A loaded library, unloaded when its owner goes.
+using UniqueLibrary = std::unique_ptr<void, LibraryUnloader>;
 
 // The platform's file name for a library called `base` ("UNZIPLIB.DLL" style on
 // Windows, "lib<base>.so" here).
@@ -15,14 +25,9 @@ QString libraryFileName(const QString &base);
 // through the system's library search. Returns null on failure. Where the
 // system shows boxes for missing files or critical errors, they are switched
 // off around the load.
-LibraryHandle loadLibrary(const QString &pathOrName);
+UniqueLibrary loadLibrary(const QString &pathOrName);
 
 // The address of the exported symbol `name`, or null.
 void *resolveSymbol(LibraryHandle library, const char *name);
-
-void unloadLibrary(LibraryHandle library);
-
-// Why the last load or look-up failed, in the system's words (may be empty).
-QString lastLibraryError();
 
 } // namespace vantor::platform

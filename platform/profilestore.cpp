@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "errors.h"
+#include "platform/handles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,26 +33,6 @@ ProfileStore::Fault &fault() {
 bool failsAt(ProfileStore::Step step) {
   return fault() && fault()(step);
 }
-
-class Descriptor final {
-public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  Descriptor(const Descriptor &) = delete;
-  Descriptor &operator=(const Descriptor &) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
-private:
-  int fd_;
-};
-
-struct DirCloser {
-  void operator()(DIR *dir) const { ::closedir(dir); }
-};
 
 bool writeAll(int fd, const QByteArray &data) {
   const char *p = data.constData();
@@ -112,14 +93,14 @@ bool isTempOf(QByteArrayView entry, const QByteArray &name) {
 void removeStaleTemps(const QByteArray &file) {
   const QByteArray folder = folderOf(file);
   const QByteArray name = nameOf(file);
-  const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.constData()));
+  const UniqueDir dir(::opendir(folder.constData()));
   if (!dir)
     return;
   while (const dirent *entry = ::readdir(dir.get())) {
     if (!isTempOf(QByteArrayView(entry->d_name), name))
       continue;
     const QByteArray temp = folder + '/' + entry->d_name;
-    const Descriptor fd(::open(temp.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const UniqueFd fd(::open(temp.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
         st.st_uid == ::geteuid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
@@ -129,7 +110,7 @@ void removeStaleTemps(const QByteArray &file) {
 
 // Folders that cannot be synced (some file systems) are no failure.
 bool syncFolder(const QByteArray &folder) {
-  const Descriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const UniqueFd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return fd.valid() && (::fsync(fd.get()) == 0 || errno == EINVAL || errno == ENOTSUP);
 }
 
@@ -171,7 +152,7 @@ void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &c
   checkWritable();
   const QByteArray file = target();
   const QByteArray lockName = file + kLockSuffix.toByteArray();
-  const Descriptor lock(
+  const UniqueFd lock(
       ::open(lockName.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
   if (!lock.valid() || failsAt(Step::Lock) || !lockWithin(lock.get(), kLockWaitMs))
     refuse();
@@ -181,7 +162,7 @@ void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &c
   struct stat st {};
   const mode_t mode = ::stat(file.constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
   QByteArray temp = file + kTempMark.toByteArray() + QByteArray(kTempUnique, 'X');
-  const Descriptor fd(failsAt(Step::Open) ? -1 : ::mkostemp(temp.data(), O_CLOEXEC));
+  const UniqueFd fd(failsAt(Step::Open) ? -1 : ::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd.valid())
     refuse();
   // Held until the file is renamed or removed: a held temporary file is never stale.

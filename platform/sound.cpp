@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -49,14 +48,12 @@ public:
     looping_ = false;
     if (!process_)
       return;
-    QProcess *process = process_;
-    process_ = nullptr;
+    const std::unique_ptr<QProcess> process = std::move(process_);
     process->disconnect();
     if (process->state() != QProcess::NotRunning) {
       process->kill();
       process->waitForFinished(kStartLimitMs);
     }
-    delete process;
   }
 
 private:
@@ -96,17 +93,16 @@ private:
     QStringList command = playerCommand(file);
     if (command.isEmpty())
       return false;
-    auto *process = new QProcess(QCoreApplication::instance());
-    process->setProgram(command.takeFirst());
-    process->setArguments(command);
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    process->start();
-    if (!process->waitForStarted(kStartLimitMs)) {
-      delete process;
+    auto started = std::make_unique<QProcess>();
+    started->setProgram(command.takeFirst());
+    started->setArguments(command);
+    started->setStandardOutputFile(QProcess::nullDevice());
+    started->setStandardErrorFile(QProcess::nullDevice());
+    started->start();
+    if (!started->waitForStarted(kStartLimitMs))
       return false;
-    }
-    process_ = process;
+    process_ = std::move(started);
+    QProcess *process = process_.get();
     looping_ = loop;
     if (sync) {
       if (!process->waitForFinished(kSyncLimitMs))
@@ -114,7 +110,7 @@ private:
       return true;
     }
     QObject::connect(process, &QProcess::finished, process, [this, process] {
-      if (process != process_)
+      if (process != process_.get())
         return;
       if (looping_)
         process->start();
@@ -122,7 +118,7 @@ private:
     return true;
   }
 
-  QPointer<QProcess> process_;
+  std::unique_ptr<QProcess> process_;
   std::unique_ptr<QTemporaryFile> image_;
   bool looping_ = false;
 };

@@ -59,7 +59,7 @@ protected:
         return;
       ++setupOpenings;
       if (inSetup)
-        inSetup(windows.Frmsetup);
+        inSetup(windows.Frmsetup.get());
       QTest::mouseClick(windows.Frmsetup->exitsetup, Qt::LeftButton);
     });
     setupWatch.start(5);
@@ -160,8 +160,8 @@ TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
   inSetup = {};
   start();
   EXPECT_EQ(setupOpenings, 1) << "the stored ROM folder exists, so setup stays closed";
-  TfrmMain *main = windows.frmMain;
-  TFrmsetup *setup = windows.Frmsetup;
+  TfrmMain *main = windows.frmMain.get();
+  TFrmsetup *setup = windows.Frmsetup.get();
   EXPECT_EQ(main->pos(), QPoint(200, 150));
   EXPECT_EQ(main->FormShaper1->tag(), 1);
   EXPECT_EQ(setup->neoloc->text(), at(QStringLiteral("NEORAGE.EXE")));
@@ -186,7 +186,7 @@ TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
 TEST_F(ProgramRun, OpeningSetupRestoresItAndClosingItSaves) {
   inSetup = [this](TFrmsetup *setup) { enterFolders(setup); };
   start();
-  TFrmsetup *setup = windows.Frmsetup;
+  TFrmsetup *setup = windows.Frmsetup.get();
   // A value changed behind the window's back is restored from the file on opening.
   setup->addcmds->setText(QStringLiteral("not saved"));
   inSetup = [](TFrmsetup *s) {
@@ -238,7 +238,7 @@ TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
               QStringLiteral("vsync_ItemIndex=0"), QStringLiteral("[main]"),
               QStringLiteral("FormShaper1_Tag=zz")});
   start();
-  TFrmsetup *setup = windows.Frmsetup;
+  TFrmsetup *setup = windows.Frmsetup.get();
   EXPECT_EQ(setup->frameskip->value(), 0);
   EXPECT_EQ(setup->scanlines->itemIndex(), 4);
   EXPECT_EQ(setup->Joystick->itemIndex(), -1);

@@ -78,14 +78,14 @@ protected:
   }
   void start() {
     windows = createWindows();
-    main = windows.frmMain;
+    main = windows.frmMain.get();
     main->ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
     main->show();
   }
   void click(QWidget *button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(45, 13)); }
   // Clicks usedel; the box, once up, is answered with one of its buttons.
   void deleteAnswering(TPicBtn *Tmessbox::*answer) {
-    Tmessbox *box = windows.messbox;
+    Tmessbox *box = windows.messbox.get();
     QTimer::singleShot(0, box, [this, box, answer] {
       boxPlace = box->geometry();
       click(box->*answer);
