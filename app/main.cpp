@@ -1,9 +1,9 @@
-#include "commandline.h"
+#include "app/commandline.h"
+#include "app/platformchoice.h"
+#include "app/windows.h"
 #include "launcher/mainwindow.h"
 #include "platform/files.h"
-#include "platformchoice.h"
 #include "settings/inifilename.h"
-#include "windows.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "app/windows.h"
 
 #include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"

@@ -1,4 +1,4 @@
-#include "bytesource.h"
+#include "archive/bytesource.h"
 
 #include "platform/errors.h"
 #include "platform/files.h"

@@ -1,4 +1,4 @@
-#include "centralindex.h"
+#include "archive/centralindex.h"
 
 #include "unziplib/archivelayout.h"
 

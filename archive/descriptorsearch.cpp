@@ -1,4 +1,4 @@
-#include "descriptorsearch.h"
+#include "archive/descriptorsearch.h"
 
 #include <QByteArray>
 #include <QtEndian>

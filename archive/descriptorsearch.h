@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytesource.h"
+#include "archive/bytesource.h"
 
 #include <map>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "unziplibrary.h"
+#include "archive/unziplibrary.h"
 
 #include "platform/files.h"
 #include "platform/library.h"
@@ -29,7 +29,7 @@ bool UnzipLibrary::isLoaded() {
 
 void UnzipLibrary::load(const QString &directory, bool trace, QWidget *messageParent) {
   const auto showMessage = [messageParent](const QString &text) {
-    showUserMessage({MessageIcon::None, QString(), text, messageParent});
+    vantor::showMessage(text, messageParent);
   };
   LoadedLibrary &library = loaded();
   const QString file = fileName();

@@ -1,4 +1,4 @@
-#include "zipdirentry.h"
+#include "archive/zipdirentry.h"
 
 #include <QtEndian>
 

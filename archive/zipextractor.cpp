@@ -1,11 +1,11 @@
-#include "zipextractor.h"
+#include "archive/zipextractor.h"
 
-#include "bytesource.h"
+#include "archive/bytesource.h"
+#include "archive/unziplibrary.h"
+#include "archive/zipheaderwalk.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "platform/usermessage.h"
-#include "unziplibrary.h"
-#include "zipheaderwalk.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,7 +50,7 @@ QWidget *TZipExtractor::messageParent() const {
 }
 
 void TZipExtractor::showMessage(const QString &text) const {
-  showUserMessage({MessageIcon::None, QString(), text, messageParent()});
+  vantor::showMessage(text, messageParent());
 }
 
 void TZipExtractor::setZipFilename(const QString &value) {

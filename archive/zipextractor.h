@@ -1,8 +1,8 @@
 #pragma once
 
+#include "archive/zipdirentry.h"
 #include "platform/events.h"
 #include "unziplib/unziplib.h"
-#include "zipdirentry.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "zipheaderwalk.h"
+#include "archive/zipheaderwalk.h"
 
 #include "platform/errors.h"
 #include "platform/usermessage.h"
@@ -71,8 +71,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     quint32 signature = 0;
     if (!inStep) {
       if (!scanForHeader()) {
-        showUserMessage({MessageIcon::None, QString(), QStringLiteral("No valid zip entries found"),
-                         messageParent_});
+        showMessage(QStringLiteral("No valid zip entries found"), messageParent_);
         break;
       }
       inStep = true;

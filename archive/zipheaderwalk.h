@@ -1,9 +1,9 @@
 #pragma once
 
-#include "bytesource.h"
-#include "centralindex.h"
-#include "descriptorsearch.h"
-#include "zipdirentry.h"
+#include "archive/bytesource.h"
+#include "archive/centralindex.h"
+#include "archive/descriptorsearch.h"
+#include "archive/zipdirentry.h"
 
 #include <QString>
 #include <functional>

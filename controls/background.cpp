@@ -1,4 +1,4 @@
-#include "background.h"
+#include "controls/background.h"
 
 #include "controls/background_paint.h"
 #include "platform/handlerguard.h"

@@ -1,4 +1,4 @@
-#include "background_paint.h"
+#include "controls/background_paint.h"
 
 #include <algorithm>
 #include <cmath>

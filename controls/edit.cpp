@@ -1,4 +1,4 @@
-#include "edit.h"
+#include "controls/edit.h"
 
 #include "platform/handlerguard.h"
 

@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "controls/fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

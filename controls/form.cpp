@@ -1,4 +1,4 @@
-#include "form.h"
+#include "controls/form.h"
 
 #include "platform/handlerguard.h"
 

@@ -1,4 +1,4 @@
-#include "formshaper.h"
+#include "controls/formshaper.h"
 
 #include "controls/form.h"
 #include "controls/image.h"

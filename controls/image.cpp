@@ -1,4 +1,4 @@
-#include "image.h"
+#include "controls/image.h"
 
 #include "controls/background.h"
 #include "controls/shadowlabel.h"

@@ -1,4 +1,4 @@
-#include "maskedpicture.h"
+#include "controls/maskedpicture.h"
 
 #include "platform/handlerguard.h"
 

@@ -1,4 +1,4 @@
-#include "picbtn.h"
+#include "controls/picbtn.h"
 
 #include "controls/image.h"
 #include "controls/picbtncomposite.h"

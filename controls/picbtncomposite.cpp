@@ -1,4 +1,4 @@
-#include "picbtncomposite.h"
+#include "controls/picbtncomposite.h"
 
 #include <QHash>
 #include <cstring>

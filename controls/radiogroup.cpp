@@ -1,4 +1,4 @@
-#include "radiogroup.h"
+#include "controls/radiogroup.h"
 
 #include "platform/handlerguard.h"
 

@@ -1,4 +1,4 @@
-#include "rotarydial.h"
+#include "controls/rotarydial.h"
 
 #include "platform/handlerguard.h"
 #include "platform/sound.h"

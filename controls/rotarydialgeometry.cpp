@@ -1,4 +1,4 @@
-#include "rotarydialgeometry.h"
+#include "controls/rotarydialgeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "shadowlabel.h"
+#include "controls/shadowlabel.h"
 
 #include "platform/clock.h"
 #include "platform/handlerguard.h"

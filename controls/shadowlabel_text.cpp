@@ -1,4 +1,4 @@
-#include "shadowlabel_text.h"
+#include "controls/shadowlabel_text.h"
 
 #include <algorithm>
 

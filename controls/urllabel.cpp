@@ -1,4 +1,4 @@
-#include "urllabel.h"
+#include "controls/urllabel.h"
 
 #include "platform/handlerguard.h"
 #include "platform/shellopen.h"

@@ -1,4 +1,4 @@
-#include "valueslider.h"
+#include "controls/valueslider.h"
 
 #include "platform/errors.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "colors.h"
+#include "controls/colors.h"
+#include "controls/valueslidergeometry.h"
 #include "platform/events.h"
 #include "platform/handlerguard.h"
-#include "valueslidergeometry.h"
 
 #include <QImage>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "valueslidergeometry.h"
+#include "controls/valueslidergeometry.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "windowdrag.h"
+#include "controls/windowdrag.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
-#include "imagedecoder.h"
+#include "imagelib/imagedecoder.h"
 
-#include "imagelimits.h"
-#include "pcxreader.h"
+#include "imagelib/imagelimits.h"
+#include "imagelib/pcxreader.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "imagelib.h"
+#include "imagelib/imagelib.h"
 
-#include "imagedecoder.h"
+#include "imagelib/imagedecoder.h"
 
 #include <QImageWriter>
 #include <QSaveFile>

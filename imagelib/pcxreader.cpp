@@ -1,6 +1,6 @@
-#include "pcxreader.h"
+#include "imagelib/pcxreader.h"
 
-#include "imagelimits.h"
+#include "imagelib/imagelimits.h"
 
 #include <algorithm>
 #include <array>

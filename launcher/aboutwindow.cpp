@@ -1,4 +1,4 @@
-#include "aboutwindow.h"
+#include "launcher/aboutwindow.h"
 
 #include "controls/colors.h"
 #include "controls/fonts.h"

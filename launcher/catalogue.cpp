@@ -1,4 +1,4 @@
-#include "catalogue.h"
+#include "launcher/catalogue.h"
 
 #include "platform/files.h"
 

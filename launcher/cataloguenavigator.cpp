@@ -1,6 +1,6 @@
-#include "cataloguenavigator.h"
+#include "launcher/cataloguenavigator.h"
 
-#include "catalogue.h"
+#include "launcher/catalogue.h"
 
 #include <algorithm>
 

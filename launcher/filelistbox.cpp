@@ -1,4 +1,4 @@
-#include "filelistbox.h"
+#include "launcher/filelistbox.h"
 
 #include "platform/errors.h"
 #include "platform/files.h"

@@ -1,12 +1,12 @@
-#include "launch.h"
+#include "launcher/launch.h"
 
-#include "commandline.h"
-#include "filelistbox.h"
+#include "launcher/commandline.h"
+#include "launcher/filelistbox.h"
+#include "launcher/unpackprogress.h"
 #include "platform/deletetree.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/usermessage.h"
-#include "unpackprogress.h"
 
 #include <cerrno>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue.h"
+#include "launcher/catalogue.h"
 #include "platform/process.h"
 #include "settings/emulatorswitches.h"
 

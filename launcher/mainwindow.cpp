@@ -1,8 +1,7 @@
-#include "mainwindow.h"
+#include "launcher/mainwindow.h"
 
 #include "archive/unziplibrary.h"
 #include "archive/zipextractor.h"
-#include "catalogue.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
 #include "controls/fonts.h"
@@ -11,16 +10,17 @@
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
-#include "filelistbox.h"
-#include "messbox.h"
+#include "launcher/catalogue.h"
+#include "launcher/filelistbox.h"
+#include "launcher/messbox.h"
+#include "launcher/snapshotpreview.h"
+#include "launcher/zipunpacker.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
-#include "snapshotpreview.h"
-#include "zipunpacker.h"
 
 #include <QCoreApplication>
 #include <QDir>

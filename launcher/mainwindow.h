@@ -1,9 +1,9 @@
 #pragma once
 
-#include "catalogue.h"
-#include "cataloguenavigator.h"
 #include "controls/form.h"
 #include "controls/windowdrag.h"
+#include "launcher/catalogue.h"
+#include "launcher/cataloguenavigator.h"
 #include "settings/cataloguehost.h"
 
 #include <QPointer>

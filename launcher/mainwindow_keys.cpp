@@ -3,7 +3,7 @@
 // is being launched, when Escape stops the unpacking.
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
-#include "mainwindow.h"
+#include "launcher/mainwindow.h"
 #include "platform/clock.h"
 #include "platform/handlerguard.h"
 

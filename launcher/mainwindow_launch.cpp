@@ -1,15 +1,15 @@
 // The main window's play button: hands the selected game to a launch.
 #include "controls/edit.h"
 #include "controls/shadowlabel.h"
-#include "filelistbox.h"
-#include "launch.h"
-#include "mainwindow.h"
+#include "launcher/filelistbox.h"
+#include "launcher/launch.h"
+#include "launcher/mainwindow.h"
+#include "launcher/snapshotpreview.h"
+#include "launcher/zipunpacker.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "platform/process.h"
 #include "settings/setupwindow.h"
-#include "snapshotpreview.h"
-#include "zipunpacker.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>

@@ -5,9 +5,9 @@
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
-#include "mainwindow.h"
+#include "launcher/mainwindow.h"
+#include "launcher/snapshotpreview.h"
 #include "settings/setupwindow.h"
-#include "snapshotpreview.h"
 
 #include <QCoreApplication>
 

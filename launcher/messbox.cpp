@@ -1,4 +1,4 @@
-#include "messbox.h"
+#include "launcher/messbox.h"
 
 #include "controls/colors.h"
 #include "controls/fonts.h"

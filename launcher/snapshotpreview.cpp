@@ -1,12 +1,12 @@
-#include "snapshotpreview.h"
+#include "launcher/snapshotpreview.h"
 
-#include "catalogue.h"
 #include "controls/formshaper.h"
 #include "controls/image.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
-#include "filelistbox.h"
 #include "imagelib/imagelib.h"
+#include "launcher/catalogue.h"
+#include "launcher/filelistbox.h"
 #include "platform/files.h"
 
 namespace vantor {

@@ -1,10 +1,10 @@
 // Turning the screenshot on show into the game's snapshot, and deleting a
 // snapshot after the confirmation box.
 #include "controls/image.h"
-#include "filelistbox.h"
 #include "imagelib/imagelib.h"
+#include "launcher/filelistbox.h"
+#include "launcher/snapshotpreview.h"
 #include "platform/errors.h"
-#include "snapshotpreview.h"
 
 #include <QFile>
 #include <QFileInfo>

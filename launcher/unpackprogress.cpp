@@ -1,4 +1,4 @@
-#include "unpackprogress.h"
+#include "launcher/unpackprogress.h"
 
 #include "platform/clock.h"
 

@@ -1,4 +1,4 @@
-#include "zipunpacker.h"
+#include "launcher/zipunpacker.h"
 
 #include "archive/zipextractor.h"
 #include "platform/usermessage.h"

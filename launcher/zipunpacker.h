@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch.h"
+#include "launcher/launch.h"
 
 namespace vantor {
 

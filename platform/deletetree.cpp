@@ -1,6 +1,6 @@
-#include "deletetree.h"
+#include "platform/deletetree.h"
 
-#include "files.h"
+#include "platform/files.h"
 #include "platform/handles.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "handlerguard.h"
+#include "platform/handlerguard.h"
 
 #include "platform/errors.h"
 #include "platform/usermessage.h"

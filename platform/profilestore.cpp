@@ -1,7 +1,7 @@
-#include "profilestore.h"
+#include "platform/profilestore.h"
 
-#include "clock.h"
-#include "errors.h"
+#include "platform/clock.h"
+#include "platform/errors.h"
 #include "platform/handles.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shellopen.h"
+#include "platform/shellopen.h"
 
 #include "platform/errors.h"
 #include "platform/usermessage.h"

@@ -1,6 +1,6 @@
-#include "sound.h"
+#include "platform/sound.h"
 
-#include "files.h"
+#include "platform/files.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "usermessage.h"
+#include "platform/usermessage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -39,6 +39,10 @@ void showError(const QString &text, QWidget *parent) {
 
 void showInformation(const QString &text, QWidget *parent) {
   showUserMessage({MessageIcon::Information, QString(), text, parent});
+}
+
+void showMessage(const QString &text, QWidget *parent) {
+  showUserMessage({MessageIcon::None, QString(), text, parent});
 }
 
 ScopedMessagePresenter::ScopedMessagePresenter(MessagePresenter replacement)

@@ -22,6 +22,8 @@ struct UserMessage {
 void showUserMessage(const UserMessage &message);
 void showError(const QString &text, QWidget *parent = nullptr);
 void showInformation(const QString &text, QWidget *parent = nullptr);
+// A plain box, without an icon.
+void showMessage(const QString &text, QWidget *parent = nullptr);
 
 using MessagePresenter = std::function<void(const UserMessage &message)>;
 

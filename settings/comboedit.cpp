@@ -1,4 +1,4 @@
-#include "comboedit.h"
+#include "settings/comboedit.h"
 
 #include "platform/handlerguard.h"
 

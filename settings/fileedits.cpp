@@ -1,4 +1,4 @@
-#include "fileedits.h"
+#include "settings/fileedits.h"
 
 #include "platform/files.h"
 #include "platform/handlerguard.h"

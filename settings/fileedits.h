@@ -1,7 +1,7 @@
 #pragma once
 
-#include "comboedit.h"
-#include "pathdialogs.h"
+#include "settings/comboedit.h"
+#include "settings/pathdialogs.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "formplacement.h"
+#include "settings/formplacement.h"
 
 #include "controls/form.h"
 #include "platform/files.h"

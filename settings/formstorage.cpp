@@ -1,4 +1,4 @@
-#include "formstorage.h"
+#include "settings/formstorage.h"
 
 #include "controls/form.h"
 #include "platform/handlerguard.h"

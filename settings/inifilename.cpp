@@ -1,4 +1,4 @@
-#include "inifilename.h"
+#include "settings/inifilename.h"
 
 #include "platform/files.h"
 

@@ -1,4 +1,4 @@
-#include "pathdialogs.h"
+#include "settings/pathdialogs.h"
 
 #include <QFileDialog>
 

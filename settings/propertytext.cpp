@@ -1,4 +1,4 @@
-#include "propertytext.h"
+#include "settings/propertytext.h"
 
 #include <QApplication>
 #include <QMetaEnum>

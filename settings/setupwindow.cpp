@@ -1,6 +1,5 @@
-#include "setupwindow.h"
+#include "settings/setupwindow.h"
 
-#include "cataloguehost.h"
 #include "controls/background.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
@@ -10,11 +9,12 @@
 #include "controls/radiogroup.h"
 #include "controls/shadowlabel.h"
 #include "controls/valueslider.h"
-#include "fileedits.h"
-#include "formstorage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/handlerguard.h"
+#include "settings/cataloguehost.h"
+#include "settings/fileedits.h"
+#include "settings/formstorage.h"
 #include "skins/skins.h"
 
 #include <QApplication>

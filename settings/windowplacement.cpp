@@ -1,6 +1,6 @@
-#include "windowplacement.h"
+#include "settings/windowplacement.h"
 
-#include "windowplacementgeometry.h"
+#include "settings/windowplacementgeometry.h"
 
 #include <QGuiApplication>
 #include <QScreen>

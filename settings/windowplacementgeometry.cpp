@@ -1,4 +1,4 @@
-#include "windowplacementgeometry.h"
+#include "settings/windowplacementgeometry.h"
 
 #include <algorithm>
 

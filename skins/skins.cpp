@@ -1,4 +1,4 @@
-#include "skins.h"
+#include "skins/skins.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void initSkinsResource() {

@@ -1,4 +1,4 @@
-#include "archivelayout.h"
+#include "unziplib/archivelayout.h"
 
 #include <algorithm>
 #include <cerrno>

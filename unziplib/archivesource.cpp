@@ -1,6 +1,6 @@
-#include "archivesource.h"
+#include "unziplib/archivesource.h"
 
-#include "archivelayout.h"
+#include "unziplib/archivelayout.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "handles.h"
+#include "unziplib/handles.h"
 
 #include <zip.h>
 

@@ -1,8 +1,8 @@
-#include "entrydecoder.h"
+#include "unziplib/entrydecoder.h"
 
-#include "archivelayout.h"
-#include "archivesource.h"
-#include "extractionplan.h"
+#include "unziplib/archivelayout.h"
+#include "unziplib/archivesource.h"
+#include "unziplib/extractionplan.h"
 
 #include <exception>
 

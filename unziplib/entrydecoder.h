@@ -1,8 +1,8 @@
 #pragma once
 
-#include "extraction.h"
-#include "extractionjob.h"
-#include "handles.h"
+#include "unziplib/extraction.h"
+#include "unziplib/extractionjob.h"
+#include "unziplib/handles.h"
 
 #include <functional>
 #include <vector>

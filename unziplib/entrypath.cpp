@@ -1,4 +1,4 @@
-#include "entrypath.h"
+#include "unziplib/entrypath.h"
 
 #include <cctype>
 

@@ -1,9 +1,9 @@
-#include "extraction.h"
+#include "unziplib/extraction.h"
 
-#include "entrydecoder.h"
-#include "extractionplan.h"
-#include "ordercommit.h"
-#include "targetfolder.h"
+#include "unziplib/entrydecoder.h"
+#include "unziplib/extractionplan.h"
+#include "unziplib/ordercommit.h"
+#include "unziplib/targetfolder.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reporter.h"
+#include "unziplib/reporter.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entrypath.h"
-#include "targetfolder.h"
+#include "unziplib/entrypath.h"
+#include "unziplib/targetfolder.h"
 #include "unziplib/unziplib.h"
 
 #include <zip.h>

@@ -1,9 +1,9 @@
-#include "extractionplan.h"
+#include "unziplib/extractionplan.h"
 
-#include "archivelayout.h"
-#include "archivesource.h"
-#include "reporter.h"
-#include "targetfolder.h"
+#include "unziplib/archivelayout.h"
+#include "unziplib/archivesource.h"
+#include "unziplib/reporter.h"
+#include "unziplib/targetfolder.h"
 
 #include <algorithm>
 #include <cerrno>

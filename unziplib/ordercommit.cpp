@@ -1,7 +1,7 @@
-#include "ordercommit.h"
+#include "unziplib/ordercommit.h"
 
-#include "reporter.h"
-#include "targetfolder.h"
+#include "unziplib/reporter.h"
+#include "unziplib/targetfolder.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extraction.h"
-#include "extractionjob.h"
+#include "unziplib/extraction.h"
+#include "unziplib/extractionjob.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "reporter.h"
+#include "unziplib/reporter.h"
 
 #include <algorithm>
 #include <cstring>

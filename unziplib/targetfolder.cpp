@@ -1,4 +1,4 @@
-#include "targetfolder.h"
+#include "unziplib/targetfolder.h"
 
 #include <atomic>
 #include <cerrno>

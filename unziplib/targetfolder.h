@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entrypath.h"
-#include "handles.h"
+#include "unziplib/entrypath.h"
+#include "unziplib/handles.h"
 
 #include <string>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "unziplib/unziplib.h"
 
-#include "extraction.h"
-#include "reporter.h"
+#include "unziplib/extraction.h"
+#include "unziplib/reporter.h"
 
 #include <cstring>
 #include <exception>
