@@ -345,7 +345,8 @@ void TPicBtn::paintEvent(QPaintEvent *) {
   if (!OnDrawFocus)
     return;
   canvas.save();
-  callHandler(OnDrawFocus, this, canvas, focusRect_);
+  // A failure while painting is dropped: a box would return with every repaint.
+  callHandlerQuietly(OnDrawFocus, this, canvas, focusRect_);
   canvas.restore();
 }
 

@@ -384,8 +384,9 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
 
   if (options_.testFlag(soShowPoints)) {
     canvas_ = &painter;
+    // A failure while painting is dropped: a box would return with every repaint.
     if (OnDrawPoints)
-      callHandler(OnDrawPoints, this);
+      callHandlerQuietly(OnDrawPoints, this);
     else
       PaintMarks(increment_, 3, 5);
     canvas_ = nullptr;

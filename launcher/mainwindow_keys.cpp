@@ -1,9 +1,10 @@
 // The main window's keyboard: play, the about and setup windows, moving
 // through the catalogue and type-ahead; and the lock on input while a game
 // is being launched, when Escape stops the unpacking.
+#include "launcher/mainwindow.h"
+
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
-#include "launcher/mainwindow.h"
 #include "platform/clock.h"
 #include "platform/handlerguard.h"
 

@@ -1,9 +1,10 @@
 // The main window's play button: hands the selected game to a launch.
+#include "launcher/mainwindow.h"
+
 #include "controls/edit.h"
 #include "controls/shadowlabel.h"
 #include "launcher/filelistbox.h"
 #include "launcher/launch.h"
-#include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
 #include "launcher/zipunpacker.h"
 #include "platform/files.h"

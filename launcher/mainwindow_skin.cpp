@@ -1,11 +1,12 @@
 // The main window as a skinned window: the skin toggle, dragging by the skin,
 // and the buttons that open the setup or about window or end the program.
+#include "launcher/mainwindow.h"
+
 #include "controls/formshaper.h"
 #include "controls/image.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
-#include "launcher/mainwindow.h"
 #include "launcher/snapshotpreview.h"
 #include "settings/setupwindow.h"
 

@@ -1,9 +1,10 @@
 // Turning the screenshot on show into the game's snapshot, and deleting a
 // snapshot after the confirmation box.
+#include "launcher/snapshotpreview.h"
+
 #include "controls/image.h"
 #include "imagelib/imagelib.h"
 #include "launcher/filelistbox.h"
-#include "launcher/snapshotpreview.h"
 #include "platform/errors.h"
 
 #include <QFile>

@@ -57,6 +57,19 @@ public:
   }
 
 private:
+  // A sound still playing ends with the application, not later in the
+  // program's static teardown.
+  void stopWithApplication() {
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || app == watched_)
+      return;
+    watched_ = app;
+    QObject::connect(app, &QObject::destroyed, [this] {
+      stop();
+      watched_ = nullptr;
+    });
+  }
+
   bool isPlaying() const { return process_ && process_->state() != QProcess::NotRunning; }
 
   // The file to hand the player: the named wave, or the image written out.
@@ -101,6 +114,7 @@ private:
     started->start();
     if (!started->waitForStarted(kStartLimitMs))
       return false;
+    stopWithApplication();
     process_ = std::move(started);
     QProcess *process = process_.get();
     looping_ = loop;
@@ -121,6 +135,7 @@ private:
   std::unique_ptr<QProcess> process_;
   std::unique_ptr<QTemporaryFile> image_;
   bool looping_ = false;
+  const QCoreApplication *watched_ = nullptr;
 };
 
 } // namespace

@@ -98,8 +98,9 @@ TCustomComboEdit::TCustomComboEdit(QWidget *parent)
       setFocus(Qt::MouseFocusReason);
   });
   connect(button_, &QAbstractButton::clicked, this, [this] {
-    callHandler(OnButtonClick, this);
-    buttonClick();
+    // A failed handler ends the click; the chooser does not open.
+    if (callHandler(OnButtonClick, this))
+      buttonClick();
   });
   updateGlyph();
   updateLayout();

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/handles.h"
 #include "platform/usermessage.h"
 #include "support/tempdir.h"
 
@@ -16,7 +17,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -91,9 +91,8 @@ protected:
 
   void addArchive(const QString &folder, const QByteArray &nativeName) {
     const QByteArray path = QFile::encodeName(folder) + "/" + nativeName;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    const platform::UniqueFd fd(::open(path.constData(), O_WRONLY | O_CREAT, 0644));
+    ASSERT_TRUE(fd.valid());
   }
 
   Catalogue catalogue(const QList<QByteArray> &romNames, const QList<QByteArray> &cdNames = {}) {

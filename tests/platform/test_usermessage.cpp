@@ -40,7 +40,8 @@ TEST_P(RealBox, ShowsTheTextUnderTheApplicationsTitle) {
 INSTANTIATE_TEST_SUITE_P(Kinds, RealBox,
                          ::testing::Values(BoxCase{"Error", showError, QMessageBox::Critical},
                                            BoxCase{"Information", showInformation,
-                                                   QMessageBox::Information}),
+                                                   QMessageBox::Information},
+                                           BoxCase{"Plain", showMessage, QMessageBox::NoIcon}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,4 +1,6 @@
+#include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/usermessage.h"
 #include "settings/fileedits.h"
 #include "support/counter.h"
 #include "support/tempdir.h"
@@ -143,6 +145,18 @@ TEST(DirectoryEdit, OnlyAnExistingFolderConfirms) {
   dialogs.answer = tmp.write("plain.txt", "x"); // a file is no folder
   edit.doClick();
   EXPECT_EQ(edit.text(), "keep");
+}
+
+TEST(DirectoryEdit, AFailedButtonHandlerIsReportedAndOpensNoChooser) {
+  QStringList shown;
+  const ScopedMessagePresenter presenter([&](const UserMessage &m) { shown << m.text; });
+  FakeDialogs dialogs;
+  TDirectoryEdit edit;
+  edit.setDialogs(&dialogs);
+  edit.OnButtonClick = [](QObject *) { throw Error(QStringLiteral("refused")); };
+  edit.doClick();
+  EXPECT_EQ(dialogs.calls, 0);
+  EXPECT_EQ(shown, QStringList{QStringLiteral("refused.")});
 }
 
 TEST(DirectoryEdit, DialogEventsCanCancelOrChangeThePath) {

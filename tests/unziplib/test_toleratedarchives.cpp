@@ -2,6 +2,7 @@
 // were refused here: zip64 end records with extensible data or behind a stub,
 // and names flagged UTF-8 that are not.
 #include "archive/zipwriter.h"
+#include "platform/handles.h"
 #include "support/tempdir.h"
 #include "unzipdriver.h"
 #include "unzipfixture.h"
@@ -9,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <dirent.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <set>
 
 using namespace vantor::test;
@@ -19,10 +22,10 @@ namespace {
 // Names and contents of the files below `root`, as raw bytes.
 std::map<std::string, QByteArray> rawTree(const std::string &root, const std::string &prefix = {}) {
   std::map<std::string, QByteArray> files;
-  DIR *dir = opendir(root.c_str());
+  const vantor::platform::UniqueDir dir(opendir(root.c_str()));
   if (!dir)
     return files;
-  while (const dirent *e = readdir(dir)) {
+  while (const dirent *e = readdir(dir.get())) {
     const std::string name = e->d_name;
     if (name == "." || name == "..")
       continue;
@@ -31,17 +34,10 @@ std::map<std::string, QByteArray> rawTree(const std::string &root, const std::st
       files.merge(rawTree(path, prefix + name + "/"));
       continue;
     }
-    FILE *raw = std::fopen(path.c_str(), "rb");
-    QByteArray content;
-    if (raw) {
-      char buffer[4096];
-      for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, raw)) > 0;)
-        content.append(buffer, qsizetype(n));
-      std::fclose(raw);
-    }
-    files[prefix + name] = content;
+    std::ifstream in(path, std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(in), {}};
+    files[prefix + name] = QByteArray::fromStdString(content);
   }
-  closedir(dir);
   return files;
 }
 
