@@ -74,7 +74,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
       return fail(QStringLiteral("The settings file name is empty."));
     if (QFileInfo(file).isDir())
       return fail(QStringLiteral("'%1' is a folder, not a settings file.").arg(file));
-    // The program changes its current folder later; keep where the user meant.
+    // Against the folder the program was started in, once and for all.
     result.configFile = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
   }
   return result;

@@ -55,19 +55,19 @@ void TZipExtractor::showMessage(const QString &text) const {
 
 void TZipExtractor::setZipFilename(const QString &value) {
   zipFilename_ = value;
-  zipPath_ = platform::nativePath(value);
+  zipPath_ = absoluteNative(platform::nativePath(value));
   readEntries();
 }
 
 void TZipExtractor::setZipFile(const QByteArray &nativePath) {
   zipFilename_ = platform::displayName(nativePath);
-  zipPath_ = nativePath;
+  zipPath_ = absoluteNative(nativePath);
   readEntries();
 }
 
 void TZipExtractor::setDLLDirectory(const QString &value) {
   dllDirectory_ = value;
-  if (dllDirectory_.endsWith(platform::pathSeparator()) || dllDirectory_.endsWith(u'/'))
+  if (platform::endsWithSeparator(dllDirectory_))
     dllDirectory_.chop(1);
 }
 
@@ -83,9 +83,9 @@ void TZipExtractor::readEntries() {
     ~Announce() { callHandler(self->OnDirUpdate, self); }
   } announce{this};
 
-  if (!platform::nativeFileExists(absoluteNative(zipPath_)))
+  if (!platform::nativeFileExists(zipPath_))
     return;
-  FileByteSource source(absoluteNative(zipPath_));
+  FileByteSource source(zipPath_);
   firstHeaderOffset_ = 0;
   ZipHeaderWalk walk(source, messageParent());
   const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
@@ -98,7 +98,7 @@ void TZipExtractor::readEntries() {
 }
 
 bool TZipExtractor::refuseOverlongValues() {
-  if (absoluteNative(zipPath_).size() > kMaxPath) {
+  if (zipPath_.size() > kMaxPath) {
     showMessage(QStringLiteral("Zip file name too long (at most %1 bytes)").arg(kMaxPath));
     return true;
   }
@@ -123,7 +123,7 @@ bool TZipExtractor::refuseOverlongValues() {
 
 void TZipExtractor::Extract() {
   extractedCount_ = 0;
-  if (!platform::nativeFileExists(absoluteNative(zipPath_))) {
+  if (!platform::nativeFileExists(zipPath_)) {
     showMessage(QStringLiteral("Error - no zip file specified"));
     return;
   }
@@ -158,7 +158,7 @@ void TZipExtractor::Extract() {
 void TZipExtractor::runLibrary() {
   using PathBuffer = std::array<char, UNZIP_PATH_SIZE>;
   const auto password = fixedBuffer<UNZIP_PASSWORD_SIZE>(password_.toLocal8Bit());
-  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(absoluteNative(zipPath_));
+  const auto archivePath = fixedBuffer<UNZIP_PATH_SIZE>(zipPath_);
   // The library writes below this folder only; without one it writes nothing.
   const QByteArray folder = platform::nativePath(platform::absolutePath(extrBaseDir_));
   std::vector<PathBuffer> patterns;

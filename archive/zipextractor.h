@@ -149,7 +149,7 @@ private:
 
   QPointer<QWidget> owner_;
   QString zipFilename_;
-  QByteArray zipPath_; // ZipFilename's bytes, which the files are opened by
+  QByteArray zipPath_; // ZipFilename's bytes made absolute, which the file is opened by
   QString extrBaseDir_;
   TExtrOptions extrOptions_;
   bool verbose_ = false;

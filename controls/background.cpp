@@ -1,6 +1,7 @@
 #include "controls/background.h"
 
 #include "controls/background_paint.h"
+#include "controls/parentwatch.h"
 #include "platform/handlerguard.h"
 
 #include <QEvent>
@@ -12,7 +13,7 @@ namespace vantor {
 
 TBackground::TBackground(QWidget *parent) : QWidget(parent) {
   resize(144, 144);
-  watchParent();
+  watchParent(this, watchedParent_);
 }
 
 void TBackground::setBackStyle(TBackStyle style) {
@@ -126,17 +127,9 @@ bool TBackground::eventFilter(QObject *watched, QEvent *event) {
 void TBackground::changeEvent(QEvent *event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ParentChange) {
-    watchParent();
+    watchParent(this, watchedParent_);
     followParent();
   }
-}
-
-void TBackground::watchParent() {
-  if (watchedParent_)
-    watchedParent_->removeEventFilter(this);
-  watchedParent_ = parentWidget();
-  if (watchedParent_)
-    watchedParent_->installEventFilter(this);
 }
 
 void TBackground::followParent() {

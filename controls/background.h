@@ -67,7 +67,6 @@ private:
   void paintSingleBitmap(QPainter &painter, const QRect &area) const;
   void paintTiles(QPainter &painter, const QRect &area) const;
   void followParent();
-  void watchParent();
 
   TBackStyle style_ = bgSingleColor;
   TColor color1_ = clWhite;

@@ -1,6 +1,7 @@
 #include "controls/image.h"
 
 #include "controls/background.h"
+#include "controls/parentwatch.h"
 #include "controls/shadowlabel.h"
 #include "platform/handlerguard.h"
 
@@ -14,7 +15,7 @@ namespace vantor {
 TImage::TImage(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::NoFocus);
   resize(105, 105);
-  followParent();
+  watchParent(this, watchedParent_);
 }
 
 void TImage::setPicture(const QImage &picture) {
@@ -59,17 +60,6 @@ void TImage::adjustGeometry() {
     resize(picture_.size());
 }
 
-// Filling the parent means following its resizes, so watch the current one.
-void TImage::followParent() {
-  if (watchedParent_ == parentWidget())
-    return;
-  if (watchedParent_)
-    watchedParent_->removeEventFilter(this);
-  watchedParent_ = parentWidget();
-  if (watchedParent_)
-    watchedParent_->installEventFilter(this);
-}
-
 bool TImage::eventFilter(QObject *watched, QEvent *event) {
   if (watched == watchedParent_ && event->type() == QEvent::Resize && align_ == alClient)
     adjustGeometry();
@@ -78,7 +68,7 @@ bool TImage::eventFilter(QObject *watched, QEvent *event) {
 
 bool TImage::event(QEvent *event) {
   if (event->type() == QEvent::ParentChange) {
-    followParent();
+    watchParent(this, watchedParent_);
     adjustGeometry();
   }
   return QWidget::event(event);

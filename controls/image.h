@@ -65,7 +65,6 @@ protected:
 
 private:
   void adjustGeometry();
-  void followParent();
 
   QImage picture_;
   QPixmap pixmap_; // the picture ready for painting, made on change

@@ -1,5 +1,6 @@
 #include "controls/urllabel.h"
 
+#include "controls/parentwatch.h"
 #include "platform/handlerguard.h"
 #include "platform/shellopen.h"
 
@@ -266,14 +267,8 @@ void TURLLabel::adjustBounds() {
 }
 
 void TURLLabel::followParent() {
+  watchParent(this, watchedParent_);
   QWidget *p = parentWidget();
-  if (watchedParent_ != p) {
-    if (watchedParent_)
-      watchedParent_->removeEventFilter(this);
-    watchedParent_ = p;
-    if (p)
-      p->installEventFilter(this);
-  }
   if (!p || align_ == alNone)
     return;
   const QRect area = p->rect();

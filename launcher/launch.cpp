@@ -27,7 +27,7 @@ QString errorList(const QString &archive, const QStringList &errors) {
 }
 
 QString withSeparator(QString folder) {
-  if (!folder.endsWith(platform::pathSeparator()) && !folder.endsWith(u'/'))
+  if (!platform::endsWithSeparator(folder))
     folder += platform::pathSeparator();
   return folder;
 }

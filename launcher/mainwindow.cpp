@@ -262,16 +262,15 @@ void TfrmMain::showFirstTime() {
 
 void TfrmMain::poplist() {
   listroms.clear();
-  navigator_.setCatalogue(listroms);
-  if (!setup_)
-    return;
-  // The tests are on the texts only; an unset list still lists the start-up folder.
-  const auto half = [](const QString &text, TFileListBox *list) {
-    return text.isEmpty() ? CatalogueHalf{}
-                          : CatalogueHalf{text, list->directory(), list->nativeItems()};
-  };
-  listroms.rebuild(half(setup_->romloc->text(), FileListBox1),
-                   half(setup_->cdromloc->text(), FileListBox2));
+  if (setup_) {
+    // The tests are on the texts only; an unset list still lists the start-up folder.
+    const auto half = [](const QString &text, TFileListBox *list) {
+      return text.isEmpty() ? CatalogueHalf{}
+                            : CatalogueHalf{text, list->directory(), list->nativeItems()};
+    };
+    listroms.rebuild(half(setup_->romloc->text(), FileListBox1),
+                     half(setup_->cdromloc->text(), FileListBox2));
+  }
   navigator_.setCatalogue(listroms);
   if (listroms.isEmpty())
     return;
@@ -350,10 +349,9 @@ void TfrmMain::adoptShownSnapshot() {
   const QString rom = romName();
   if (rom.isEmpty())
     throw Error(QStringLiteral("There is no game selected to take the snapshot."));
-  const QString folder = setup_->Snapsloc->text();
-  if (folder.isEmpty())
+  if (setup_->snapsFolder().isEmpty())
     throw Error(QStringLiteral("The snapshot could not be saved: no snapshots folder is set."));
-  preview_->adoptShown(folder + platform::pathSeparator() + rom);
+  preview_->adoptShown(snapshotBasePath());
 }
 
 } // namespace vantor

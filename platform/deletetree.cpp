@@ -166,15 +166,10 @@ bool deleteAt(const QString &folder, bool removeFolders, bool removeRoot) {
   if (path == "/")
     return deleteBelow(AT_FDCWD, "/", removeFolders, false); // the file system's root stays
 
-  const qsizetype slash = path.lastIndexOf('/');
-  const QByteArray parent = slash < 0    ? QByteArray(".")
-                            : slash == 0 ? QByteArray("/")
-                                         : path.left(slash);
-  const QByteArray name = path.mid(slash + 1);
-  const UniqueFd parentFd(open(parent.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  const UniqueFd parentFd(open(nativeFolderOf(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!parentFd.valid())
     return false;
-  return deleteBelow(parentFd.get(), name.constData(), removeFolders, removeRoot);
+  return deleteBelow(parentFd.get(), nativeNameOf(path).constData(), removeFolders, removeRoot);
 }
 
 } // namespace

@@ -46,10 +46,14 @@ QChar pathSeparator() {
   return QDir::separator();
 }
 
+bool endsWithSeparator(const QString &path) {
+  return path.endsWith(pathSeparator()) || path.endsWith(u'/');
+}
+
 QString joinPath(const QString &folder, const QString &name) {
   if (folder.isEmpty())
     return name;
-  if (folder.endsWith(pathSeparator()) || folder.endsWith(u'/'))
+  if (endsWithSeparator(folder))
     return folder + name;
   return folder + pathSeparator() + name;
 }
@@ -104,6 +108,15 @@ QString displayName(const QByteArray &nativeName) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = utf8.decode(nativeName);
   return utf8.hasError() ? QString::fromLatin1(nativeName) : text;
+}
+
+QByteArray nativeFolderOf(const QByteArray &nativePath) {
+  const qsizetype slash = nativePath.lastIndexOf('/');
+  return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
+}
+
+QByteArray nativeNameOf(const QByteArray &nativePath) {
+  return nativePath.mid(nativePath.lastIndexOf('/') + 1);
 }
 
 bool nativeFileExists(const QByteArray &nativePath) {

@@ -9,6 +9,8 @@ namespace vantor::platform {
 
 // The separator that joins a folder and a name ("\" on Windows).
 QChar pathSeparator();
+// Whether `path` ends with a separator ("/" counts everywhere).
+bool endsWithSeparator(const QString &path);
 QString joinPath(const QString &folder, const QString &name);
 
 // Case-insensitive wildcard match of a file name: "*" any run, "?" one
@@ -34,6 +36,9 @@ QByteArray nativePath(const QString &path);
 QByteArray joinNative(const QString &folder, const QByteArray &nativeName);
 // A name to show: UTF-8 when it is valid UTF-8, else read as Latin-1.
 QString displayName(const QByteArray &nativeName);
+// A native path's folder ("." for a bare name, "/" at the root) and last name.
+QByteArray nativeFolderOf(const QByteArray &nativePath);
+QByteArray nativeNameOf(const QByteArray &nativePath);
 bool nativeFileExists(const QByteArray &nativePath);
 
 // Calls `visit` with the native name of each normal file in `folder` (no

@@ -182,12 +182,9 @@ void ProfileDocument::writeString(const QString &section, const QString &key,
   insertLine(end, text);
 }
 
-bool ProfileDocument::eraseSection(const QString &section) {
-  const qsizetype header = findSection(nameBytes(section));
-  if (header < 0)
-    return false;
-  lines_.remove(header, sectionEnd(header) - header);
-  return true;
+void ProfileDocument::eraseSection(const QString &section) {
+  if (const qsizetype header = findSection(nameBytes(section)); header >= 0)
+    lines_.remove(header, sectionEnd(header) - header);
 }
 
 } // namespace vantor::platform

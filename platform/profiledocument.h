@@ -27,8 +27,7 @@ public:
   bool sectionExists(const QString &section) const;
 
   void writeString(const QString &section, const QString &key, const QString &value);
-  // True when there was such a section.
-  bool eraseSection(const QString &section);
+  void eraseSection(const QString &section);
 
 private:
   struct Line {

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/handles.h"
 
 #include <QFile>
@@ -55,15 +56,6 @@ QByteArray readAll(const QByteArray &file) {
   return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
-QByteArray folderOf(const QByteArray &file) {
-  const qsizetype slash = file.lastIndexOf('/');
-  return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : file.left(slash);
-}
-
-QByteArray nameOf(const QByteArray &file) {
-  return file.mid(file.lastIndexOf('/') + 1);
-}
-
 bool lockWithin(int fd, std::uint32_t waitMs) {
   const std::uint32_t start = tickCount();
   for (;;) {
@@ -91,8 +83,8 @@ bool isTempOf(QByteArrayView entry, const QByteArray &name) {
 // is renamed or removed, so one of ours that no process holds was left by a
 // crash. Files of other users or other shapes are not touched.
 void removeStaleTemps(const QByteArray &file) {
-  const QByteArray folder = folderOf(file);
-  const QByteArray name = nameOf(file);
+  const QByteArray folder = nativeFolderOf(file);
+  const QByteArray name = nativeNameOf(file);
   const UniqueDir dir(::opendir(folder.constData()));
   if (!dir)
     return;
@@ -175,7 +167,7 @@ void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &c
     ::unlink(temp.constData());
     refuse();
   }
-  if (!syncFolder(folderOf(file)))
+  if (!syncFolder(nativeFolderOf(file)))
     refuse();
 }
 
