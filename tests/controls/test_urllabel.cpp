@@ -190,7 +190,7 @@ TEST_F(LinkLabel, ReleasingOutsideRestoresButOpensNothing) {
   EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST_F(LinkLabel, AFontsColourBecomesTheColourAtRest) {
+TEST_F(LinkLabel, AFontsColourOrTheOneSetBecomesTheColourAtRest) {
   label.setLinkFont({uiFont(13), clGreen});
   EXPECT_EQ(label.urlColStd(), clGreen);
   EXPECT_EQ(label.fontColor(), clGreen);
@@ -198,9 +198,6 @@ TEST_F(LinkLabel, AFontsColourBecomesTheColourAtRest) {
   press(Qt::LeftButton);
   release(Qt::LeftButton);
   EXPECT_EQ(label.fontColor(), clGreen);
-}
-
-TEST_F(LinkLabel, SettingTheColourAtRestRecolours) {
   label.setURLColStd(clYellow);
   EXPECT_EQ(label.fontColor(), clYellow);
   EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(Qt::yellow));

@@ -28,6 +28,14 @@ protected:
     };
   }
 
+  // Where a new about window opens: the position kept in the settings file.
+  QPoint storedPosition() {
+    Tfrmabout again;
+    again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+    again.show();
+    return again.pos();
+  }
+
   Tfrmabout about;
   int closeRequests = 0;
 };
@@ -73,10 +81,7 @@ TEST_F(AboutWindow, TheAboutButtonShowsItModallyAndTheExitButtonClosesIt) {
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(closeRequests, 1);
 
-  Tfrmabout again;
-  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-  again.show();
-  EXPECT_EQ(again.pos(), QPoint(40, 50)) << "the position is kept in the settings file";
+  EXPECT_EQ(storedPosition(), QPoint(40, 50));
 }
 
 TEST_F(AboutWindow, TheExitButtonsRepeatDoesNotCloseOrSaveAgain) {
@@ -91,10 +96,7 @@ TEST_F(AboutWindow, TheExitButtonsRepeatDoesNotCloseOrSaveAgain) {
   about.exitabout->OnCommand(about.exitabout);
   EXPECT_EQ(closeRequests, 1);
 
-  Tfrmabout again;
-  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-  again.show();
-  EXPECT_EQ(again.pos(), QPoint(40, 50));
+  EXPECT_EQ(storedPosition(), QPoint(40, 50));
 }
 
 TEST_F(AboutWindow, DraggingTheArtworkMovesTheWindow) {
