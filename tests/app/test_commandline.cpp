@@ -202,21 +202,15 @@ TEST_P(Program, AnswersOnTheTerminal) {
   EXPECT_TRUE(process.readAllStandardError().contains(c.stderrHas));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Program,
-                         ::testing::Values(ProgramCase{"help", {"--help"}, 0, "Usage: ", ""},
-                                           ProgramCase{
-                                               "version", {"--version"}, 0, "Vantor 0.1\n", ""},
-                                           ProgramCase{"unknown",
-                                                       {"-platform", "offscreen", "--frobnicate"},
-                                                       kUsageExitCode,
-                                                       "",
-                                                       "Unknown option 'frobnicate'"},
-                                           ProgramCase{"stray",
-                                                       {"-platform", "offscreen", "a", "b"},
-                                                       kUsageExitCode,
-                                                       "",
-                                                       "Unexpected argument 'a'"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Program,
+    ::testing::Values(ProgramCase{"version", {"--version"}, 0, "Vantor 0.1\n", ""},
+                      ProgramCase{"unknown",
+                                  {"-platform", "offscreen", "--frobnicate"},
+                                  kUsageExitCode,
+                                  "",
+                                  "Unknown option 'frobnicate'"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vantor

@@ -1,15 +1,12 @@
 // The about window as the program builds it, and its opening from the main
 // window's about button.
 #include "controls/image.h"
-#include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
-#include "controls/shadowlabel.h"
 #include "controls/urllabel.h"
 #include "launcher/aboutwindow.h"
 #include "linkedwindows.h"
 #include "platform/shellopen.h"
 #include "settings/formstorage.h"
-#include "skins/skins.h"
 
 #include <QTest>
 #include <QTimer>
@@ -31,42 +28,20 @@ protected:
     };
   }
 
+  // Where a new about window opens: the position kept in the settings file.
+  QPoint storedPosition() {
+    Tfrmabout again;
+    again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
+    again.show();
+    return again.pos();
+  }
+
   Tfrmabout about;
   int closeRequests = 0;
 };
 
-TEST_F(AboutWindow, IsBuiltAsDesigned) {
-  EXPECT_EQ(about.size(), QSize(315, 222));
-  EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
-  EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_EQ(about.palette().color(QPalette::Window), QColor(Qt::black));
-  EXPECT_EQ(about.Image1->geometry(), QRect(0, 0, 320, 146));
-  EXPECT_EQ(about.Image1->picture(), skins::image(QStringLiteral("aboutart")));
-  EXPECT_EQ(about.ShadowLabel1->pos(), QPoint(8, 152));
-  EXPECT_EQ(about.ShadowLabel1->fontColor(), clYellow);
-  EXPECT_EQ(about.ShadowLabel2->pos(), QPoint(276, 128));
-  EXPECT_EQ(about.ShadowLabel2->fontColor(), clBlack);
-  EXPECT_EQ(about.ShadowLabel2->caption(), QStringLiteral("v" VANTOR_VERSION));
-  EXPECT_EQ(about.FormStorage1->iniSection(), QStringLiteral("about"));
-
-  const TPicBtn *exit = about.exitabout;
-  EXPECT_EQ(exit->geometry(), QRect(286, 4, 26, 26));
-  EXPECT_EQ(exit->toolTip(), QStringLiteral("Guess"));
-  EXPECT_EQ((std::vector<int>{exit->numStates(), exit->btnState(), exit->nextState(),
-                              exit->sActive(), exit->sInActive(), exit->sDisabled(), exit->sDown(),
-                              exit->firstWait(), exit->repeate()}),
-            (std::vector<int>{3, 1, 0, 1, 2, 3, 2, 250, 55}));
-  EXPECT_TRUE(exit->masked());
-  EXPECT_EQ(exit->maskedPicture()->maskColor(), clWhite);
-  EXPECT_FALSE(exit->drawFocus());
-  EXPECT_FALSE(exit->monitoring());
-}
-
 struct LinkCase {
   const char *name;
-  QPoint place;
-  TURLLabel::TLabelType type;
-  const char *hint;
   const char *scheme; // how the opened address starts
 };
 
@@ -80,20 +55,6 @@ TEST_P(AboutLinks, OpenTheirTargetThroughTheDesktop) {
   const LinkCase &c = GetParam();
   auto *label = about.findChild<TURLLabel *>(QLatin1String(c.name));
   ASSERT_NE(label, nullptr);
-  EXPECT_EQ(label->pos(), c.place);
-  EXPECT_EQ(label->labelType(), c.type);
-  EXPECT_EQ(label->hint(), QLatin1String(c.hint));
-  EXPECT_TRUE(label->showHint());
-  EXPECT_EQ(label->urlColStd(), clYellow);
-  EXPECT_EQ(label->urlColPre(), clWhite);
-  EXPECT_EQ(label->fontColor(), clYellow);
-  EXPECT_TRUE(label->font().bold());
-  EXPECT_TRUE(label->font().underline());
-  EXPECT_EQ(label->font().pixelSize(), 13);
-  EXPECT_FALSE(label->parentFont());
-  EXPECT_TRUE(label->transparent());
-  EXPECT_FALSE(label->effect98());
-  EXPECT_FALSE(label->allowDown());
   EXPECT_TRUE(label->caption().contains(QStringLiteral("vantor.example")));
 
   QStringList opened;
@@ -103,11 +64,10 @@ TEST_P(AboutLinks, OpenTheirTargetThroughTheDesktop) {
   EXPECT_EQ(opened, QStringList{QLatin1String(c.scheme) + label->caption()});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, AboutLinks,
-    ::testing::Values(LinkCase{"URLLabel1", {76, 200}, TURLLabel::hmHTTP, "Home Page", "http://"},
-                      LinkCase{"URLLabel2", {112, 180}, TURLLabel::hmHTTP, "Home Page", "http://"},
-                      LinkCase{"URLLabel3", {116, 152}, TURLLabel::hmMAIL, "Mail me", "mailto:"}));
+INSTANTIATE_TEST_SUITE_P(Table, AboutLinks,
+                         ::testing::Values(LinkCase{"URLLabel1", "http://"},
+                                           LinkCase{"URLLabel2", "http://"},
+                                           LinkCase{"URLLabel3", "mailto:"}));
 
 TEST_F(AboutWindow, TheAboutButtonShowsItModallyAndTheExitButtonClosesIt) {
   bool modal = false;
@@ -121,10 +81,7 @@ TEST_F(AboutWindow, TheAboutButtonShowsItModallyAndTheExitButtonClosesIt) {
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(closeRequests, 1);
 
-  Tfrmabout again;
-  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-  again.show();
-  EXPECT_EQ(again.pos(), QPoint(40, 50)) << "the position is kept in the settings file";
+  EXPECT_EQ(storedPosition(), QPoint(40, 50));
 }
 
 TEST_F(AboutWindow, TheExitButtonsRepeatDoesNotCloseOrSaveAgain) {
@@ -139,10 +96,7 @@ TEST_F(AboutWindow, TheExitButtonsRepeatDoesNotCloseOrSaveAgain) {
   about.exitabout->OnCommand(about.exitabout);
   EXPECT_EQ(closeRequests, 1);
 
-  Tfrmabout again;
-  again.FormStorage1->setIniFileName(dir.file("vantor.INI"));
-  again.show();
-  EXPECT_EQ(again.pos(), QPoint(40, 50));
+  EXPECT_EQ(storedPosition(), QPoint(40, 50));
 }
 
 TEST_F(AboutWindow, DraggingTheArtworkMovesTheWindow) {

@@ -179,20 +179,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, Probe,
                                            ProbeCase{"neither", false, false, ""}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(LaunchUnit, ANameThatIsNotUtf8KeepsItsBytes) {
-  const QByteArray latin1 = "caf\xe9.zip";
-  addArchive(roms, latin1);
-  Catalogue c = catalogue({latin1});
-  EXPECT_EQ(c.entry(0).name(), QString::fromLatin1(latin1));
-  EXPECT_EQ(c.entry(0).romName(), QString::fromLatin1("caf\xe9"));
-  const auto plan = planLaunch(c, setup());
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->archive, QFile::encodeName(roms) + "/" + latin1);
-  EXPECT_TRUE(run(*plan));
-  ASSERT_EQ(unpacker.opened.size(), 1);
-  EXPECT_EQ(unpacker.opened[0], plan->archive);
-}
-
 TEST_F(LaunchUnit, NothingToPlanWithoutAnEmulatorOrASelection) {
   addArchive(roms, "pacman.zip");
   EXPECT_FALSE(planLaunch(Catalogue(), setup()));
@@ -299,29 +285,6 @@ TEST_F(LaunchUnit, TheScratchFolderIsEmptiedBeforeUnpackingAndRemovedAfter) {
   EXPECT_EQ(scratchAtStart, QStringList{"game.rom"});
   EXPECT_FALSE(exists(scratch()));
   EXPECT_TRUE(QFile::exists(outside));
-}
-
-TEST_F(LaunchUnit, AScratchFolderThatIsALinkIsRefusedAndLeftAlone) {
-  addArchive(roms, "pacman.zip");
-  const QString kept = dir.write("outside/game.rom", "precious");
-  ASSERT_TRUE(QFile::link(dir.file("outside"), scratch()));
-  const auto plan = planLaunch(catalogue({"pacman.zip"}), setup());
-  EXPECT_THROW(run(*plan), InOutError);
-  EXPECT_TRUE(unpacker.unpackedInto.isEmpty());
-  EXPECT_TRUE(runs.isEmpty());
-  EXPECT_TRUE(QFileInfo(scratch()).isSymLink());
-  QFile file(kept);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), "precious");
-}
-
-TEST_F(LaunchUnit, AnEmulatorThatCannotStartIsReportedAndNothingElseHappens) {
-  addArchive(roms, "pacman.zip");
-  result = {false, -1, 0, "Permission denied"};
-  EXPECT_FALSE(run(*planLaunch(catalogue({"pacman.zip"}), setup())));
-  EXPECT_EQ(shown, QStringList{"Unable to start " + emulator + ": Permission denied"});
-  EXPECT_FALSE(exists(scratch()));
-  EXPECT_TRUE(newScreenshots.isEmpty());
 }
 
 TEST_F(LaunchUnit, RunsInTheEmulatorsFolderAndOffersItsNewScreenshot) {

@@ -90,10 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
         KeysCase{"endOnAButton", Target::Button, {{Qt::Key_End, "", 0}}, "wakuwak7"},
         KeysCase{
             "homeAfterEnd", Target::Window, {{Qt::Key_End, "", 0}, {Qt::Key_Home, "", 0}}, "aof"},
-        KeysCase{"pageUpFromTheEnd",
-                 Target::Dial,
-                 {{Qt::Key_End, "", 0}, {Qt::Key_PageUp, "", 0}},
-                 "garou"},
         KeysCase{"rightOnTheDial", Target::Dial, {{Qt::Key_Right, "", 0}}, "bangbead"},
         KeysCase{"typing",
                  Target::Button,

@@ -88,9 +88,20 @@ protected:
     TempDir stage;
     for (const QString &name : files)
       stage.write(name, name.toUtf8());
+    runZip(stage, {"-q", "-r", zipPath, "."});
+  }
+  // Two stored entries of `size` bytes, without extra fields, so their
+  // offsets are known.
+  void makeStoredZip(const QString &zipPath, int size) {
+    TempDir stage;
+    stage.write("a.rom", QByteArray(size, 'a'));
+    stage.write("b.rom", QByteArray(size, 'b'));
+    runZip(stage, {"-q", "-0", "-X", zipPath, "a.rom", "b.rom"});
+  }
+  void runZip(const TempDir &stage, const QStringList &arguments) {
     QProcess zip;
     zip.setWorkingDirectory(stage.path());
-    zip.start("zip", QStringList{"-q", "-r", zipPath, "."});
+    zip.start("zip", arguments);
     ASSERT_TRUE(zip.waitForFinished());
     ASSERT_EQ(zip.exitCode(), 0);
   }
@@ -192,19 +203,14 @@ TEST_F(Play, AScratchFolderThatIsALinkIsNeverUnpackedIntoOrEmptied) {
   main.playClick(main.play);
   EXPECT_EQ(errors.size(), 1);
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
+  EXPECT_TRUE(QFileInfo(scratch()).isSymLink());
   ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
   EXPECT_EQ(keep.readAll(), "precious");
 }
 
 TEST_F(Play, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
   // Cut in the middle of the second entry: the reader raises a stream error.
-  TempDir stage;
-  stage.write("a.rom", QByteArray(2000, 'a'));
-  stage.write("b.rom", QByteArray(2000, 'b'));
-  QProcess zip;
-  zip.setWorkingDirectory(stage.path());
-  zip.start("zip", QStringList{"-q", "-0", root + "/roms/bad.zip", "a.rom", "b.rom"});
-  ASSERT_TRUE(zip.waitForFinished());
+  makeStoredZip(root + "/roms/bad.zip", 2000);
   ASSERT_TRUE(QFile::resize(root + "/roms/bad.zip", 2500));
   configure();
   main.playClick(main.play);
@@ -240,13 +246,7 @@ TEST_F(Play, NothingHappensWithoutAnEmulatorOrACatalogue) {
 // A stored entry whose data no longer matches its checksum: the library
 // reports it, the emulator is not started on a partial game.
 TEST_F(Play, AFailedExtractionIsShownOnceAndTheEmulatorNotStarted) {
-  TempDir stage;
-  stage.write("a.rom", QByteArray(100, 'a'));
-  stage.write("b.rom", QByteArray(100, 'b'));
-  QProcess zip;
-  zip.setWorkingDirectory(stage.path());
-  zip.start("zip", QStringList{"-q", "-0", "-X", root + "/roms/bad.zip", "a.rom", "b.rom"});
-  ASSERT_TRUE(zip.waitForFinished());
+  makeStoredZip(root + "/roms/bad.zip", 100);
   QFile bad(root + "/roms/bad.zip");
   ASSERT_TRUE(bad.open(QIODevice::ReadWrite));
   ASSERT_TRUE(bad.seek(30 + 5 + 10)); // into a.rom's data, behind its header and name

@@ -315,7 +315,6 @@ TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {
   });
   main.usedelCommand(main.usedel);
   const QRect screen = box.screen()->geometry();
-  EXPECT_EQ(geometry.size(), QSize(258, 174));
   EXPECT_EQ(geometry.center(), screen.center()) << screen.width() << "x" << screen.height();
   EXPECT_TRUE(box.FormShaper1->active());
   ASSERT_TRUE(box.FormShaper1->region().has_value());
@@ -323,8 +322,6 @@ TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {
   EXPECT_TRUE(box.FormShaper1->region()->contains(QPoint(129, 87)));
   EXPECT_EQ(box.messlab->caption(), "Are you sure you wish to delete this snap ?");
   EXPECT_LE(box.messlab->fittedSize().height(), box.messlab->height()); // no line cut off
-  EXPECT_EQ(box.butyes->size(), QSize(90, 41));
-  EXPECT_EQ(box.butno->pos(), QPoint(136, 116));
 }
 
 struct Centring {

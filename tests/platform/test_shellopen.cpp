@@ -93,12 +93,6 @@ TEST_F(Opener, PassesTheAddressAsOneArgument) {
   EXPECT_EQ(recorded(), address);
 }
 
-TEST_F(Opener, ReportsAFailingOpener) {
-  EXPECT_EQ(run(script(3), QStringLiteral("http://x")),
-            QStringLiteral("the program that opens it failed (exit code 3)."));
-  EXPECT_EQ(recorded(), QStringLiteral("http://x"));
-}
-
 TEST_F(Opener, ReportsAnOpenerThatCannotStart) {
   EXPECT_FALSE(run(dir.file(QStringLiteral("missing")), QStringLiteral("http://x")).isEmpty());
 }
