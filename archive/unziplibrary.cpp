@@ -10,6 +10,7 @@ namespace {
 struct LoadedLibrary {
   platform::UniqueLibrary handle;
   UnzipExecFunction exec = nullptr;
+  UnzipExecInFolderFunction execInFolder = nullptr;
 };
 
 LoadedLibrary &loaded() {
@@ -47,6 +48,11 @@ void UnzipLibrary::load(const QString &directory, bool trace, QWidget *messagePa
       platform::resolveSymbol(library.handle.get(), "UnzipExec"));
   if (!library.exec)
     showMessage(QStringLiteral("UnzipExec function not found in ") + file);
+  library.execInFolder = reinterpret_cast<UnzipExecInFolderFunction>(
+      platform::resolveSymbol(library.handle.get(), "UnzipExecInFolder"));
+  // Extracting without it would mean changing the process's current folder.
+  if (library.exec && !library.execInFolder)
+    showMessage(QStringLiteral("UnzipExecInFolder function not found in ") + file);
   // Nothing calls it, but a library without it is not the one we were built for.
   if (!platform::resolveSymbol(library.handle.get(), "GetUnzipVersion"))
     showMessage(QStringLiteral("GetUnzipVersion function not found in ") + file);
@@ -58,6 +64,10 @@ void UnzipLibrary::unload() {
 
 UnzipExecFunction UnzipLibrary::unzipExec() {
   return loaded().exec;
+}
+
+UnzipExecInFolderFunction UnzipLibrary::unzipExecInFolder() {
+  return loaded().execInFolder;
 }
 
 } // namespace vantor::archive

@@ -23,6 +23,7 @@ public:
 
   // Null when the library lacks the entry point.
   static UnzipExecFunction unzipExec();
+  static UnzipExecInFolderFunction unzipExecInFolder();
 };
 
 } // namespace vantor::archive

@@ -187,13 +187,13 @@ void TZipExtractor::runLibrary() {
   command->checkValue = UNZIP_CHECK_VALUE;
   for (size_t k = 0; k < patterns.size(); ++k)
     command->fileSpecs[k] = patterns[k].data();
-  command->extractFolder = folder.constData();
 
-  const UnzipExecFunction exec = UnzipLibrary::unzipExec();
-  if (!exec)
+  // UnzipExec stays required, as the library without it is not ours.
+  const UnzipExecInFolderFunction exec = UnzipLibrary::unzipExecInFolder();
+  if (!UnzipLibrary::unzipExec() || !exec)
     return;
   try {
-    extractedCount_ = exec(command.get());
+    extractedCount_ = exec(command.get(), folder.constData());
   } catch (...) {
     showMessage(QStringLiteral("Fatal DLL Error: abort exception"));
   }

@@ -1,5 +1,6 @@
-// Extracts arbitrary bytes through UnzipExec into a scratch folder and checks
-// that nothing appears beside it. The first byte picks the switches.
+// Extracts arbitrary bytes into a scratch folder and checks that nothing
+// appears beside it. The first byte picks the switches, the input's length
+// the entry point: UnzipExec into the current folder or UnzipExecInFolder.
 #include "unziplib/unziplib.h"
 
 #include <cstdint>
@@ -80,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     command->fileSpecCount = 1;
     command->fileSpecs[0] = pattern;
   }
-  const int32_t count = UnzipExec(command.get());
+  const int32_t count =
+      size % 2 ? UnzipExecInFolder(command.get(), s.out.c_str()) : UnzipExec(command.get());
   if (count < 0)
     std::abort();
 

@@ -3,8 +3,10 @@
 #include "unziplib/archivelayout.h"
 #include "unziplib/archivesource.h"
 #include "unziplib/extractionplan.h"
+#include "unziplib/faultinjection.h"
 
 #include <exception>
+#include <new>
 
 namespace unziplib {
 namespace {
@@ -40,12 +42,17 @@ EntryDecoder::EntryDecoder(const ExtractionOptions &options, const ExtractionPla
                            const TargetFolder &target, std::function<bool()> stopped,
                            zip_t *sharedArchive)
     : options_(options), plan_(plan), target_(target), stopped_(std::move(stopped)),
-      archive_(sharedArchive) {}
+      archive_(sharedArchive) {
+  failIfArmed(FaultSite::DecoderSetup);
+}
 
 void EntryDecoder::decode(Job &job) {
   // Nothing may escape a worker thread: a failure stays with its entry.
   try {
     decodeSteps(job);
+  } catch (const std::bad_alloc &) {
+    job.failure = {UNZIP_ERR_DATA, "out of memory"};
+    job.temp.discard();
   } catch (const std::exception &error) {
     job.failure = {UNZIP_ERR_DATA, error.what()};
     job.temp.discard();
@@ -90,6 +97,7 @@ Failure EntryDecoder::readWhole(Job &job, bool &fellBack) {
     fellBack = true; // let the zip reader judge the damaged header
     return {};
   }
+  failIfArmed(FaultSite::Buffer);
   in_.resize(job.compressedSize);
   if (!readFully(plan_.fd(), offset, in_.data(), in_.size()))
     return {UNZIP_ERR_DATA, "read error"};
@@ -131,6 +139,7 @@ Failure EntryDecoder::readStream(Job &job) {
     zip_error_clear(archive_);
     return failure;
   }
+  failIfArmed(FaultSite::Buffer);
   buffer_.resize(kStreamBuffer);
   uint64_t total = 0;
   for (;;) {

@@ -2,12 +2,16 @@
 
 #include "unziplib/entrydecoder.h"
 #include "unziplib/extractionplan.h"
+#include "unziplib/faultinjection.h"
 #include "unziplib/ordercommit.h"
 #include "unziplib/targetfolder.h"
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
+#include <new>
+#include <stop_token>
 #include <thread>
 
 namespace unziplib {
@@ -19,31 +23,35 @@ constexpr unsigned kMaxThreads = 4;
 // thread took, and commits every job there in archive order.
 class Extraction final {
 public:
-  Extraction(const ExtractionOptions &options, Reporter &reporter)
-      : options_(options), reporter_(reporter), target_(options.folder),
-        plan_(options, target_, reporter), commit_(options, target_, reporter) {}
+  Extraction(const ExtractionOptions &options, const TargetFolder &target, Reporter &reporter)
+      : options_(options), reporter_(reporter), target_(target), plan_(options, target_, reporter),
+        commit_(options, target_, reporter) {}
   Extraction(const Extraction &) = delete;
   Extraction &operator=(const Extraction &) = delete;
 
   int32_t run();
 
 private:
-  void workerLoop();
+  enum class Outcome { Finished, Cancelled, OutOfMemory };
+
+  void workerLoop(std::stop_token token);
   void waitFor(size_t index, EntryDecoder &decoder);
+  Outcome commitInOrder();
   bool stopped();
 
   const ExtractionOptions &options_;
   Reporter &reporter_;
-  TargetFolder target_;
+  const TargetFolder &target_;
   ExtractionPlan plan_;
   OrderCommit commit_;
 
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable_any changed_;
   size_t next_ = 0;      // first job no thread has taken
   size_t committed_ = 0; // jobs reported to the caller
   size_t window_ = 8;    // how far threads may run ahead of the reports
   bool stop_ = false;
+  bool workerFailed_ = false; // a thread could not set itself up
 };
 
 bool Extraction::stopped() {
@@ -51,23 +59,35 @@ bool Extraction::stopped() {
   return stop_;
 }
 
-void Extraction::workerLoop() {
-  const auto &jobs = plan_.jobs();
-  EntryDecoder decoder(options_, plan_, target_, [this] { return stopped(); });
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    changed_.wait(lock,
-                  [&] { return stop_ || next_ >= jobs.size() || next_ < committed_ + window_; });
-    if (stop_ || next_ >= jobs.size())
-      return;
-    Job &job = *jobs[next_++];
-    if (job.done || job.taken)
-      continue;
-    job.taken = true;
-    lock.unlock();
-    decoder.decode(job);
-    lock.lock();
-    job.done = true;
+void Extraction::workerLoop(std::stop_token token) {
+  // Nothing may escape a thread: a failure to set up stops the extraction,
+  // and the calling thread reports it.
+  try {
+    const auto &jobs = plan_.jobs();
+    EntryDecoder decoder(options_, plan_, target_,
+                         [this, token] { return token.stop_requested() || stopped(); });
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      if (!changed_.wait(lock, token, [&] {
+            return stop_ || next_ >= jobs.size() || next_ < committed_ + window_;
+          }))
+        return;
+      if (stop_ || next_ >= jobs.size())
+        return;
+      Job &job = *jobs[next_++];
+      if (job.done || job.taken)
+        continue;
+      job.taken = true;
+      lock.unlock();
+      decoder.decode(job);
+      lock.lock();
+      job.done = true;
+      changed_.notify_all();
+    }
+  } catch (...) {
+    std::lock_guard lock(mutex_);
+    workerFailed_ = true;
+    stop_ = true;
     changed_.notify_all();
   }
 }
@@ -87,6 +107,31 @@ void Extraction::waitFor(size_t index, EntryDecoder &decoder) {
   changed_.wait(lock, [&] { return job.done; });
 }
 
+Extraction::Outcome Extraction::commitInOrder() {
+  const auto &jobs = plan_.jobs();
+  try {
+    EntryDecoder decoder(
+        options_, plan_, target_, [this] { return stopped(); }, plan_.archive());
+    for (size_t i = 0; i < jobs.size(); ++i) {
+      waitFor(i, decoder);
+      {
+        std::lock_guard lock(mutex_);
+        if (workerFailed_)
+          return Outcome::OutOfMemory;
+      }
+      failIfArmed(FaultSite::Commit);
+      if (!commit_.commit(*jobs[i]))
+        return Outcome::Cancelled;
+      std::lock_guard lock(mutex_);
+      committed_ = i + 1;
+      changed_.notify_all();
+    }
+  } catch (const std::bad_alloc &) {
+    return Outcome::OutOfMemory;
+  }
+  return Outcome::Finished;
+}
+
 int32_t Extraction::run() {
   if (!plan_.make())
     return 0;
@@ -98,36 +143,32 @@ int32_t Extraction::run() {
                : std::min({kMaxThreads, std::max(1u, std::thread::hardware_concurrency()),
                            unsigned(work)});
   window_ = std::max<size_t>(8, 4 * size_t(threads));
-  std::vector<std::thread> pool;
-  try {
-    for (unsigned t = 0; t < threads; ++t)
-      pool.emplace_back([this] { workerLoop(); });
-  } catch (const std::exception &) {
-    // Fewer threads only make it slower: the calling thread runs what is left.
-  }
-
-  EntryDecoder decoder(
-      options_, plan_, target_, [this] { return stopped(); }, plan_.archive());
-  bool cancelled = false;
-  for (size_t i = 0; i < jobs.size() && !cancelled; ++i) {
-    waitFor(i, decoder);
-    cancelled = !commit_.commit(*jobs[i]);
-    std::lock_guard lock(mutex_);
-    committed_ = i + 1;
-    changed_.notify_all();
-  }
+  Outcome outcome = Outcome::Finished;
   {
+    // Declared after what the threads use, so that however this block is
+    // left, each thread is told to stop and joined before any of it goes.
+    std::vector<std::jthread> pool;
+    try {
+      for (unsigned t = 0; t < threads; ++t)
+        pool.emplace_back([this](std::stop_token token) { workerLoop(std::move(token)); });
+    } catch (const std::exception &) {
+      // Fewer threads only make it slower: the calling thread runs what is left.
+    }
+    outcome = commitInOrder();
     std::lock_guard lock(mutex_);
     stop_ = true;
     changed_.notify_all();
   }
-  for (std::thread &thread : pool)
-    thread.join();
+  // A thread that failed after the last entry is still a failure of the call.
+  if (workerFailed_)
+    outcome = Outcome::OutOfMemory;
   // Files finished ahead of a stop never get their real names.
   for (const auto &job : jobs)
     job->temp.discard();
-  if (cancelled)
+  if (outcome == Outcome::Cancelled)
     reporter_.message(UNZIP_ERR_CANCELLED, "Extraction cancelled");
+  if (outcome == Outcome::OutOfMemory)
+    reporter_.message(UNZIP_ERR_DATA, "Out of memory");
   if (options_.test)
     verboseNote(options_, reporter_, std::to_string(commit_.count()) + " file(s) tested OK");
   else
@@ -147,8 +188,9 @@ void verboseNote(const ExtractionOptions &options, Reporter &reporter, const std
     reporter.message(UNZIP_OK, text);
 }
 
-int32_t runExtraction(const ExtractionOptions &options, Reporter &reporter) {
-  Extraction extraction(options, reporter);
+int32_t runExtraction(const ExtractionOptions &options, const TargetFolder &target,
+                      Reporter &reporter) {
+  Extraction extraction(options, target, reporter);
   const int32_t count = extraction.run();
   reporter.batchEnd();
   return count;

@@ -9,7 +9,6 @@ namespace unziplib {
 
 struct ExtractionOptions {
   std::string archive;
-  std::string folder;                // absolute; files are written only below it
   std::string password;              // empty = none
   std::vector<std::string> patterns; // empty = every entry
   bool test = false;
@@ -21,11 +20,14 @@ struct ExtractionOptions {
   bool trace = false;
 };
 
-// Extracts (or tests) the archive into `folder`. Entries are
+class TargetFolder;
+
+// Extracts (or tests) the archive into `target`. Entries are
 // decompressed by a few threads at once; the callback hears about them from
 // the calling thread, in archive order. Returns the number of files written
 // (or, when testing, the number that passed).
-int32_t runExtraction(const ExtractionOptions &options, Reporter &reporter);
+int32_t runExtraction(const ExtractionOptions &options, const TargetFolder &target,
+                      Reporter &reporter);
 
 // Lines the caller hears only when it asked for them.
 void traceNote(const ExtractionOptions &options, Reporter &reporter, const std::string &text);

@@ -35,6 +35,12 @@ TargetFolder::TargetFolder(const std::string &folder) {
     openError_ = systemError(("Cannot open the extraction folder " + folder).c_str());
 }
 
+TargetFolder::TargetFolder(CurrentFolder) {
+  root_.reset(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!root_.valid())
+    openError_ = systemError("Cannot open the current folder");
+}
+
 UniqueFd TargetFolder::openParent(const EntryPath &path, bool create, std::string &error) const {
   UniqueFd folder(dup(root_.get()));
   if (!folder.valid()) {

@@ -13,10 +13,13 @@ namespace unziplib {
 // following symbolic links.
 class TargetFolder final {
 public:
+  struct CurrentFolder {};
   // Opens `folder`, which must be an absolute path and not a link; check
-  // isOpen(). There is no default: nothing is ever written into whatever
-  // folder the process happens to be in.
+  // isOpen().
   explicit TargetFolder(const std::string &folder);
+  // Opens the process's current folder once, so that a later change of the
+  // current folder cannot move the files elsewhere.
+  explicit TargetFolder(CurrentFolder);
   TargetFolder(const TargetFolder &) = delete;
   TargetFolder &operator=(const TargetFolder &) = delete;
 

@@ -2,9 +2,11 @@
 
 #include "unziplib/extraction.h"
 #include "unziplib/reporter.h"
+#include "unziplib/targetfolder.h"
 
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 namespace unziplib {
@@ -56,9 +58,6 @@ bool readCommand(const UnzipCommand &command, Reporter &reporter, ExtractionOpti
     }
     options.patterns.push_back(std::move(pattern));
   }
-  // The folder is opened later; only its presence is checked here.
-  if (command.extractFolder)
-    options.folder = command.extractFolder;
   options.test = command.test != 0;
   options.overwrite = command.overwrite != 0;
   options.update = command.update != 0;
@@ -69,24 +68,39 @@ bool readCommand(const UnzipCommand &command, Reporter &reporter, ExtractionOpti
   return true;
 }
 
-} // namespace
-} // namespace unziplib
-
-extern "C" UNZIP_EXPORT int32_t UNZIP_CALL UnzipExec(const UnzipCommand *command) {
+// Both exports: one record, and the folder the files go to.
+int32_t execute(const UnzipCommand *command, const char *folder, bool currentFolder) {
   if (!command)
     return 0;
-  unziplib::Reporter reporter(*command);
+  Reporter reporter(*command);
   try {
-    unziplib::ExtractionOptions options;
-    if (!unziplib::readCommand(*command, reporter, options))
+    ExtractionOptions options;
+    if (!readCommand(*command, reporter, options))
       return 0;
-    return unziplib::runExtraction(options, reporter);
+    std::optional<TargetFolder> target;
+    if (currentFolder)
+      target.emplace(TargetFolder::CurrentFolder{});
+    else
+      target.emplace(folder ? std::string(folder) : std::string());
+    return runExtraction(options, *target, reporter);
   } catch (const std::exception &error) {
     reporter.message(UNZIP_ERR_DATA, std::string("Internal error: ") + error.what());
   } catch (...) {
     reporter.message(UNZIP_ERR_DATA, "Internal error");
   }
   return 0;
+}
+
+} // namespace
+} // namespace unziplib
+
+extern "C" UNZIP_EXPORT int32_t UNZIP_CALL UnzipExec(const UnzipCommand *command) {
+  return unziplib::execute(command, nullptr, true);
+}
+
+extern "C" UNZIP_EXPORT int32_t UNZIP_CALL UnzipExecInFolder(const UnzipCommand *command,
+                                                             const char *folder) {
+  return unziplib::execute(command, folder, false);
 }
 
 extern "C" UNZIP_EXPORT int32_t UNZIP_CALL GetUnzipVersion(void) {

@@ -94,10 +94,7 @@ typedef struct UnzipCommand {
   const char *zipFilename;                     /* 68: UNZIP_PATH_SIZE bytes, zero-terminated */
   int32_t checkValue;                          /* 72: UNZIP_CHECK_VALUE */
   const char *fileSpecs[UNZIP_MAX_FILE_SPECS]; /* 76: each UNZIP_PATH_SIZE bytes */
-  /* 16076: the folder to write into, an absolute path, zero-terminated. Files
-   * are written only below it; required unless testing. */
-  const char *extractFolder;
-} UnzipCommand;
+} UnzipCommand;                                /* 16076 bytes */
 
 #if !defined(__cplusplus)
 #define UNZIP_STATIC_ASSERT _Static_assert
@@ -122,7 +119,7 @@ UNZIP_STATIC_ASSERT(offsetof(UnzipCommand, fileSpecCount) == 64, "fileSpecCount"
 UNZIP_STATIC_ASSERT(offsetof(UnzipCommand, zipFilename) == 68, "zipFilename");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCommand, checkValue) == 72, "checkValue");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCommand, fileSpecs) == 76, "fileSpecs");
-UNZIP_STATIC_ASSERT(offsetof(UnzipCommand, extractFolder) == 16076, "extractFolder");
+UNZIP_STATIC_ASSERT(sizeof(UnzipCommand) == 16076, "size");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCallbackInfo, caller) == 4, "caller");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCallbackInfo, action) == 16, "action");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCallbackInfo, errorCode) == 20, "errorCode");
@@ -130,15 +127,23 @@ UNZIP_STATIC_ASSERT(offsetof(UnzipCallbackInfo, fileSize) == 24, "fileSize");
 UNZIP_STATIC_ASSERT(offsetof(UnzipCallbackInfo, text) == 28, "text");
 #endif
 
-/* Extracts (or tests) the archive the record names into its extraction folder.
- * Returns the number of files extracted, or in test mode the number that
- * passed; 0 when the record is refused. */
+/* Extracts (or tests) the archive the record names into the calling process's
+ * current folder; nothing is written outside it. Returns the number of files
+ * extracted, or in test mode the number that passed; 0 when the record is
+ * refused. */
 UNZIP_EXPORT int32_t UNZIP_CALL UnzipExec(const UnzipCommand *command);
+
+/* The same into `folder`, an absolute path that is not a symbolic link, so a
+ * caller never has to change the process's current folder. Nothing is written
+ * when the folder cannot be opened. Since library version 1.41. */
+UNZIP_EXPORT int32_t UNZIP_CALL UnzipExecInFolder(const UnzipCommand *command, const char *folder);
 
 /* The interface version this library speaks (UNZIP_INTERFACE_VERSION). */
 UNZIP_EXPORT int32_t UNZIP_CALL GetUnzipVersion(void);
 
 typedef int32_t(UNZIP_CALL *UnzipExecFunction)(const UnzipCommand *command);
+typedef int32_t(UNZIP_CALL *UnzipExecInFolderFunction)(const UnzipCommand *command,
+                                                       const char *folder);
 typedef int32_t(UNZIP_CALL *GetUnzipVersionFunction)(void);
 
 #ifdef __cplusplus

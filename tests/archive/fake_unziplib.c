@@ -1,18 +1,17 @@
 /* Stand-in unzip libraries for the extractor's tests. The recorder writes the
- * command record it gets to the file named by VANTOR_FAKE_UNZIP_LOG and plays
- * one callback of each kind; the others each lack one entry point. */
+ * command record it gets, and the folder, to the file named by
+ * VANTOR_FAKE_UNZIP_LOG and plays one callback of each kind; the others each
+ * lack one entry point. */
 #include "unziplib/unziplib.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#if defined(FAKE_RECORDER) || defined(FAKE_NOVERSION)
 static FILE *openLog(void) {
   const char *path = getenv("VANTOR_FAKE_UNZIP_LOG");
   return path ? fopen(path, "a") : NULL;
 }
-#endif
 
 #if defined(FAKE_RECORDER)
 static int32_t play(const UnzipCommand *c, FILE *log, int32_t action, int32_t code, int32_t size,
@@ -31,8 +30,7 @@ static int32_t play(const UnzipCommand *c, FILE *log, int32_t action, int32_t co
 }
 #endif
 
-#if defined(FAKE_RECORDER) || defined(FAKE_NOVERSION)
-int32_t UnzipExec(const UnzipCommand *c) {
+static int32_t record(const UnzipCommand *c, const char *folder) {
   FILE *log = openLog();
   if (log) {
     fprintf(log, "called=1\nversion=%d\ncheck=%d\ntrace=%d\nreserved20=%d\npassword=%s\n",
@@ -42,8 +40,7 @@ int32_t UnzipExec(const UnzipCommand *c) {
     fprintf(log, "update=%d\nfreshen=%d\ndirnames=%d\noverwrite=%d\npatterns=%d\nzip=%s\n",
             c->update, c->freshen, c->directoryNames, c->overwrite, c->fileSpecCount,
             c->zipFilename);
-    fprintf(log, "caller=%p\nfolder=%s\n", c->caller,
-            c->extractFolder ? c->extractFolder : "(none)");
+    fprintf(log, "caller=%p\nfolder=%s\n", c->caller, folder);
     for (int32_t k = 0; k < c->fileSpecCount; ++k)
       fprintf(log, "pattern%d=%s\n", k, c->fileSpecs[k]);
     fflush(log);
@@ -61,9 +58,20 @@ int32_t UnzipExec(const UnzipCommand *c) {
     fclose(log);
   return result;
 }
+
+#if defined(FAKE_RECORDER) || defined(FAKE_NOVERSION) || defined(FAKE_NOINFOLDER)
+int32_t UnzipExec(const UnzipCommand *c) {
+  return record(c, "(current)");
+}
 #endif
 
-#if defined(FAKE_RECORDER) || defined(FAKE_NOEXEC)
+#if defined(FAKE_RECORDER) || defined(FAKE_NOVERSION) || defined(FAKE_NOEXEC)
+int32_t UnzipExecInFolder(const UnzipCommand *c, const char *folder) {
+  return record(c, folder ? folder : "(null)");
+}
+#endif
+
+#if defined(FAKE_RECORDER) || defined(FAKE_NOEXEC) || defined(FAKE_NOINFOLDER)
 int32_t GetUnzipVersion(void) {
   return UNZIP_INTERFACE_VERSION;
 }

@@ -601,8 +601,8 @@ TEST_F(UnzipExec, NotAnArchive) {
 
 namespace {
 
-// Where the record's folder points; the test's current folder is `out`, so
-// anything written "here" instead would land there.
+// The folder UnzipExecInFolder is given; the test's current folder is `out`,
+// so anything written "here" instead would land there.
 struct FolderCase {
   const char *label;
   enum Kind { Given, None, Relative, Missing, Link, File } kind;
@@ -640,10 +640,7 @@ TEST_P(TargetFolders, WriteOnlyBelowTheGivenFolderOrNothingAtAll) {
     folder = QFile::encodeName(dir.write("plain", "x")).toStdString();
     break;
   }
-  const char *given = folder.c_str();
-  unzip.run(run, [&](UnzipCommand &command) {
-    command.extractFolder = c.kind == FolderCase::None ? nullptr : given;
-  });
+  unzip.runInFolder(run, c.kind == FolderCase::None ? nullptr : folder.c_str());
   EXPECT_EQ(run.result, c.expectedFiles);
   EXPECT_TRUE(tree(out).isEmpty()) << "written into the current folder";
   EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "written through a link";
@@ -670,9 +667,27 @@ TEST_F(UnzipExec, TestingNeedsNoFolder) {
   w.add("game.rom", "rom");
   UnzipRun run = runOn(w.build());
   run.test = true;
-  unzip.run(run, [](UnzipCommand &command) { command.extractFolder = nullptr; });
+  unzip.runInFolder(run, nullptr);
   EXPECT_EQ(run.result, 1);
   EXPECT_TRUE(run.messages().empty());
+}
+
+// The current folder is taken once, when the call starts: a caller that
+// changes it meanwhile does not scatter the files.
+TEST_F(UnzipExec, KeepsToTheFolderThatWasCurrentAtTheStart) {
+  const QString elsewhere = dir.mkdir("elsewhere");
+  ZipWriter w;
+  for (int i = 0; i < 12; ++i)
+    w.add("f" + QByteArray::number(i) + ".bin", text(3000 + i), i % 2 == 0);
+  UnzipRun run = runOn(w.build());
+  run.onEvent = [&](const UnzipEvent &event) {
+    if (event.action == UNZIP_ACTION_FILE_BEGINS)
+      QDir::setCurrent(elsewhere);
+    return 0;
+  };
+  EXPECT_EQ(unzip.run(run), 12);
+  EXPECT_EQ(tree(out).size(), 12);
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }
 
 } // namespace

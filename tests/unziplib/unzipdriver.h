@@ -27,7 +27,6 @@ struct UnzipEvent {
 struct UnzipRun {
   std::string archive;
   std::string password;
-  std::string folder; // empty: the current folder
   std::vector<std::string> patterns;
   bool test = false, overwrite = false, freshen = false, update = false;
   bool folders = false, verbose = false, trace = false;
@@ -58,8 +57,10 @@ public:
     static UnzipDriver driver;
     return driver;
   }
-  bool loaded() const { return exec_ != nullptr; }
+  bool loaded() const { return exec_ && execInFolder_; }
   GetUnzipVersionFunction version() const { return version_; }
+  // Another entry point of the library, or null.
+  void *symbol(const char *name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
   static int32_t UNZIP_CALL callback(UnzipCallbackInfo *info) {
     auto *run = static_cast<UnzipRun *>(info->caller);
@@ -69,8 +70,22 @@ public:
     return run->onEvent ? run->onEvent(event) : 0;
   }
 
-  // Fills a record the way the extractor does and calls UnzipExec.
+  // Fills a record the way the extractor does and calls UnzipExec, which
+  // extracts into the current folder.
   int32_t run(UnzipRun &run, const std::function<void(UnzipCommand &)> &tweak = {}) {
+    return call(run, tweak, [this](const UnzipCommand *command) { return exec_(command); });
+  }
+  // The same through UnzipExecInFolder.
+  int32_t runInFolder(UnzipRun &run, const char *folder,
+                      const std::function<void(UnzipCommand &)> &tweak = {}) {
+    return call(run, tweak, [this, folder](const UnzipCommand *command) {
+      return execInFolder_(command, folder);
+    });
+  }
+
+private:
+  int32_t call(UnzipRun &run, const std::function<void(UnzipCommand &)> &tweak,
+               const std::function<int32_t(const UnzipCommand *)> &exec) {
     auto command = std::make_unique<UnzipCommand>();
     char password[UNZIP_PASSWORD_SIZE] = {};
     char path[UNZIP_PATH_SIZE] = {};
@@ -92,9 +107,6 @@ public:
     command->fileSpecCount = int32_t(run.patterns.size());
     command->zipFilename = path;
     command->checkValue = UNZIP_CHECK_VALUE;
-    char here[4096] = {};
-    const std::string folder = run.folder.empty() && getcwd(here, sizeof here) ? here : run.folder;
-    command->extractFolder = folder.c_str();
     for (size_t k = 0; k < patterns.size(); ++k) {
       patterns[k] = {};
       run.patterns[k].copy(patterns[k].data(), UNZIP_PATH_SIZE - 1);
@@ -103,11 +115,10 @@ public:
     if (tweak)
       tweak(*command);
     run.events.clear();
-    run.result = exec_(command.get());
+    run.result = exec(command.get());
     return run.result;
   }
 
-private:
   UnzipDriver() {
     const char *bin = std::getenv("VANTOR_BIN_DIR");
     if (!bin)
@@ -116,11 +127,14 @@ private:
     if (!handle_)
       return;
     exec_ = reinterpret_cast<UnzipExecFunction>(dlsym(handle_, "UnzipExec"));
+    execInFolder_ =
+        reinterpret_cast<UnzipExecInFolderFunction>(dlsym(handle_, "UnzipExecInFolder"));
     version_ = reinterpret_cast<GetUnzipVersionFunction>(dlsym(handle_, "GetUnzipVersion"));
   }
 
   void *handle_ = nullptr;
   UnzipExecFunction exec_ = nullptr;
+  UnzipExecInFolderFunction execInFolder_ = nullptr;
   GetUnzipVersionFunction version_ = nullptr;
 };
 
