@@ -28,6 +28,7 @@ public:
 private:
   void decodeSteps(Job &job);
   Failure readWhole(Job &job, bool &fellBack);
+  Failure copyStored(Job &job, uint64_t offset);
   Failure readStream(Job &job);
   Failure deliver(Job &job, const void *data, size_t size);
 
@@ -38,7 +39,7 @@ private:
   zip_t *archive_ = nullptr; // shared or own_
   ZipArchive own_;
   Inflater inflater_;
-  std::vector<unsigned char> in_, out_, buffer_;
+  ScratchBuffer in_, out_;
 };
 
 } // namespace unziplib

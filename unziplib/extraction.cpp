@@ -4,6 +4,7 @@
 #include "unziplib/extractionplan.h"
 #include "unziplib/faultinjection.h"
 #include "unziplib/ordercommit.h"
+#include "unziplib/phaseclock.h"
 #include "unziplib/targetfolder.h"
 
 #include <algorithm>
@@ -104,6 +105,7 @@ void Extraction::waitFor(size_t index, EntryDecoder &decoder) {
     lock.lock();
     job.done = true;
   }
+  const PhaseTimer timer(Phase::Wait);
   changed_.wait(lock, [&] { return job.done; });
 }
 
@@ -120,6 +122,7 @@ Extraction::Outcome Extraction::commitInOrder() {
           return Outcome::OutOfMemory;
       }
       failIfArmed(FaultSite::Commit);
+      const PhaseTimer timer(Phase::Commit);
       if (!commit_.commit(*jobs[i]))
         return Outcome::Cancelled;
       std::lock_guard lock(mutex_);
@@ -133,7 +136,13 @@ Extraction::Outcome Extraction::commitInOrder() {
 }
 
 int32_t Extraction::run() {
-  if (!plan_.make())
+  resetPhases();
+  bool planned = false;
+  {
+    const PhaseTimer timer(Phase::Plan);
+    planned = plan_.make();
+  }
+  if (!planned)
     return 0;
   const auto &jobs = plan_.jobs();
   const size_t work = size_t(std::count_if(jobs.begin(), jobs.end(),
@@ -192,6 +201,7 @@ int32_t runExtraction(const ExtractionOptions &options, const TargetFolder &targ
                       Reporter &reporter) {
   Extraction extraction(options, target, reporter);
   const int32_t count = extraction.run();
+  printPhases();
   reporter.batchEnd();
   return count;
 }

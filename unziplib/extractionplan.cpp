@@ -14,8 +14,9 @@
 namespace unziplib {
 namespace {
 
-// Entries up to this size are inflated whole from the file; larger ones are
-// streamed, so memory stays bounded per thread.
+// Compressed entries up to this size are inflated whole from the file;
+// larger ones are streamed, so memory stays bounded per thread. Stored
+// entries are copied piecewise, whatever their size.
 constexpr uint64_t kWholeEntryLimit = 8u << 20;
 
 } // namespace
@@ -105,9 +106,9 @@ void ExtractionPlan::planEntry(zip_uint64_t index, const ArchiveLayout &layout, 
     const RawEntry &raw = layout.entries[index];
     job->whole = raw.compressedSize == stat.comp_size && raw.uncompressedSize == stat.size &&
                  raw.crc == stat.crc && raw.method == stat.comp_method && !(raw.flags & 1) &&
-                 !job->encrypted && stat.size <= kWholeEntryLimit &&
-                 stat.comp_size <= kWholeEntryLimit &&
-                 (raw.method == ZIP_CM_DEFLATE ||
+                 !job->encrypted &&
+                 ((raw.method == ZIP_CM_DEFLATE && stat.size <= kWholeEntryLimit &&
+                   stat.comp_size <= kWholeEntryLimit) ||
                   (raw.method == ZIP_CM_STORE && stat.comp_size == stat.size));
     job->headerPos = raw.localHeader + shift_;
   }

@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 #include <zip.h>
 
+#include <cstddef>
 #include <memory>
 #include <unistd.h>
 #include <utility>
@@ -37,6 +38,27 @@ public:
 
 private:
   int fd_ = -1;
+};
+
+// Memory for an entry's data that keeps its size from one entry to the next
+// and is never cleared: a growing std::vector would first fill it with zeros.
+class ScratchBuffer final {
+public:
+  unsigned char *get(size_t size) {
+    if (size > size_) {
+      constexpr size_t kStep = 1u << 20;
+      data_.reset();
+      size_ = 0;
+      const size_t rounded = (size + kStep - 1) / kStep * kStep;
+      data_ = std::make_unique_for_overwrite<unsigned char[]>(rounded);
+      size_ = rounded;
+    }
+    return data_.get();
+  }
+
+private:
+  std::unique_ptr<unsigned char[]> data_;
+  size_t size_ = 0;
 };
 
 struct ZipDiscard {

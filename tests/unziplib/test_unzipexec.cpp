@@ -266,17 +266,21 @@ TEST_F(UnzipExec, DamagedEntriesNeverAppearUnderTheirNames) {
   w.add("ok.txt", text(2000), true);
   w.add("stored.bin", QByteArray(3000, 's'));
   w.add("big.txt", text(10 << 20), true); // streamed
+  // Copied piecewise: the damage sits in its last piece, after two good ones.
+  w.add("large.bin", noise(1300000, 4));
   QByteArray bytes = w.build();
   bytes[bytes.indexOf(QByteArray(3000, 's')) + 10] = 'Y';
   const qsizetype bigData = bytes.indexOf("big.txt") + 7;
   bytes[bigData + 300000] = char(bytes[bigData + 300000] ^ 0x55);
+  const qsizetype largeData = bytes.indexOf("large.bin") + 9;
+  bytes[largeData + 1200000] = char(bytes[largeData + 1200000] ^ 0x01);
   UnzipRun run = runOn(bytes);
   EXPECT_EQ(unzip.run(run), 1);
   EXPECT_EQ(tree(out).keys(), QStringList{"ok.txt"});
   int errors = 0;
   for (const UnzipEvent &e : run.messages())
     errors += e.errorCode == UNZIP_ERR_CRC || e.errorCode == UNZIP_ERR_DATA;
-  EXPECT_EQ(errors, 2);
+  EXPECT_EQ(errors, 3);
 }
 
 TEST_F(UnzipExec, WriteErrorLeavesNoFile) {

@@ -196,6 +196,7 @@ static const AbiEntry abiMixed[] = {
     {"data/level1.bin", "data/level1.bin", 200000, 2, 1, 0, 0},
     {"data/level2.bin", "data/level2.bin", 70000, 3, 0, 0, 0},
     {"data/big.bin", "data/big.bin", 9u << 20, 4, 1, 0, 0},
+    {"data/stored.bin", "data/stored.bin", 1500000, 17, 0, 0, 0},
 };
 static const AbiEntry abiDescriptors[] = {
     {"one.bin", "one.bin", 50000, 5, 1, 1, 0},
