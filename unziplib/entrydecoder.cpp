@@ -59,6 +59,11 @@ void EntryDecoder::decode(Job &job) {
   } catch (const std::exception &error) {
     job.failure = {UNZIP_ERR_DATA, error.what()};
     job.temp.discard();
+  } catch (...) {
+    // The entry must still end as done, or the caller's thread would wait
+    // for it forever.
+    job.failure = {UNZIP_ERR_DATA, "internal error"};
+    job.temp.discard();
   }
 }
 

@@ -73,16 +73,24 @@ void Extraction::workerLoop(std::stop_token token) {
             return stop_ || next_ >= jobs.size() || next_ < committed_ + window_;
           }))
         return;
-      if (stop_ || next_ >= jobs.size())
+      if (token.stop_requested() || stop_ || next_ >= jobs.size())
         return;
       Job &job = *jobs[next_++];
       if (job.done || job.taken)
         continue;
       job.taken = true;
       lock.unlock();
-      decoder.decode(job);
+      bool failed = false;
+      try {
+        decoder.decode(job);
+      } catch (...) {
+        failed = true; // a failure too deep even to be kept with the entry
+      }
       lock.lock();
+      // Done either way, so the calling thread never waits for it in vain.
       job.done = true;
+      workerFailed_ = workerFailed_ || failed;
+      stop_ = stop_ || failed;
       changed_.notify_all();
     }
   } catch (...) {
