@@ -57,8 +57,9 @@ TEST(ShellOpen, HandsTheOpenerTheConvertedAddressWhole) {
 
 // An opener that hangs fails the test here rather than at ctest's time limit.
 void waitForEnd(QProcess *process) {
-  if (process->state() != QProcess::NotRunning) {
-    EXPECT_TRUE(process->waitForFinished(30000)) << "the opener did not end";
+  // An opener that cannot start ends the wait at once, with its own error.
+  if (process->state() != QProcess::NotRunning && !process->waitForFinished(30000)) {
+    EXPECT_NE(process->error(), QProcess::Timedout) << "the opener did not end";
   }
 }
 
