@@ -45,7 +45,6 @@ public:
   ~TfrmMain() override;
 
   void setSetupWindow(TFrmsetup *setup) { setup_ = setup; }
-  TFrmsetup *setupWindow() const { return setup_; }
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
