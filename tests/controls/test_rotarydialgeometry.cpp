@@ -276,24 +276,4 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TickTable,
                                            TickRow{1999, 5, {0, 5, 10}, 55},
                                            TickRow{99999, 5, {0, 5, 10}, 55}));
 
-struct WedgeRow {
-  PointerAngles pointer;
-  PointerAngles drawn;
-};
-
-class DrawnPointerTable : public ::testing::TestWithParam<WedgeRow> {};
-
-TEST_P(DrawnPointerTable, NeverNarrowerThanTenDegrees) {
-  const PointerAngles drawn = drawnPointer(GetParam().pointer);
-  EXPECT_EQ(drawn.p1, GetParam().drawn.p1);
-  EXPECT_EQ(drawn.p2, GetParam().drawn.p2);
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, DrawnPointerTable,
-                         ::testing::Values(WedgeRow{{238, 211}, {238, 211}},
-                                           WedgeRow{{100, 90}, {100, 90}},
-                                           WedgeRow{{91, 90}, {96, 86}},
-                                           WedgeRow{{226, 224}, {230, 220}},
-                                           WedgeRow{{90, 90}, {95, 85}}));
-
 } // namespace
