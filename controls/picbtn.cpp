@@ -242,7 +242,8 @@ void TPicBtn::Click() {
 }
 
 // A command that fails is reported once and ends the press's repeat, at the
-// press as on a repeat; the release still clicks.
+// press as on a repeat; the release still clicks. False when it failed or
+// the handler deleted the button.
 bool TPicBtn::command() {
   QPointer<TPicBtn> self(this);
   if (callHandler(OnCommand, this))
@@ -299,7 +300,11 @@ void TPicBtn::spaceCharacter() {
   if (keyFailed_ || (nextFire_ && !reached(*nextFire_, t)))
     return;
   const bool idle = !nextFire_;
-  if (!command()) {
+  QPointer<TPicBtn> self(this);
+  const bool done = command();
+  if (!self)
+    return;
+  if (!done) {
     // The key's own repeats belong to the same press: reported once.
     keyFailed_ = true;
     return;
