@@ -13,7 +13,7 @@ namespace vantor::slider {
 // Nearest integer of num / den, ties to even (61.5 -> 62, 184.5 -> 184).
 std::int64_t roundDiv(std::int64_t num, std::int64_t den);
 
-// v clamped to lo..hi; while designed values are set as a batch the bounds
+// v clamped to lo..hi; while stored values are set as a batch the bounds
 // may cross, and the upper one wins then.
 inline int clampToRange(std::int64_t v, int lo, int hi) {
   return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
