@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QPointer>
 
 namespace vantor {
 
@@ -21,16 +22,22 @@ void TForm::fireDestroy() {
 }
 
 void TForm::showModal() {
+  const QPointer<TForm> self(this);
   const Qt::WindowModality before = windowModality();
   setWindowModality(Qt::ApplicationModal);
   QEventLoop loop;
-  const auto done = connect(this, &TForm::hidden, &loop, &QEventLoop::quit);
+  connect(this, &TForm::hidden, &loop, &QEventLoop::quit);
+  // A window deleted while it is up (a handler closed its owner) is not
+  // hidden first, so its end also ends the loop.
+  connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
   ++modalDepth_;
   show();
-  if (isVisible())
+  if (self && isVisible())
     loop.exec();
+  if (!self)
+    return; // nothing of the window is left to restore
   --modalDepth_;
-  disconnect(done);
+  disconnect(this, nullptr, &loop, nullptr);
   setWindowModality(before);
 }
 

@@ -18,13 +18,26 @@
 namespace vantor {
 namespace {
 
-std::int32_t now() {
-  return static_cast<std::int32_t>(platform::tickCount());
+// Presses shorter than this are clicks: a button that repeats sooner would
+// act several times on one click.
+constexpr int kClickLength = 250;
+
+std::uint32_t now() {
+  return platform::tickCount();
 }
 
-// A click of ordinary length must act once: the first repeat never comes
-// before the system's double-click interval, however short FirstWait is.
+// The millisecond clock wraps after about 49.7 days; the difference of two
+// ticks taken as signed stays right across the wrap.
+bool reached(std::uint32_t due, std::uint32_t t) {
+  return static_cast<std::int32_t>(t - due) >= 0;
+}
+
+// A button that repeats sooner than a click lasts waits the system's
+// double-click interval instead, so a click of ordinary length acts once;
+// every other button keeps its own delay.
 int firstRepeatDelay(int firstWait) {
+  if (firstWait >= kClickLength)
+    return firstWait;
   return std::max(firstWait, QGuiApplication::styleHints()->mouseDoubleClickInterval());
 }
 
@@ -74,7 +87,9 @@ TPicBtn::TPicBtn(QWidget *parent) : QWidget(parent), maskedPicture_(new TMaskedP
   maskedPicture_->OnChange = [this](QObject *) { pictureChanged(); };
   // Paints its whole area itself; no erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::ClickFocus);
+  // A press takes the focus itself, and only on the picture: a press on a
+  // see-through pixel leaves the focus where it is.
+  setFocusPolicy(Qt::NoFocus);
   setFixedSize(0, 0);
   for (QTimer *timer : {&hoverTimer_, &repeatTimer_}) {
     timer->setInterval(1);
@@ -158,20 +173,12 @@ void TPicBtn::pictureChanged() {
   }
 }
 
-// Size follows the picture; the press area is frame 1 without its
-// mask-coloured pixels, which a widget mask lets through to what lies behind.
+// Size follows the picture. The see-through pixels are painted from the
+// composite, so the button keeps its whole rectangle: a press there must not
+// reach the window behind, which would start dragging it.
 void TPicBtn::updateShape() {
   const QImage &picture = maskedPicture_->picture();
-  const int height = frameHeight();
-  setFixedSize(picture.width(), height);
-  if (!masked_ || picture.isNull()) {
-    clearMask();
-    return;
-  }
-  const QRegion area = maskRegion(picture, maskedPicture_->maskColor(), height);
-  // An empty mask would mean "no mask"; a region outside the widget lets
-  // every press through instead.
-  setMask(area.isEmpty() ? QRegion(-1, -1, 1, 1) : area);
+  setFixedSize(picture.width(), frameHeight());
 }
 
 bool TPicBtn::placementChanged() {
@@ -217,9 +224,13 @@ bool TPicBtn::cursorOver() const {
   if (picture.isNull())
     return false;
   const QPoint p = mapFromGlobal(platform::cursorPos());
-  if (!rect().contains(p) || !picture.valid(p))
-    return false;
-  return !masked_ || pixelColor(picture, p.x(), p.y()) != maskedPicture_->maskColor();
+  return rect().contains(p) && picture.valid(p) && !seeThrough(p);
+}
+
+bool TPicBtn::seeThrough(QPoint p) const {
+  const QImage &picture = maskedPicture_->picture();
+  return masked_ && picture.valid(p) &&
+         pixelColor(picture, p.x(), p.y()) == maskedPicture_->maskColor();
 }
 
 void TPicBtn::Click() {
@@ -230,16 +241,23 @@ void TPicBtn::Click() {
     setBtnState(nextState_ != 0 ? nextState_ : sActive_);
 }
 
-void TPicBtn::press() {
+// A command that fails is reported once and ends the press's repeat, at the
+// press as on a repeat; the release still clicks. False when it failed or
+// the handler deleted the button.
+bool TPicBtn::command() {
   QPointer<TPicBtn> self(this);
+  if (callHandler(OnCommand, this))
+    return self;
+  if (self)
+    stopRepeat();
+  return false;
+}
+
+void TPicBtn::press() {
   setFocus(Qt::MouseFocusReason);
   nextState_ = btnState_;
   setBtnState(sDown_);
-  // A failed press is dropped unreported: the repeat stays unarmed and the
-  // release still clicks.
-  if (!callHandlerQuietly(OnCommand, this))
-    return;
-  if (!self)
+  if (!command())
     return;
   nextFire_ = now() + firstRepeatDelay(firstWait_);
   repeatTimer_.stop();
@@ -247,20 +265,17 @@ void TPicBtn::press() {
 }
 
 void TPicBtn::repeatTick() {
-  runGuarded([&] {
-    if (cursorOver()) {
-      // Advancing from the previous due time catches up on late ticks.
-      if (now() >= nextFire_) {
-        nextFire_ += repeate_;
-        if (btnState_ == sDown_)
-          callHandler(OnCommand, this);
-      }
-    } else {
-      setBtnState(nextState_);
-      nextFire_ = -1;
-      repeatTimer_.stop();
-    }
-  });
+  if (!cursorOver()) {
+    setBtnState(nextState_);
+    stopRepeat();
+    return;
+  }
+  // Advancing from the previous due time catches up on late ticks.
+  if (!nextFire_ || !reached(*nextFire_, now()))
+    return;
+  *nextFire_ += repeate_;
+  if (btnState_ == sDown_)
+    command();
 }
 
 void TPicBtn::hoverTick() {
@@ -277,19 +292,24 @@ void TPicBtn::hoverTick() {
 
 void TPicBtn::stopRepeat() {
   repeatTimer_.stop();
-  nextFire_ = -1;
+  nextFire_.reset();
 }
 
 void TPicBtn::spaceCharacter() {
-  const std::int32_t t = now();
-  if (nextFire_ != -1 && t < nextFire_)
+  const std::uint32_t t = now();
+  if (keyFailed_ || (nextFire_ && !reached(*nextFire_, t)))
     return;
-  const bool idle = nextFire_ == -1;
+  const bool idle = !nextFire_;
   QPointer<TPicBtn> self(this);
-  if (!callHandler(OnCommand, this))
+  const bool done = command();
+  if (!self)
     return;
-  if (self)
-    nextFire_ = t + (idle ? firstWait_ : repeate_);
+  if (!done) {
+    // The key's own repeats belong to the same press: reported once.
+    keyFailed_ = true;
+    return;
+  }
+  nextFire_ = t + static_cast<std::uint32_t>(idle ? firstWait_ : repeate_);
 }
 
 void TPicBtn::tabKey(bool backward) {
@@ -312,6 +332,24 @@ bool TPicBtn::event(QEvent *event) {
       return true;
     }
     break;
+  }
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonDblClick:
+  case QEvent::MouseButtonRelease:
+  case QEvent::MouseMove: {
+    // A see-through pixel answers nowhere: neither the button nor the window
+    // behind sees the mouse there.
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (!seeThrough(mouse->position().toPoint()))
+      break;
+    if (event->type() == QEvent::MouseButtonRelease && btnState_ == sDown_) {
+      // Released off the picture: the press is over without a click, as when
+      // the cursor leaves the button.
+      setBtnState(nextState_);
+      stopRepeat();
+    }
+    event->accept();
+    return true;
   }
   case QEvent::Move:
   case QEvent::Resize: {
@@ -353,7 +391,7 @@ void TPicBtn::paintEvent(QPaintEvent *) {
 void TPicBtn::drawDefaultFocus(QPainter &canvas, const TRect &given) const {
   const TRect r = given.isUnset() ? TRect{0, 0, width(), height()} : given;
   const QColor color = toQColor(focusColor_);
-  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+  const int w = r.width(), h = r.height();
   if (w <= 0 || h <= 0)
     return;
   canvas.fillRect(r.Left, r.Top, w, 1, color);
@@ -398,6 +436,8 @@ void TPicBtn::keyPressEvent(QKeyEvent *event) {
   event->accept();
   if (event->key() != Qt::Key_Space || !hasFocus())
     return;
+  if (!event->isAutoRepeat())
+    keyFailed_ = false;
   setBtnState(sDown_);
   // A disabling sDown has handed the focus on; the character goes there.
   if (hasFocus() && event->text() == QLatin1String(" "))

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QPainter;
 
@@ -25,9 +26,9 @@ using TFocusDrawEvent = std::function<void(QObject *sender, QPainter &canvas, TR
 void CycleFocus(QWidget *form, QWidget *button, bool forward);
 
 // A push button that shows one frame of a vertical strip of NumStates frames.
-// Mask-coloured pixels are see-through (composed with what lies behind) and
-// let presses pass. OnCommand fires at the press and repeats while held;
-// OnClick fires at the release.
+// Mask-coloured pixels are see-through (composed with what lies behind), and
+// a press there does nothing at all. OnCommand fires at the press and repeats
+// while held; OnClick fires at the release.
 class TPicBtn final : public QWidget {
   Q_OBJECT
   Q_PROPERTY(vantor::TMaskedPicture *MaskedPicture READ maskedPicture CONSTANT)
@@ -77,14 +78,16 @@ public:
   void setMonitoring(bool value);
   TColor focusColor() const { return focusColor_; }
   void setFocusColor(TColor value);
-  // Delay from a mouse press to the first repeat; a press held for less than
-  // the system's double-click interval never repeats.
+  // Delay from a mouse press to the first repeat. One shorter than a click
+  // (250 ms) is stretched to the system's double-click interval, so a click
+  // acts once.
   int firstWait() const { return firstWait_; }
   void setFirstWait(int value) { firstWait_ = value; }
   int repeate() const { return repeate_; }
   void setRepeate(int value) { repeate_ = value; }
   bool tabStop() const { return focusPolicy() & Qt::TabFocus; }
-  void setTabStop(bool value) { setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus); }
+  // A press gives the focus whatever the policy; Tab stops only at a tab stop.
+  void setTabStop(bool value) { setFocusPolicy(value ? Qt::TabFocus : Qt::NoFocus); }
 
   // Frame height: picture height div NumStates.
   int frameHeight() const;
@@ -93,6 +96,8 @@ public:
   const TRect &focusRect() const { return focusRect_; }
   // Is the global cursor over a non-see-through pixel of the button?
   bool cursorOver() const;
+  // Is p (in the button) a mask-coloured pixel of frame 1 of a masked button?
+  bool seeThrough(QPoint p) const;
 
   // The click: OnClick, then the frame NextState (or sActive for 0).
   void Click();
@@ -129,6 +134,7 @@ private:
   void updateShape();
   bool placementChanged();
   void press();
+  bool command();
   void spaceCharacter();
   void tabKey(bool backward);
   void stopRepeat();
@@ -140,9 +146,10 @@ private:
   QMetaObject::Connection backdropChanged_;
   QRect lastPlacement_{0, 0, 0, 0};
   TRect focusRect_;
-  QTimer hoverTimer_;  // timer 1
-  QTimer repeatTimer_; // timer 2
-  std::int32_t nextFire_ = -1;
+  QTimer hoverTimer_;                     // timer 1
+  QTimer repeatTimer_;                    // timer 2
+  std::optional<std::uint32_t> nextFire_; // none while idle
+  bool keyFailed_ = false;                // this Space press's command failed
   bool hover_ = false;
   bool drawFocus_ = true;
   bool masked_ = false;

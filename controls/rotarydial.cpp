@@ -168,8 +168,8 @@ void TRotaryDial::PaintScale(QPainter &painter) {
   const QRectF scaleBox = insetBox(metrics_.scaleInset);
   const QPointF middle = tickBox.center();
   const double outer = tickBox.width() / 2, inner = scaleBox.width() / 2;
-  // One tick per drawn step, radial between the scale circle and the tick
-  // circle, from the Max end round to the lower-bound end.
+  // Radial ticks between the scale circle and the tick circle, from the Max
+  // end round to the lower-bound end; a fine scale ticks every few steps.
   auto drawTick = [&](int angle) {
     const double radians = angle * std::numbers::pi / 180.0;
     const QPointF direction(std::cos(radians), -std::sin(radians));
@@ -177,7 +177,9 @@ void TRotaryDial::PaintScale(QPainter &painter) {
   };
   painter.setPen(QPen(Qt::black, 1));
   painter.setBrush(Qt::NoBrush);
-  for (int k = 0; k < layout_.drawn; ++k) {
+  for (const int k : dial::tickedSteps(layout_)) {
+    if (k == layout_.drawn)
+      break; // the lower-bound end, drawn below with its own label
     const int tick = layout_.a1 + k * layout_.step;
     drawTick(tick);
     if (printValues_) {
@@ -231,11 +233,13 @@ void TRotaryDial::PaintKnob(QPainter &painter) {
 
 void TRotaryDial::PaintPointer(QPainter &painter) {
   const int margin = metrics_.margin;
-  // The red wedge, one step wide, then the hub over its inner part.
+  // The red wedge, one step wide (never narrower than a short scale's), then
+  // the hub over its inner part.
+  const dial::PointerAngles wedge = dial::drawnPointer(pointer_);
   painter.setPen(QPen(kSilver, 1));
   painter.setBrush(Qt::red);
-  painter.drawPie(insetBox(margin + kKnobFaceInset), sixteenths(pointer_.p2),
-                  sixteenths(pointer_.p1 - pointer_.p2));
+  painter.drawPie(insetBox(margin + kKnobFaceInset), sixteenths(wedge.p2),
+                  sixteenths(wedge.p1 - wedge.p2));
   painter.setBrush(kKnobFace);
   painter.drawEllipse(insetBox(margin + kHubInset));
   if (printValues_)
@@ -258,7 +262,7 @@ void TRotaryDial::mousePressEvent(QMouseEvent *event) {
   setFocus(Qt::MouseFocusReason);
   const QPoint point = event->position().toPoint();
   const auto angle = dial::mouseAngle(centre(), point);
-  if (!angle || !pointer_.contains(*angle))
+  if (!angle || !dial::drawnPointer(pointer_).contains(*angle))
     return; // the pointer must be grabbed; a press elsewhere never moves it
   dragging_ = event->button() == Qt::LeftButton && dial::inRing(centre(), metrics_.margin, point);
 }

@@ -85,7 +85,8 @@ public:
   // Fired with the dial as sender when setting Position changed it.
   TNotifyEvent OnChange;
 
-  // The layout and pointer as last worked out (also what a press is tested on).
+  // The layout and pointer as last worked out; a press is tested on the
+  // pointer as drawn (dial::drawnPointer).
   const dial::StepLayout &stepLayout() const { return layout_; }
   dial::PointerAngles pointerAngles() const { return pointer_; }
   bool isDragging() const { return dragging_; }

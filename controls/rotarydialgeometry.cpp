@@ -127,6 +127,27 @@ std::optional<int> positionAtAngle(const StepLayout &layout, int angle, int max,
   return std::nullopt;
 }
 
+int tickStride(const StepLayout &layout) {
+  return (kMinTickSpacing + layout.step - 1) / layout.step;
+}
+
+std::vector<int> tickedSteps(const StepLayout &layout) {
+  const int stride = tickStride(layout);
+  std::vector<int> steps{0};
+  // Counted from the lower-bound end, so position 0 always has its tick.
+  for (int k = layout.drawn % stride; k <= layout.drawn; k += stride)
+    if (k > 0 && 2 * k >= stride)
+      steps.push_back(k);
+  return steps;
+}
+
+PointerAngles drawnPointer(const PointerAngles &pointer) {
+  const int extra = kMinPointerWidth - (pointer.p1 - pointer.p2);
+  if (extra <= 0)
+    return pointer;
+  return {pointer.p1 + extra - extra / 2, pointer.p2 - extra / 2};
+}
+
 int counterclockwiseSpan(int from, int to) {
   return ((to - from) % 360 + 360) % 360;
 }

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QSize>
 #include <optional>
+#include <vector>
 
 // Integer geometry of the rotary dial, free of any widget so it can be tested
 // on its own. Angles are whole degrees counterclockwise from 3 o'clock.
@@ -54,6 +55,28 @@ bool inRing(QPoint centre, int margin, QPoint point);
 
 // The lowest position whose pointer wedge holds the angle; none in the gap.
 std::optional<int> positionAtAngle(const StepLayout &layout, int angle, int max, int lower = 0);
+
+// Ticks closer than this many degrees merge into a band on a dial of
+// ordinary size; a finer scale ticks only every few drawn steps.
+constexpr int kMinTickSpacing = 5;
+
+// Drawn steps between two ticks: 1 while steps are kMinTickSpacing degrees
+// or wider, else the fewest steps that span that much.
+int tickStride(const StepLayout &layout);
+
+// The scale's ticks as drawn-step counts k from the Max end (angle
+// a1 + k * step), ascending: the Max end, then every tickStride-th step
+// counted from the lower-bound end (k = drawn, which is always included). A
+// tick closer to the Max end than half a stride is left out.
+std::vector<int> tickedSteps(const StepLayout &layout);
+
+// However many positions share the scale, the pointer is drawn at least this
+// many degrees wide, so it stays as easy to see and grab as on a short scale.
+constexpr int kMinPointerWidth = 10;
+
+// The wedge drawn (and grabbed) for a pointer: the pointer itself, or one
+// kMinPointerWidth degrees wide about the same middle when it is narrower.
+PointerAngles drawnPointer(const PointerAngles &pointer);
 
 // Degrees from `from` counterclockwise to `to`, in 0..359 (0: a full turn).
 int counterclockwiseSpan(int from, int to);

@@ -231,8 +231,6 @@ void TShadowLabel::adjustBounds() {
 }
 
 void TShadowLabel::paintEvent(QPaintEvent *) {
-  if (!isEnabled())
-    leftHeld_ = false;
   QPainter painter(this);
   if (!transparent_)
     painter.fillRect(rect(), effectiveColor());
@@ -304,6 +302,9 @@ void TShadowLabel::changeEvent(QEvent *event) {
     update();
     break;
   case QEvent::EnabledChange:
+    // A disabled label gets no release: it forgets the left button held on it.
+    if (!isEnabled())
+      leftHeld_ = false;
     update();
     updateMouseInside();
     break;

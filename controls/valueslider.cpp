@@ -56,7 +56,7 @@ slider::TrackGeometry TCustomValueSlider::geometryInfo() const {
   g.vertical = vertical();
   g.track = TrackArea();
   g.clientHeight = height();
-  g.thumb = QSize(thumbRect_.width(), thumbRect_.height());
+  g.thumb = thumbRect_.toQRect().size();
   g.rulerLength = vertical() ? ruler_.height() : ruler_.width();
   g.minValue = min_;
   g.maxValue = max_;
@@ -66,10 +66,8 @@ slider::TrackGeometry TCustomValueSlider::geometryInfo() const {
 }
 
 TRect TCustomValueSlider::TrackArea() const {
-  TRect r{0, 0, width(), height()};
-  if (bevel_ != bvNone)
-    r = {r.Left + kBevelWidth, r.Top + kBevelWidth, r.Right - kBevelWidth, r.Bottom - kBevelWidth};
-  return r;
+  const TRect client{0, 0, width(), height()};
+  return bevel_ != bvNone ? client.shrunk(kBevelWidth) : client;
 }
 
 const QImage &TCustomValueSlider::thumbImage() const {
@@ -80,12 +78,8 @@ const QImage &TCustomValueSlider::rulerImage() const {
   return images_[vertical() ? VRuler : HRuler];
 }
 
-QRect TCustomValueSlider::qrect(const TRect &r) const {
-  return QRect(r.Left, r.Top, r.width(), r.height());
-}
-
 void TCustomValueSlider::invalidateThumb() {
-  update(qrect(thumbRect_));
+  update(thumbRect_.toQRect());
 }
 
 // --- properties ---------------------------------------------------------
@@ -119,7 +113,6 @@ void TCustomValueSlider::setRange(int min, int max) {
   if (options_.testFlag(soShowPoints))
     update();
   setValue(value_);
-  RangeUpdated();
 }
 
 void TCustomValueSlider::setIncrement(int v) {
@@ -239,8 +232,7 @@ void TCustomValueSlider::endReading() {
 
 void TCustomValueSlider::fitThumb() {
   const QImage &img = thumbImage();
-  thumbRect_.Right = thumbRect_.Left + img.width() / numThumbStates_;
-  thumbRect_.Bottom = thumbRect_.Top + img.height();
+  thumbRect_.setSize(img.width() / numThumbStates_, img.height());
   prepareThumbPictures();
   setValue(value_);
 }
@@ -257,8 +249,7 @@ void TCustomValueSlider::prepareThumbPictures() {
 }
 
 void TCustomValueSlider::buildRulerBitmap() {
-  const TRect r = TrackArea();
-  const int length = std::max(vertical() ? r.height() - 12 : r.width() - 12, 0);
+  const int length = slider::rulerLength(TrackArea(), vertical());
   ruler_ = slider::buildRuler(rulerImage(), vertical(), length, edgeSize_);
   if (ruler_.isNull() || ruler_.width() == 0 || ruler_.height() == 0)
     rulerDrawable_ = QImage();
@@ -268,40 +259,16 @@ void TCustomValueSlider::buildRulerBitmap() {
 
 void TCustomValueSlider::layoutElements() {
   const int remembered = value_;
-  const TRect r = TrackArea();
   buildRulerBitmap();
   const QImage &img = thumbImage();
-  const int tw = img.width() / numThumbStates_;
-  const int th = img.height();
-  int thumbX, thumbY;
-  if (!vertical()) {
-    const int o = r.Left + 6;
-    const int rh = ruler_.height();
-    thumbX = o;
-    if (th > rh) {
-      thumbY = r.Top + 6;
-      rulerPos_ = QPoint(o, r.Top + 6 + (th - rh) / 2);
-    } else {
-      thumbY = r.Top + 6 + (rh - th) / 2;
-      rulerPos_ = QPoint(o, r.Top + 6);
-    }
-    marksTop_ = r.Top + 6 + std::max(th, rh) + 1;
-    marksLeft_ = rulerPos_.x();
-  } else {
-    const int o = r.Top + 6;
-    const int rw = ruler_.width();
-    thumbY = o;
-    if (tw > rw) {
-      thumbX = r.Left + 6;
-      rulerPos_ = QPoint(r.Left + 6 + (tw - rw) / 2, o);
-    } else {
-      thumbX = r.Left + 6 + (rw - tw) / 2;
-      rulerPos_ = QPoint(r.Left + 6, o);
-    }
-    marksLeft_ = r.Left + 6 + std::max(tw, rw) + 1;
-    marksTop_ = rulerPos_.y();
-  }
-  thumbRect_ = {thumbX, thumbY, thumbX + tw, thumbY + th};
+  const QSize thumb(img.width() / numThumbStates_, img.height());
+  const slider::ElementLayout placed =
+      slider::layoutElements(TrackArea(), vertical(), thumb, ruler_.size());
+  rulerPos_ = placed.ruler;
+  marksTop_ = placed.marksTop;
+  marksLeft_ = placed.marksLeft;
+  thumbRect_ = {placed.thumb.x(), placed.thumb.y(), placed.thumb.x() + thumb.width(),
+                placed.thumb.y() + thumb.height()};
   setValue(remembered);
 }
 
@@ -314,13 +281,10 @@ void TCustomValueSlider::moveThumb(int p) {
   const slider::TrackGeometry g = geometryInfo();
   p = g.snapOffset(p);
   invalidateThumb();
-  if (vertical()) {
-    thumbRect_.Bottom += p - thumbRect_.Top;
-    thumbRect_.Top = p;
-  } else {
-    thumbRect_.Right += p - thumbRect_.Left;
-    thumbRect_.Left = p;
-  }
+  if (vertical())
+    thumbRect_.moveTopTo(p);
+  else
+    thumbRect_.moveLeftTo(p);
   invalidateThumb();
   if (tracking_) {
     const int before = value_;
@@ -336,7 +300,7 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   const QColor background = backgroundColor();
   painter.save();
-  painter.setClipRegion(QRegion(rect()) - QRegion(qrect(thumbRect_)));
+  painter.setClipRegion(QRegion(rect()) - QRegion(thumbRect_.toQRect()));
 
   TRect r{0, 0, width(), height()};
   if (bevel_ != bvNone && r.width() > 0 && r.height() > 0) {
@@ -348,16 +312,15 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
     painter.fillRect(0, 0, 1, r.height() - 1, topLeft);
     painter.fillRect(0, r.height() - 1, r.width(), 1, bottomRight);
     painter.fillRect(r.width() - 1, 0, 1, r.height(), bottomRight);
-    r = {1, 1, r.Right - 1, r.Bottom - 1};
+    r = r.shrunk(1);
   }
-  painter.fillRect(qrect(r), background);
+  painter.fillRect(r.toQRect(), background);
 
   if (!rulerDrawable_.isNull())
     painter.drawImage(rulerPos_, rulerDrawable_);
 
   if (options_.testFlag(soShowFocus) && focused_) {
-    const TRect t = TrackArea();
-    const QRect f(t.Left + 2, t.Top + 2, t.width() - 4, t.height() - 4);
+    const QRect f = TrackArea().shrunk(2).toQRect();
     if (f.width() > 0 && f.height() > 0) {
       // Every other pixel of the outline, inverted: a dotted XOR frame.
       QPolygon dots;
@@ -393,7 +356,7 @@ void TCustomValueSlider::paintEvent(QPaintEvent *) {
   }
   painter.restore();
 
-  const QRect thumb = qrect(thumbRect_);
+  const QRect thumb = thumbRect_.toQRect();
   painter.fillRect(thumb, background);
   const QImage &state = thumbStates_[(pressed_ || !isEnabled()) ? 1 : 0];
   if (!state.isNull())

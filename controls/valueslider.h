@@ -66,7 +66,7 @@ public:
   // Bit n set: slot n holds a user-supplied picture.
   int userImages() const { return userImages_; }
 
-  // Setting designed values as a batch: range and increment checks are relaxed
+  // Setting stored values as a batch: range and increment checks are relaxed
   // and resizes do not lay out, so the setters' order does not matter;
   // endReading applies the user pictures again.
   void beginReading();
@@ -74,7 +74,7 @@ public:
   bool isReading() const { return reading_; }
 
   // Draws the point marks; an OnDrawPoints handler may call it.
-  virtual void PaintMarks(int step, int markLength, int endMarkLength);
+  void PaintMarks(int step, int markLength, int endMarkLength);
 
   // Layout results, in widget pixels.
   TRect thumbRect() const { return thumbRect_; }
@@ -91,14 +91,7 @@ public:
   TNotifyEvent OnDrawPoints; // replaces the built-in point marks while painting
 
 protected:
-  virtual bool AllowUserChange() { return true; }
-  virtual TRect TrackArea() const;
-  virtual int PaintValue() const { return value_; }
-  virtual void Relayout();
-  virtual void RangeUpdated() {}
-  virtual void PressThumb(Qt::MouseButton button, int x, int y);
-  virtual void DragThumb(int x, int y);
-  virtual void ReleaseThumb(Qt::MouseButton button);
+  // A slider of another kind may answer a change in its own way.
   virtual void NotifyChange() { callHandler(OnChange, this); }
   virtual void NotifyChanged() { callHandler(OnChanged, this); }
 
@@ -117,6 +110,13 @@ private:
   enum class StepKind { Lower, Upper, Up, Down };
   enum class Side { None, Up, Down };
 
+  // The client rectangle, less the bevel when there is one.
+  TRect TrackArea() const;
+  // Lays the elements out again and repaints.
+  void Relayout();
+  void PressThumb(Qt::MouseButton button, int x, int y);
+  void DragThumb(int x, int y);
+  void ReleaseThumb(Qt::MouseButton button);
   void layoutElements();
   void buildRulerBitmap();
   void fitThumb();
@@ -126,7 +126,6 @@ private:
   void repeatStep();
   void stopRepeating();
   Side hitSide(QPoint p) const;
-  QRect qrect(const TRect &r) const;
   void invalidateThumb();
   void focusChanged(bool focused);
   QColor backgroundColor() const;

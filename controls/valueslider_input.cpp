@@ -44,7 +44,7 @@ void TCustomValueSlider::mousePressEvent(QMouseEvent *event) {
     area.Top -= 3;
     area.Bottom += 3;
   }
-  if (area.containsClosed(p.x(), p.y()) && AllowUserChange()) {
+  if (area.containsClosed(p.x(), p.y())) {
     repeating_ = true;
     lastMouse_ = p;
     repeatDirection_ = hitSide(p);
@@ -66,7 +66,7 @@ void TCustomValueSlider::mouseMoveEvent(QMouseEvent *event) {
     lastMouse_ = p;
     return;
   }
-  if ((event->buttons() & Qt::LeftButton) && tracking_ && AllowUserChange())
+  if ((event->buttons() & Qt::LeftButton) && tracking_)
     DragThumb(p.x(), p.y());
 }
 
@@ -80,14 +80,14 @@ void TCustomValueSlider::mouseReleaseEvent(QMouseEvent *event) {
 void TCustomValueSlider::PressThumb(Qt::MouseButton button, int x, int y) {
   if (isEnabled() && focusPolicy() != Qt::NoFocus)
     setFocus(Qt::MouseFocusReason);
-  if (button != Qt::LeftButton || !AllowUserChange())
+  if (button != Qt::LeftButton)
     return;
   tracking_ = true;
   pressed_ = true;
   dragOffset_ = vertical() ? y - thumbRect_.Top : x - thumbRect_.Left;
   invalidateThumb();
   if (isVisible())
-    repaint(qrect(thumbRect_));
+    repaint(thumbRect_.toQRect());
 }
 
 void TCustomValueSlider::DragThumb(int x, int y) {
@@ -101,9 +101,8 @@ void TCustomValueSlider::ReleaseThumb(Qt::MouseButton button) {
   pressed_ = false;
   invalidateThumb();
   if (isVisible())
-    repaint(qrect(thumbRect_));
-  if (AllowUserChange())
-    NotifyChanged();
+    repaint(thumbRect_.toQRect());
+  NotifyChanged();
 }
 
 void TCustomValueSlider::stopRepeating() {
@@ -172,7 +171,7 @@ void TCustomValueSlider::keyPressEvent(QKeyEvent *event) {
     default:
       break;
     }
-    if (kind && AllowUserChange()) {
+    if (kind) {
       event->accept();
       stepValue(*kind);
       NotifyChanged();

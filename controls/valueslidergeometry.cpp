@@ -20,6 +20,29 @@ std::int64_t roundDiv(std::int64_t num, std::int64_t den) {
   return q;
 }
 
+int rulerLength(const TRect &track, bool vertical) {
+  return std::max((vertical ? track.height() : track.width()) - 2 * kTrackInset, 0);
+}
+
+ElementLayout layoutElements(const TRect &track, bool vertical, QSize thumb, QSize ruler) {
+  ElementLayout placed;
+  const int left = track.Left + kTrackInset, top = track.Top + kTrackInset;
+  if (!vertical) {
+    const int th = thumb.height(), rh = ruler.height();
+    placed.thumb = QPoint(left, th > rh ? top : top + (rh - th) / 2);
+    placed.ruler = QPoint(left, th > rh ? top + (th - rh) / 2 : top);
+    placed.marksTop = top + std::max(th, rh) + 1;
+    placed.marksLeft = placed.ruler.x();
+  } else {
+    const int tw = thumb.width(), rw = ruler.width();
+    placed.thumb = QPoint(tw > rw ? left : left + (rw - tw) / 2, top);
+    placed.ruler = QPoint(tw > rw ? left + (tw - rw) / 2 : left, top);
+    placed.marksLeft = left + std::max(tw, rw) + 1;
+    placed.marksTop = placed.ruler.y();
+  }
+  return placed;
+}
+
 int TrackGeometry::valueToOffset(int v) const {
   const std::int64_t range = std::int64_t(maxValue) - minValue;
   const int o = origin();

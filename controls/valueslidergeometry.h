@@ -3,6 +3,7 @@
 #include "controls/rect.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <algorithm>
 #include <cstdint>
@@ -12,11 +13,30 @@ namespace vantor::slider {
 // Nearest integer of num / den, ties to even (61.5 -> 62, 184.5 -> 184).
 std::int64_t roundDiv(std::int64_t num, std::int64_t den);
 
-// v clamped to lo..hi; while designed values are set as a batch the bounds
+// v clamped to lo..hi; while stored values are set as a batch the bounds
 // may cross, and the upper one wins then.
 inline int clampToRange(std::int64_t v, int lo, int hi) {
   return static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(v, lo), hi));
 }
+
+// The ruler and thumb start this far inside the track area, at both ends.
+constexpr int kTrackInset = 6;
+
+// The ruler's length along the track: the track area's less the inset at
+// both ends, never below 0.
+int rulerLength(const TRect &track, bool vertical);
+
+// Where the elements go in the track area: thumb and ruler at the inset,
+// the thinner of the two centred across the thicker; the point marks just
+// beyond the thicker one (horizontal: below, from marksTop; vertical: to the
+// right, from marksLeft), starting where the ruler starts.
+struct ElementLayout {
+  QPoint thumb; // top-left corner
+  QPoint ruler; // top-left corner
+  int marksTop = 0;
+  int marksLeft = 0;
+};
+ElementLayout layoutElements(const TRect &track, bool vertical, QSize thumb, QSize ruler);
 
 // The track-related numbers the value/offset mapping needs.
 struct TrackGeometry {
@@ -30,7 +50,7 @@ struct TrackGeometry {
   int increment = 10;
   bool smooth = false;
 
-  int origin() const { return vertical ? track.Top + 6 : track.Left + 6; }
+  int origin() const { return (vertical ? track.Top : track.Left) + kTrackInset; }
   int travel() const { return rulerLength - (vertical ? thumb.height() : thumb.width()); }
   // The thumb's leading edge for value v; never below the origin.
   int valueToOffset(int v) const;

@@ -25,6 +25,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QScopeGuard>
 
 #include <iterator>
 
@@ -329,18 +330,20 @@ void TfrmMain::snapfwdClick(QObject *) {
 }
 
 void TfrmMain::usedelCommand(QObject *) {
+  // Back on its face at once, failed or not: a button held through the box
+  // or an error message must not ask or adopt again by itself.
+  const auto backOnFace = qScopeGuard([this] {
+    if (usedel->btnState() == usedel->sDown())
+      usedel->setBtnState(usedel->nextState() != 0 ? usedel->nextState() : usedel->sActive());
+  });
   if (preview_->buttonMode() == SnapshotPreview::DeleteMode) {
     if (messbox_ && messbox_->ask())
-      runGuarded([this] { preview_->deleteShown(); });
+      preview_->deleteShown();
     if (preview_->currentExtension().isEmpty())
       preview_->enterAdoptMode();
   } else {
-    runGuarded([this] { adoptShownSnapshot(); });
+    adoptShownSnapshot();
   }
-  // Back on its face at once: a button held through the box or an error
-  // message must not ask or adopt again by itself.
-  if (usedel->btnState() == usedel->sDown())
-    usedel->setBtnState(usedel->nextState() != 0 ? usedel->nextState() : usedel->sActive());
 }
 
 void TfrmMain::adoptShownSnapshot() {

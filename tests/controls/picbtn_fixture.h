@@ -67,15 +67,16 @@ protected:
   }
   void cursorOnButton(QPoint local = {5, 5}) { cursor = button->mapToGlobal(local); }
   void cursorOffButton() { cursor = button->mapToGlobal(QPoint(-40, -40)); }
-  // Advances the fake clock one millisecond per repeat tick up to `until`.
+  // Advances the fake clock one millisecond per repeat tick up to `until`,
+  // across the clock's wrap too.
   void tickUntil(std::uint32_t until) {
-    while (now < until) {
+    while (static_cast<std::int32_t>(until - now) > 0) {
       ++now;
       button->repeatTick();
     }
   }
 
-  // The first repeat never comes before it.
+  // A button that repeats sooner than a click waits this long instead.
   static constexpr int kDoubleClickInterval = 400;
   std::uint32_t now = 1000;
   QPoint cursor;

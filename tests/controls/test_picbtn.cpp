@@ -1,9 +1,15 @@
 #include "picbtn_fixture.h"
 
+#include "controls/image.h"
+#include "controls/windowdrag.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace vantor;
 using vantor::test::PicBtnFixture;
@@ -175,62 +181,117 @@ TEST_P(PicBtnRepeat, HeldForOneSecond) {
   EXPECT_EQ(clicks, 1);
 }
 
-// With the 400 ms double-click interval as the earliest first repeat: at the
-// press, at 400, then every 55 ms up to 950; a longer FirstWait still counts
-// (600, then up to 985).
+// A FirstWait of 250 or more is kept: at the press, at 250, then every 55 ms
+// up to 965 (late ticks catch up); a shorter one waits the 400 ms
+// double-click interval: at the press, at 400, then up to 950.
 INSTANTIATE_TEST_SUITE_P(Timing, PicBtnRepeat,
-                         ::testing::Values(RepeatCase{250, 1, 12}, RepeatCase{1, 1, 12},
-                                           RepeatCase{250, 600, 12}, RepeatCase{600, 1, 9}));
+                         ::testing::Values(RepeatCase{250, 1, 15}, RepeatCase{1, 1, 12},
+                                           RepeatCase{250, 600, 15}, RepeatCase{600, 1, 9}));
 
 struct HoldCase {
+  const char *name;
   int firstWait;
-  int heldFor; // ms from the press to the release
-  int expectedCommands;
+  int heldFor;               // ms from the press to the release
+  std::vector<int> expected; // ms after the press of each command
 };
 
 class PicBtnHold : public PicBtnFixture, public ::testing::WithParamInterface<HoldCase> {};
 
-// However short FirstWait is, a click of ordinary length acts once and
-// holding still repeats.
-TEST_P(PicBtnHold, ClickActsOnceAndHoldingRepeats) {
+// The main window's buttons: the step buttons keep their 250 ms; `preview`
+// and `usedel` (FirstWait 1) act once on a click of ordinary length and
+// repeat every 55 ms once held past the double-click interval.
+TEST_P(PicBtnHold, CommandsComeAtTheirTimes) {
   useThreeFrames();
   button->setFirstWait(GetParam().firstWait);
-  cursorOnButton();
+  button->setRepeate(55);
   const std::uint32_t start = now;
+  std::vector<int> fired;
+  button->OnCommand = [&](QObject *) { fired.push_back(static_cast<int>(now - start)); };
+  cursorOnButton();
   QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
   tickUntil(start + GetParam().heldFor);
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(commands, GetParam().expectedCommands);
+  EXPECT_EQ(fired, GetParam().expected);
   EXPECT_EQ(clicks, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, PicBtnHold,
-                         ::testing::Values(HoldCase{1, 1, 1}, HoldCase{1, 80, 1},
-                                           HoldCase{1, 130, 1}, HoldCase{1, 399, 1},
-                                           HoldCase{1, 400, 2}, HoldCase{1, 455, 3},
-                                           HoldCase{250, 300, 1}, HoldCase{500, 454, 1},
-                                           HoldCase{500, 500, 2}));
+INSTANTIATE_TEST_SUITE_P(MainWindowButtons, PicBtnHold,
+                         ::testing::Values(HoldCase{"stepHeld249", 250, 249, {0}},
+                                           HoldCase{"stepHeld300", 250, 300, {0, 250}},
+                                           HoldCase{"stepHeld360", 250, 360, {0, 250, 305, 360}},
+                                           HoldCase{"previewClick1", 1, 1, {0}},
+                                           HoldCase{"previewClick80", 1, 80, {0}},
+                                           HoldCase{"previewClick130", 1, 130, {0}},
+                                           HoldCase{"previewClick399", 1, 399, {0}},
+                                           HoldCase{"previewHeld400", 1, 400, {0, 400}},
+                                           HoldCase{"usedelClick250", 1, 250, {0}},
+                                           HoldCase{"usedelHeld510", 1, 510, {0, 400, 455, 510}},
+                                           HoldCase{"longWaitHeld499", 500, 499, {0}},
+                                           HoldCase{"longWaitHeld500", 500, 500, {0, 500}}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(PicBtnFixture, CommandThrownAtThePressIsDroppedAndReleaseStillClicks) {
+struct WrapCase {
+  const char *name;
+  std::uint32_t pressedAt;
+};
+
+class PicBtnClockWrap : public PicBtnFixture, public ::testing::WithParamInterface<WrapCase> {};
+
+// The millisecond clock passes 2^31 after about 24.8 days and wraps after
+// about 49.7; a press held across either keeps its rhythm.
+TEST_P(PicBtnClockWrap, HeldAcrossTheWrapKeepsItsRhythm) {
   useThreeFrames();
-  button->OnCommand = [](QObject *) { throw std::runtime_error("boom"); };
+  now = GetParam().pressedAt;
+  const std::uint32_t start = now;
+  std::vector<int> fired;
+  button->OnCommand = [&](QObject *) { fired.push_back(static_cast<int>(now - start)); };
   cursorOnButton();
   QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(button->btnState(), 2);
-  QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_EQ(clicks, 1);
-  EXPECT_TRUE(reports.isEmpty());
+  tickUntil(start + 310);
+  EXPECT_EQ(fired, (std::vector<int>{0, 250, 305}));
 }
 
-TEST_F(PicBtnFixture, CommandThrownOnARepeatIsReported) {
+INSTANTIATE_TEST_SUITE_P(Uptime, PicBtnClockWrap,
+                         ::testing::Values(WrapCase{"signedLimit", 0x7FFFFFFFu - 100},
+                                           WrapCase{"justBeforeSignedLimit", 0x7FFFFF00u},
+                                           WrapCase{"unsignedWrap", 0xFFFFFFFFu - 100}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A failing command is reported once per press, wherever it fails, and ends
+// the repeat; the release still clicks.
+struct FailureCase {
+  const char *name;
+  int failFrom; // the first call of OnCommand that throws (0 = the press)
+  int expectedCalls;
+};
+
+class PicBtnFailure : public PicBtnFixture, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(PicBtnFailure, ReportedOncePerPress) {
   useThreeFrames();
+  int calls = 0;
+  button->OnCommand = [&](QObject *) {
+    if (calls++ >= GetParam().failFrom)
+      throw std::runtime_error("no luck");
+  };
   cursorOnButton();
-  QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-  button->OnCommand = [](QObject *) { throw std::runtime_error("tick failed"); };
-  tickUntil(now + kDoubleClickInterval + 10);
-  ASSERT_FALSE(reports.isEmpty());
-  EXPECT_EQ(reports.first(), "tick failed.");
+  for (int press = 1; press <= 2; ++press) {
+    calls = 0;
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(button->btnState(), 2);
+    tickUntil(now + 1000);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(calls, GetParam().expectedCalls);
+    EXPECT_EQ(reports, QStringList(press, QStringLiteral("no luck.")));
+    EXPECT_EQ(clicks, press);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Where, PicBtnFailure,
+                         ::testing::Values(FailureCase{"atThePress", 0, 1},
+                                           FailureCase{"onTheFirstRepeat", 1, 2},
+                                           FailureCase{"onALaterRepeat", 3, 4}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeaves) {
   // The confirmation box: two frames, sDown and sDisabled both 2.
@@ -254,7 +315,7 @@ TEST_F(PicBtnFixture, DisablingDownFrameHandsFocusOnAndRepeatsUntilTheCursorLeav
   EXPECT_TRUE(other->hasFocus());
   QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(clicks, 0);
-  tickUntil(now + kDoubleClickInterval + 10);
+  tickUntil(now + 250);
   EXPECT_EQ(commands, 2);
   cursorOffButton();
   button->repeatTick();
@@ -286,6 +347,109 @@ TEST_F(PicBtnFixture, SpaceCommandsArePacedAndReleaseClicks) {
   QTest::keyRelease(button, Qt::Key_Space);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(button->btnState(), 1);
+}
+
+TEST_F(PicBtnFixture, FailingSpaceCommandIsReportedOncePerKeyPress) {
+  useThreeFrames();
+  int calls = 0;
+  button->OnCommand = [&](QObject *) {
+    ++calls;
+    throw std::runtime_error("no luck");
+  };
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  button->setFocus();
+  for (int press = 1; press <= 2; ++press) {
+    QTest::keyPress(button, Qt::Key_Space);
+    for (int repeat = 0; repeat < 3; ++repeat) {
+      now += 300; // the key's own repeats, all due
+      QKeyEvent again(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+      QApplication::sendEvent(button, &again);
+    }
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(calls, press);
+    EXPECT_EQ(reports, QStringList(press, QStringLiteral("no luck.")));
+    EXPECT_EQ(clicks, press);
+  }
+}
+
+// A step button over the dragging background, as on the main window.
+class PicBtnOverSkin : public PicBtnFixture {
+protected:
+  void SetUp() override {
+    PicBtnFixture::SetUp();
+    back = new TImage(form.get());
+    QImage skin(200, 200, QImage::Format_RGB888);
+    skin.fill(Qt::darkCyan);
+    back->setPicture(skin);
+    back->setGeometry(0, 0, 200, 200);
+    back->OnMouseDown = [this](QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int x,
+                               int y) { drag.press(qobject_cast<QWidget *>(sender), x, y); };
+    back->OnMouseMove = [this](QObject *sender, Qt::KeyboardModifiers, int x, int y) {
+      drag.move(qobject_cast<QWidget *>(sender), x, y);
+    };
+    back->OnMouseUp = [this](QObject *, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+      drag.release();
+    };
+    button->raise();
+    QImage strip = rowCodedStrip(26, 78);
+    for (int y = 0; y < 78; y += 26) // white corners in every frame
+      for (int x = 0; x < 4; ++x)
+        strip.setPixel(x, y, qRgb(255, 255, 255));
+    button->maskedPicture()->setMaskColor(clWhite);
+    button->maskedPicture()->setPicture(strip);
+    button->setMasked(true);
+    button->setNumStates(3);
+    button->setsDown(2);
+    other = new TPicBtn(form.get());
+    other->maskedPicture()->setPicture(rowCodedStrip(26, 78));
+    other->move(100, 100);
+    form->move(300, 200);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    other->setFocus();
+  }
+
+  // Presses at `at` (in the button), drags 30 pixels down-right with the
+  // button held and releases, all through the window as the system would.
+  void pressAndDrag(QPoint at) {
+    QWindow *window = form->windowHandle();
+    const QPoint from = button->mapTo(form.get(), at);
+    cursor = form->mapToGlobal(from);
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QTest::mouseMove(window, from + QPoint(30, 30));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, from + QPoint(30, 30));
+  }
+
+  TImage *back = nullptr;
+  TPicBtn *other = nullptr;
+  WindowDrag drag;
+};
+
+TEST_F(PicBtnOverSkin, PressOnASeeThroughPixelDoesNothing) {
+  const QPoint place = form->pos();
+  pressAndDrag(QPoint(1, 0));
+  EXPECT_EQ(form->pos(), place) << "the window behind was dragged";
+  EXPECT_EQ(commands, 0);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(QApplication::focusWidget(), other);
+  EXPECT_EQ(button->btnState(), 1);
+}
+
+TEST_F(PicBtnOverSkin, PressOnThePictureOrTheSkinStillActs) {
+  const QPoint place = form->pos();
+  pressAndDrag(QPoint(10, 10));
+  EXPECT_EQ(commands, 1);
+  EXPECT_EQ(QApplication::focusWidget(), button);
+  EXPECT_EQ(form->pos(), place);
+  // Beside the button, the skin drags the window.
+  QWindow *window = form->windowHandle();
+  QTest::mousePress(window, Qt::LeftButton, {}, QPoint(150, 20));
+  QTest::mouseMove(window, QPoint(180, 50));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(180, 50));
+  EXPECT_NE(form->pos(), place);
 }
 
 struct TabCase {

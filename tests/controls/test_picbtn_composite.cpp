@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"rgb32", QImage::Format_RGB32, QImage::Format_RGB888}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(PicBtnFixture, PressOnASeeThroughPixelOfFrameOneReachesWhatLiesBehind) {
+TEST_F(PicBtnFixture, PressOnASeeThroughPixelOfFrameOneGoesNowhere) {
   auto *back = new TImage(form.get());
   back->setGeometry(0, 0, 200, 200);
   back->setPicture(coordinateImage(200, 200));
@@ -172,7 +172,8 @@ TEST_F(PicBtnFixture, PressOnASeeThroughPixelOfFrameOneReachesWhatLiesBehind) {
     QTest::mousePress(form->windowHandle(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, {}, at);
     EXPECT_EQ(commands - before, r.reachesButton ? 1 : 0) << r.btnState << " " << r.at.x();
-    EXPECT_EQ(backPresses - backBefore, r.reachesButton ? 0 : 1);
+    // Nor does it reach what lies behind.
+    EXPECT_EQ(backPresses, backBefore) << r.btnState << " " << r.at.x();
   }
   // The cursor-over test agrees with the press area.
   cursor = button->mapToGlobal(QPoint(3, 5));

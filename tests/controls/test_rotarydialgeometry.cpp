@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <set>
+#include <vector>
 
 using namespace vantor::dial;
 
@@ -239,5 +240,40 @@ TEST(Rounding, TiesGoToEven) {
   EXPECT_EQ(counterclockwiseSpan(-59, -32), 27);
   EXPECT_EQ(counterclockwiseSpan(382, 158), 136);
 }
+
+struct TickRow {
+  int max;
+  int stride;
+  std::vector<int> firstSteps; // the first ticked steps from the Max end
+  size_t count;
+};
+
+class TickTable : public ::testing::TestWithParam<TickRow> {};
+
+// Ticks never come closer than five degrees; the lower-bound end and the Max
+// end always carry one.
+TEST_P(TickTable, TicksStayApart) {
+  const TickRow row = GetParam();
+  const StepLayout layout = stepLayout(row.max);
+  EXPECT_EQ(tickStride(layout), row.stride);
+  const std::vector<int> steps = tickedSteps(layout);
+  ASSERT_EQ(steps.size(), row.count);
+  EXPECT_EQ(std::vector<int>(steps.begin(), steps.begin() + row.firstSteps.size()), row.firstSteps);
+  EXPECT_EQ(steps.back(), layout.drawn);
+  for (size_t i = 1; i < steps.size(); ++i)
+    EXPECT_GE((steps[i] - steps[i - 1]) * layout.step, kMinTickSpacing / 2.0) << i;
+}
+
+// Max 9: 30-degree steps, every one ticked. Max 67: 4-degree steps, every
+// other one from the lower-bound end, which leaves one four degrees from the
+// Max end. Max 136: 136 one-degree steps, every fifth, the one a degree
+// from the Max end left out. Max 270 and beyond: 270 steps, every fifth.
+INSTANTIATE_TEST_SUITE_P(Sizes, TickTable,
+                         ::testing::Values(TickRow{9, 1, {0, 1, 2}, 10}, TickRow{54, 1, {0, 1}, 55},
+                                           TickRow{67, 2, {0, 1, 3}, 35},
+                                           TickRow{136, 5, {0, 6, 11}, 28},
+                                           TickRow{270, 5, {0, 5, 10}, 55},
+                                           TickRow{1999, 5, {0, 5, 10}, 55},
+                                           TickRow{99999, 5, {0, 5, 10}, 55}));
 
 } // namespace

@@ -127,6 +127,51 @@ TEST_F(RotaryDialPaintTest, TicksMarkEveryStepAndLeaveTheGapEmpty) {
     EXPECT_FALSE(blackNear(image, polar(row.angle, 80))) << row.angle;
 }
 
+struct SizeRow {
+  int games;
+};
+
+class RotaryDialSizes : public RotaryDialPaintTest,
+                        public ::testing::WithParamInterface<SizeRow> {};
+
+// Ticks cover a small share of the ring between the scale and tick circles,
+// and the pointer stays a wedge of real size, however many games the dial
+// holds.
+TEST_P(RotaryDialSizes, ReadsAtAnyCatalogueSize) {
+  const int max = GetParam().games - 1;
+  dial.setMax(max);
+  dial.setPosition(max / 2);
+  const QImage image = render();
+  int ring = 0, ticks = 0, red = 0;
+  double sumX = 0, sumY = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const double dx = x - 88, dy = 88 - y;
+      const double radius = std::hypot(dx, dy);
+      const QColor colour = image.pixelColor(x, y);
+      if (radius >= 77 && radius <= 84) {
+        ++ring;
+        ticks += colour == QColor(Qt::black);
+      }
+      if (colour == kRed) {
+        ++red;
+        sumX += dx;
+        sumY += dy;
+      }
+    }
+  EXPECT_GT(ticks, 0) << "no scale at all";
+  EXPECT_LT(ticks * 4, ring) << ticks << " of " << ring << " ring pixels are tick marks";
+  EXPECT_GE(red, 120) << "the pointer has shrunk";
+  // Centred on the position's own wedge, near 12 o'clock.
+  const auto pointer = dial.pointerAngles();
+  EXPECT_NEAR(std::atan2(sumY, sumX) * 180 / std::numbers::pi, (pointer.p1 + pointer.p2) / 2.0, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogues, RotaryDialSizes,
+                         ::testing::Values(SizeRow{10}, SizeRow{271}, SizeRow{2000},
+                                           SizeRow{100000}),
+                         [](const auto &info) { return std::to_string(info.param.games); });
+
 TEST_F(RotaryDialPaintTest, KnobShadowFallsOnTheLowerRight) {
   const QImage image = render();
   EXPECT_EQ(at(image, polar(315, 63)), QColor(144, 144, 144));

@@ -5,10 +5,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using vantor::TRotaryDial;
 namespace platform = vantor::platform;
@@ -28,19 +32,26 @@ std::pair<QString, QString> anyEmbeddedFile() {
 }
 
 // A stand-in wave player on the search path: it logs its arguments, copies
-// the wave it was given, and plays for a while when the wave's name says so.
+// the wave it was given and, when the wave's name says so, plays until it is
+// stopped: it holds the write end of a pipe the test reads, so the pipe's end
+// tells the test the player is gone.
 class SoundServiceTest : public ::testing::Test {
 protected:
   void SetUp() override {
     oldPath_ = qgetenv("PATH");
     log_ = temp_.file(QStringLiteral("log.txt"));
     copy_ = temp_.file(QStringLiteral("copy.wav"));
+    const QString playing = temp_.file(QStringLiteral("playing"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(playing).constData(), 0600), 0);
+    // Opened first and without waiting, so the player's open finds a reader.
+    playing_ = open(QFile::encodeName(playing).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(playing_, 0);
     const QString script =
         QStringLiteral("#!/bin/sh\n"
                        "echo \"$@\" >> '%1'\n"
                        "/bin/cat \"$2\" > '%2'\n"
-                       "case \"$2\" in *long*) echo $$ > '%3'; exec /bin/sleep 20;; esac\n")
-            .arg(log_, copy_, temp_.file(QStringLiteral("pid")));
+                       "case \"$2\" in *long*) exec 3> '%3'; echo up >&3; read never;; esac\n")
+            .arg(log_, copy_, playing);
     const QString player = temp_.write(QStringLiteral("bin/aplay"), script.toUtf8());
     QFile::setPermissions(player, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", QFileInfo(player).path().toLocal8Bit());
@@ -48,6 +59,21 @@ protected:
   void TearDown() override {
     platform::stopSound();
     qputenv("PATH", oldPath_);
+    if (playing_ >= 0)
+      close(playing_);
+  }
+
+  // Waits (at most `ms`) for the long player to say it is up; false if not.
+  bool playerUp(int ms = 5000) const {
+    pollfd fd{playing_, POLLIN, 0};
+    char line[8];
+    return poll(&fd, 1, ms) == 1 && (fd.revents & POLLIN) && read(playing_, line, 3) == 3;
+  }
+  // Has the long player gone? Its end closes the pipe: hang-up, or end of file.
+  bool playerGone() const {
+    pollfd fd{playing_, POLLIN, 0};
+    char byte;
+    return poll(&fd, 1, 0) == 1 && read(playing_, &byte, 1) == 0;
   }
 
   QStringList logged() const {
@@ -62,6 +88,7 @@ protected:
   }
 
   vantor::test::TempDir temp_;
+  int playing_ = -1;
   QByteArray oldPath_;
   QString log_;
   QString copy_;
@@ -102,17 +129,12 @@ TEST_F(SoundServiceTest, NoStopSkipsWhileASoundPlaysOtherwiseItIsCut) {
   const QString shortWave = temp_.write(QStringLiteral("short.wav"), "RIFF-short");
   ASSERT_TRUE(platform::playSound({longWave, {}, platform::sndAsync}));
   // Returned at once; the player is still going.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(temp_.file(QStringLiteral("pid"))); }));
-  QFile pidFile(temp_.file(QStringLiteral("pid")));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pidFile).size() > 0; }));
-  ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
-  const QString process =
-      QStringLiteral("/proc/") + QString::fromLatin1(pidFile.readAll().trimmed());
-  ASSERT_TRUE(QFileInfo::exists(process));
+  ASSERT_TRUE(playerUp()) << "the stand-in player did not start";
+  EXPECT_FALSE(playerGone());
   EXPECT_FALSE(platform::playSound({shortWave, {}, platform::sndAsync | platform::sndNoStop}));
-  EXPECT_TRUE(QFileInfo::exists(process));
+  EXPECT_FALSE(playerGone());
   EXPECT_TRUE(platform::playSound({shortWave, {}, platform::sndSync}));
-  EXPECT_FALSE(QFileInfo::exists(process)); // cut by the new sound
+  EXPECT_TRUE(playerGone()); // cut by the new sound
   EXPECT_EQ(copied(), QByteArray("RIFF-short"));
   EXPECT_EQ(logged(),
             QStringList({QStringLiteral("-q ") + longWave, QStringLiteral("-q ") + shortWave}));

@@ -100,6 +100,17 @@ TEST_F(LabelInput, DisabledLabelIsNeverEntered) {
   EXPECT_EQ(leave.count(), 1);
 }
 
+TEST_F(LabelInput, DisablingForgetsTheHeldButton) {
+  sendEnter();
+  QTest::mousePress(&scene.label, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  scene.label.setEnabled(false); // the release will not come
+  scene.label.setEnabled(true);
+  EXPECT_EQ(enter.count(), 2);
+  sendLeave();
+  EXPECT_EQ(leave.count(), 2);
+  EXPECT_FALSE(scene.label.mouseInside());
+}
+
 TEST_F(LabelInput, ShowingUnderTheCursorEnters) {
   scene.label.hide();
   cursor = inside();

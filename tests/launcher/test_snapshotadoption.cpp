@@ -77,6 +77,8 @@ protected:
     answerWith(
         [this, button] { QTest::mouseClick(box.*button, Qt::LeftButton, {}, QPoint(45, 20)); });
   }
+  // Through the button, which reports what its command throws.
+  void clickUsedel() { QTest::mouseClick(main.usedel, Qt::LeftButton, {}, QPoint(50, 13)); }
   QColor shown() const { return main.snaps->picture().pixelColor(2, 2); }
   SnapshotPreview &preview() { return main.snapshotPreview(); }
 
@@ -159,7 +161,7 @@ TEST_P(AdoptionFailure, KeepsTheScreenshotAndTheModeAndSaysWhy) {
   selectPacman();
   browseToLastOf({"shot0001.bmp"});
   GetParam().spoil(dir);
-  main.usedelCommand(main.usedel);
+  clickUsedel();
 
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].startsWith("The snapshot could not be saved"))
@@ -191,7 +193,7 @@ TEST_F(Snapshots, NoSnapshotsFolderSetIsSaidPlainly) {
   setup.Snapsloc->setTextValue("");
   selectPacman();
   browseToLastOf({"shot0001.bmp"});
-  main.usedelCommand(main.usedel);
+  clickUsedel();
   EXPECT_EQ(messages, QStringList{"The snapshot could not be saved: no snapshots folder is set."});
   EXPECT_TRUE(exists(dir.file("neo/shots/shot0001.bmp")));
 }
@@ -249,7 +251,7 @@ TEST_F(Snapshots, AFailedDeleteIsReportedAndTheFrameAndModeStay) {
   ASSERT_TRUE(QFile::remove(dir.file("snaps/pacman.jpg")));
   QDir().mkpath(dir.file("snaps/pacman.jpg/inside"));
   answerWith(&Tmessbox::butyes);
-  main.usedelCommand(main.usedel);
+  clickUsedel();
   ASSERT_EQ(messages.size(), 1);
   EXPECT_TRUE(messages[0].startsWith("The snapshot " + dir.file("snaps/pacman.jpg") +
                                      " could not be deleted"))
