@@ -85,6 +85,13 @@ void ProfileFile::eraseSection(const QString &section) {
   apply({section, std::nullopt, QString()});
 }
 
+void ProfileFile::takeHeldFrom(ProfileFile &other) {
+  for (Change &change : other.held_)
+    apply(std::move(change));
+  other.held_.clear();
+  other.loaded_.reset();
+}
+
 void ProfileFile::commit() {
   const QList<Change> changes = std::move(held_);
   held_.clear();
