@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,8 +33,11 @@ bool failsAt(ReplaceStep step) {
   return true;
 }
 
+// In English whatever the user's locale, as every other message of the program.
 QString reasonFor(int error) {
-  QString text = QString::fromLocal8Bit(std::strerror(error));
+  static const locale_t english = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+  QString text =
+      QString::fromLocal8Bit(english ? ::strerror_l(error, english) : std::strerror(error));
   if (!text.isEmpty())
     text[0] = text[0].toLower();
   return text;

@@ -1,7 +1,7 @@
 // Replacing a file whole: a failure at any step leaves the old file and no
-// stray temporary file, and a link under the name is replaced, never followed.
+// stray temporary file. Links under the name and a full disk are tested
+// through the snapshot adoption that meets them.
 #include "platform/filereplace.h"
-#include "support/fullfilesystem.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -73,49 +73,6 @@ TEST(FileReplacement, WritesANewFileWithTheUsersPermissions) {
   ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0644u);
   EXPECT_EQ(entries(dir.path()), QStringList{"pacman.jpg"});
-}
-
-struct LinkCase {
-  const char *name;
-  bool outsideExists;
-};
-
-class LinkUnderTheName : public ::testing::TestWithParam<LinkCase> {};
-
-TEST_P(LinkUnderTheName, IsReplacedAndWhatItPointsAtIsUntouched) {
-  TempDir dir;
-  const QString outside = dir.file("elsewhere/precious.txt");
-  if (GetParam().outsideExists)
-    dir.write("elsewhere/precious.txt", "keep me");
-  else
-    dir.mkdir("elsewhere");
-  const QString target = dir.mkdir("snaps") + "/pacman.jpg";
-  ASSERT_TRUE(QFile::link(outside, target));
-
-  EXPECT_EQ(replaceFile(QFile::encodeName(target), "new picture"), QString());
-  EXPECT_FALSE(QFileInfo(target).isSymLink());
-  EXPECT_EQ(contents(target), "new picture");
-  if (GetParam().outsideExists)
-    EXPECT_EQ(contents(outside), "keep me");
-  else
-    EXPECT_FALSE(QFileInfo::exists(outside));
-}
-
-INSTANTIATE_TEST_SUITE_P(Links, LinkUnderTheName,
-                         ::testing::Values(LinkCase{"ToAFile", true}, LinkCase{"Dangling", false}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(FileReplacement, AFullFileSystemLeavesNothingBehind) {
-  TempDir dir;
-  const QString folder = dir.mkdir("small");
-  const QString target = folder + "/pacman.jpg";
-  const test::FullFileSystem full(folder);
-  if (!full.mounted())
-    GTEST_SKIP() << "no small file system can be mounted here";
-  EXPECT_EQ(replaceFile(QFile::encodeName(target), QByteArray(256 * 1024, 'j')),
-            "no space left on device");
-  EXPECT_FALSE(QFileInfo::exists(target));
-  EXPECT_EQ(entries(folder), QStringList{".filler"});
 }
 
 } // namespace

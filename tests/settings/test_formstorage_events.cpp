@@ -4,7 +4,6 @@
 #include "controls/form.h"
 #include "formstorage_testing.h"
 #include "platform/errors.h"
-#include "settings/formplacementsaves.h"
 #include "settings/formstorage.h"
 #include "support/tempdir.h"
 
@@ -202,47 +201,6 @@ TEST_F(FormStorageEvents, ASaveIsOneReplacementOfTheFileAndAllOrNothing) {
   EXPECT_EQ(value(QStringLiteral("Visible")), QStringLiteral("0"));
   EXPECT_EQ(value(QStringLiteral("edit_text")), QStringLiteral("kept"));
   storage->setActive(false);
-}
-
-TEST_F(FormStorageEvents, HeldSavesOfSeveralWindowsAreOneReplacementAndOneMessage) {
-  struct Round {
-    bool refused;
-    int replacements;
-    int messages;
-  };
-  for (const Round round : {Round{true, 0, 1}, Round{false, 1, 0}}) {
-    errors.messages.clear();
-    std::unique_ptr<TForm> first(makeForm());
-    std::unique_ptr<TForm> second(makeForm());
-    storage->setIniSection(QStringLiteral("second"));
-    first->show();
-    second->show();
-    int replacements = 0;
-    platform::ProfileFile::setSaveFault([&](platform::ProfileFile::SaveStep step) {
-      replacements += step == platform::ProfileFile::SaveStep::Rename;
-      return round.refused && step == platform::ProfileFile::SaveStep::Open;
-    });
-    {
-      HeldPlacementSaves held;
-      held.hold();
-      first->close();
-      second->close();
-      EXPECT_FALSE(QFile::exists(path)) << "written before the held saves were";
-      EXPECT_TRUE(errors.messages.isEmpty());
-    } // writes
-    platform::ProfileFile::setSaveFault({});
-    EXPECT_EQ(replacements, round.replacements);
-    EXPECT_EQ(errors.messages.size(), round.messages);
-    if (round.refused) {
-      EXPECT_EQ(errors.messages.value(0), QStringLiteral("Unable to write to %1.").arg(path));
-      EXPECT_FALSE(QFile::exists(path));
-    } else {
-      EXPECT_EQ(test::sectionLines(path, QStringLiteral("win")).size(), 9);
-      EXPECT_EQ(test::sectionLines(path, QStringLiteral("second")).size(), 9);
-    }
-    first->findChild<TFormStorage *>()->setActive(false);
-    storage->setActive(false);
-  }
 }
 
 TEST_F(FormStorageEvents, AnErrorInTheRestoreIsShownAndTheShowGoesOn) {
