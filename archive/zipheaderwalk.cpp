@@ -72,6 +72,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     if (!inStep) {
       if (!scanForHeader()) {
         showMessage(QStringLiteral("No valid zip entries found"), messageParent_);
+        reported = true;
         break;
       }
       inStep = true;
