@@ -4,6 +4,7 @@
 
 namespace vantor {
 
+class HeldPlacementSaves;
 class TForm;
 class TfrmMain;
 class TFrmsetup;
@@ -22,6 +23,9 @@ struct Windows {
   std::unique_ptr<TFrmsetup> Frmsetup;
   std::unique_ptr<Tfrmabout> frmabout;
   std::unique_ptr<Tmessbox> messbox;
+  // From the main window's close on, the windows' saves are held here and
+  // written once when the windows are destroyed.
+  std::unique_ptr<HeldPlacementSaves> closingSaves;
 };
 
 // Creates the windows in the designed order and links them.

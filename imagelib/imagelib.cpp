@@ -1,9 +1,11 @@
 #include "imagelib/imagelib.h"
 
 #include "imagelib/imagedecoder.h"
+#include "platform/filereplace.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -14,20 +16,25 @@ QImage ImageLibrary::load(const QString &file) {
   return last_;
 }
 
-bool ImageLibrary::saveAsJpg(const QString &file, int quality) const {
-  if (last_.isNull() || file.isEmpty())
-    return false;
-  // Written beside the target and renamed over it only when complete.
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly))
-    return false;
-  QImageWriter writer(&out, "jpeg");
-  writer.setQuality(std::clamp(quality, 0, 100));
-  if (!writer.write(last_)) {
-    out.cancelWriting();
+bool ImageLibrary::saveAsJpg(const QString &file, int quality) {
+  saveError_.clear();
+  if (last_.isNull() || file.isEmpty()) {
+    saveError_ = QStringLiteral("there is no picture to save");
     return false;
   }
-  return out.commit();
+  // Encoded whole in memory first, so the file on disk is only ever written
+  // by the one path that checks every step.
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setQuality(std::clamp(quality, 0, 100));
+  if (!writer.write(last_)) {
+    saveError_ = writer.errorString();
+    return false;
+  }
+  saveError_ = platform::replaceFile(QFile::encodeName(file), encoded);
+  return saveError_.isEmpty();
 }
 
 ImageLibrary &imageLibrary() {

@@ -17,15 +17,19 @@ public:
 
   // Writes the remembered picture as a JPEG file of the given quality
   // (0..100, clamped). False when there is no picture or the file cannot be
-  // written; a failed write leaves nothing under `file` and keeps any
-  // earlier file of that name.
-  bool saveAsJpg(const QString &file, int quality) const;
+  // written; a failed write leaves nothing new under `file` and keeps any
+  // earlier file of that name. A link named `file` is replaced by the
+  // picture, never written through.
+  bool saveAsJpg(const QString &file, int quality);
+  // Why the last save failed, in the system's words; empty after a success.
+  const QString &lastSaveError() const { return saveError_; }
 
   const QImage &lastPicture() const { return last_; }
   void forget() { last_ = QImage(); }
 
 private:
   QImage last_;
+  QString saveError_;
 };
 
 // The program-wide codec (user-interface thread only).

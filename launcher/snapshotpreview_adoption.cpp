@@ -26,6 +26,9 @@ QString saveFailureReason(const QString &target) {
     return QStringLiteral("a folder of that name is in the way");
   if (!folder.isWritable())
     return QStringLiteral("the folder %1 cannot be written to").arg(folder.filePath());
+  // A full disk or a failing device: the system's own words.
+  if (!imageLibrary().lastSaveError().isEmpty())
+    return imageLibrary().lastSaveError();
   return QStringLiteral("the file could not be written");
 }
 

@@ -75,14 +75,21 @@ void ProfileFile::writeBool(const QString &section, const QString &key, bool val
 
 void ProfileFile::eraseSection(const QString &section) {
   if (mode_ == Mode::Immediate) {
-    // Nothing to erase, but an unwritable file is still refused.
+    // Nothing to erase, but an unwritable file (or links that loop) is still refused.
     if (!sectionExists(section)) {
-      if (QFileInfo::exists(path()))
+      if (const QFileInfo info(path()); info.exists() || info.isSymLink())
         store_.checkWritable();
       return;
     }
   }
   apply({section, std::nullopt, QString()});
+}
+
+void ProfileFile::takeHeldFrom(ProfileFile &other) {
+  for (Change &change : other.held_)
+    apply(std::move(change));
+  other.held_.clear();
+  other.loaded_.reset();
 }
 
 void ProfileFile::commit() {

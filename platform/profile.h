@@ -45,6 +45,9 @@ public:
   // Writes the held changes in one replacement of the file; nothing when
   // there are none. The held changes are dropped either way.
   void commit();
+  // Moves the held changes of `other`, a batch of the same file, to the end
+  // of this batch's, so several saves can be committed as one.
+  void takeHeldFrom(ProfileFile &other);
 
   // Steps of a save, for tests that interrupt or count them.
   using SaveStep = ProfileStore::Step;

@@ -4,9 +4,9 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/handles.h"
+#include "platform/resolvedpath.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cctype>
 #include <cerrno>
@@ -23,7 +23,8 @@ namespace {
 // Temporary files are "<file name>.tmp~" and six characters mkostemp picks.
 constexpr QByteArrayView kTempMark = ".tmp~";
 constexpr qsizetype kTempUnique = 6;
-constexpr QByteArrayView kLockSuffix = ".lock";
+// Earlier versions locked a file of this name beside the settings.
+constexpr QByteArrayView kOldLockSuffix = ".lock";
 constexpr useconds_t kLockPollUs = 5000;
 
 ProfileStore::Fault &fault() {
@@ -100,10 +101,20 @@ void removeStaleTemps(const QByteArray &file) {
   }
 }
 
+// Runs under the lock: a lock file an earlier version left is removed unless
+// a copy of that version still holds it.
+void removeOldLockFile(const QByteArray &file) {
+  const QByteArray name = file + kOldLockSuffix.toByteArray();
+  const UniqueFd fd(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0 &&
+      st.st_uid == ::geteuid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+    ::unlink(name.constData());
+}
+
 // Folders that cannot be synced (some file systems) are no failure.
-bool syncFolder(const QByteArray &folder) {
-  const UniqueFd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.valid() && (::fsync(fd.get()) == 0 || errno == EINVAL || errno == ENOTSUP);
+bool syncFolder(int folderFd) {
+  return ::fsync(folderFd) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
 } // namespace
@@ -119,8 +130,10 @@ QByteArray ProfileStore::read() const {
 }
 
 QByteArray ProfileStore::target() const {
-  const QFileInfo info(path_);
-  return QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : path_);
+  const std::optional<QByteArray> file = resolvedNativePath(QFile::encodeName(path_));
+  if (!file)
+    refuse();
+  return *file;
 }
 
 void ProfileStore::refuse() const {
@@ -130,25 +143,32 @@ void ProfileStore::refuse() const {
 // The owner's write bit decides, even for root: a file or folder the user made
 // read-only is refused as it would be for anyone else.
 void ProfileStore::checkWritable() const {
+  checkWritable(target());
+}
+
+void ProfileStore::checkWritable(const QByteArray &file) const {
   struct stat st {};
-  const QByteArray native = QFile::encodeName(path_);
-  if (::stat(native.constData(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
+  if (::stat(file.constData(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
     refuse();
-  const QByteArray folder = QFile::encodeName(QFileInfo(path_).absolutePath());
+  const QByteArray folder = nativeFolderOf(file);
   if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) ||
       ::access(folder.constData(), W_OK) != 0)
     refuse();
 }
 
 void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &change) const {
-  checkWritable();
+  // Links are followed to the real file first, so it is that file that is
+  // locked, replaced and synced, and every link on the way stays a link.
   const QByteArray file = target();
-  const QByteArray lockName = file + kLockSuffix.toByteArray();
-  const UniqueFd lock(
-      ::open(lockName.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+  checkWritable(file);
+  // The lock is on the folder, which the rename never replaces: it leaves no
+  // file behind, and the system drops it when a crashed writer goes.
+  const QByteArray folder = nativeFolderOf(file);
+  const UniqueFd lock(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!lock.valid() || failsAt(Step::Lock) || !lockWithin(lock.get(), kLockWaitMs))
     refuse();
   removeStaleTemps(file);
+  removeOldLockFile(file);
 
   const QByteArray data = change(readAll(file));
   struct stat st {};
@@ -167,7 +187,7 @@ void ProfileStore::update(const std::function<QByteArray(const QByteArray &)> &c
     ::unlink(temp.constData());
     refuse();
   }
-  if (!syncFolder(nativeFolderOf(file)))
+  if (!syncFolder(lock.get()))
     refuse();
 }
 

@@ -8,10 +8,11 @@
 namespace vantor::platform {
 
 // The settings file on disk. A change is a read-modify-write done under an
-// advisory lock on a lock file beside it, and the file is replaced whole
-// through a temporary file of the writer's own (fsync, rename, fsync of the
-// folder): a crash never leaves it truncated, and of two programs saving at
-// once neither loses what the other wrote.
+// advisory lock on the file's folder, and the file is replaced whole through
+// a temporary file of the writer's own (fsync, rename, fsync of the folder):
+// a crash never leaves it truncated, and of two programs saving at once
+// neither loses what the other wrote. A file reached through links is
+// replaced where the last link leads.
 class ProfileStore final {
 public:
   // How long a save waits for another writer before it gives up.
@@ -32,12 +33,14 @@ public:
   // what that returns. Throws InOutError("Unable to write to <path>") and
   // leaves the file as it was when any step fails.
   void update(const std::function<QByteArray(const QByteArray &)> &change) const;
-  // Throws the same error when the file or its folder lacks the owner's write bit.
+  // Throws the same error when the file or its folder lacks the owner's write
+  // bit, or when its links loop or lead nowhere.
   void checkWritable() const;
 
 private:
   [[noreturn]] void refuse() const;
-  // The file that is replaced: a settings file that is a link is written where it points.
+  void checkWritable(const QByteArray &file) const;
+  // The file that is replaced, every link followed; refused when there is none.
   QByteArray target() const;
 
   QString path_;

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "platform/profile.h"
+#include "settings/formplacementsaves.h"
 #include "settings/inifilename.h"
 #include "settings/propertytext.h"
 
@@ -136,7 +137,11 @@ template <typename Body> void TFormPlacement::withIniFile(Body body) {
   ini_ = std::make_unique<platform::ProfileFile>(resolvedIniFileName(),
                                                  platform::ProfileFile::Mode::Batch);
   body();
-  ini_->commit();
+  // At the end of the program the saves of all windows go to the file together.
+  if (HeldPlacementSaves *held = HeldPlacementSaves::current())
+    held->take(*ini_);
+  else
+    ini_->commit();
 }
 
 void TFormPlacement::writeProfileText(const QString &section, const QString &key,

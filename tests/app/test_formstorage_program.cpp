@@ -8,17 +8,22 @@
 #include "controls/radiogroup.h"
 #include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
+#include "platform/clock.h"
+#include "platform/profilestore.h"
 #include "settings/formstorage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
 #include "settings/setupwindow.h"
 #include "support/modalanswer.h"
 #include "support/scopedhook.h"
+#include "support/lockholder.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -136,6 +141,10 @@ TEST_F(ProgramRun, AFirstRunLeavesTheExampleFile) {
   };
   EXPECT_EQ(fileLines(iniPath), expected);
   EXPECT_TRUE(errors.messages.isEmpty());
+  // Nothing but the settings file is left in its folder.
+  EXPECT_EQ(QDir(QFileInfo(iniPath).path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            QStringList{QFileInfo(iniPath).fileName()});
 }
 
 TEST_F(ProgramRun, SettingsSkinAndPositionsSurviveARestart) {
@@ -213,7 +222,7 @@ TEST_F(ProgramRun, QuittingWithoutOpeningSetupRewritesItsSectionAsVisible) {
   EXPECT_FALSE(fileLines(iniPath).contains(QStringLiteral("[about]")));
 }
 
-TEST_F(ProgramRun, ClosingReplacesTheFileOncePerSavingWindow) {
+TEST_F(ProgramRun, ClosingReplacesTheFileOnceForAllSavingWindows) {
   writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
   start();
   windows.frmabout->findChild<TFormStorage *>()->LoadWindowSettings();
@@ -226,9 +235,11 @@ TEST_F(ProgramRun, ClosingReplacesTheFileOncePerSavingWindow) {
         });
     quit(); // the main window's close, the setup and about windows' destroy
   }
-  EXPECT_EQ(replacements, 3);
+  EXPECT_EQ(replacements, 1);
   for (const char *name : {"main", "setup", "about"})
     EXPECT_TRUE(section(QLatin1String(name)).contains(QStringLiteral("PixelsPerInch=96"))) << name;
+  EXPECT_TRUE(section(QStringLiteral("main")).contains(QStringLiteral("Visible=0")));
+  EXPECT_TRUE(section(QStringLiteral("setup")).contains(QStringLiteral("Visible=1")));
 }
 
 TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
@@ -252,29 +263,87 @@ TEST_F(ProgramRun, OutOfRangeAndNonNumericValuesAreMendedAtStartUp) {
 TEST_F(ProgramRun, ARefusedSaveIsShownAndRetriedAtTheEnd) {
   writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
   start();
-  windows.frmMain->move(60, 70);
+  windows.frmabout->show();
+  windows.frmabout->move(60, 70);
   {
     test::RefusedWrites refused;
-    windows.frmMain->close();
-    EXPECT_FALSE(windows.frmMain->isVisible());
+    windows.frmabout->close();
+    EXPECT_FALSE(windows.frmabout->isVisible());
     EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Unable to write to %1.").arg(iniPath)});
   }
-  destroyWindows(windows);
+  quit();
   EXPECT_EQ(errors.messages.size(), 1);
-  const QStringList main = section(QStringLiteral("main"));
-  EXPECT_TRUE(main.contains(QStringLiteral("NormPos=60,70,376,410")));
-  EXPECT_TRUE(main.contains(QStringLiteral("Visible=1")));
+  // The about window's destroy saved what its close could not.
+  const QStringList about = section(QStringLiteral("about"));
+  EXPECT_FALSE(about.filter(QRegularExpression(QStringLiteral("^NormPos=60,70,"))).isEmpty())
+      << about.join(u' ').toStdString();
+  EXPECT_TRUE(about.contains(QStringLiteral("Visible=1")));
 }
 
-TEST_F(ProgramRun, AnUnwritableFileAtTheEndIsShownForEachWindowAndTheProgramEnds) {
+TEST_F(ProgramRun, AnUnwritableFileAtTheEndIsShownOnceAndTheProgramEnds) {
   writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
   const QStringList before = fileLines(iniPath);
   start();
   test::RefusedWrites refused;
   quit();
-  // The main window's close and destroy, and the setup window's destroy.
-  EXPECT_EQ(errors.messages.size(), 3);
+  EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Unable to write to %1.").arg(iniPath)});
   EXPECT_EQ(fileLines(iniPath), before);
+}
+
+TEST_F(ProgramRun, ALockHeldElsewhereCostsOneWaitAndOneMessageAtTheEnd) {
+  writeLines(iniPath, {QStringLiteral("[setup]"), QStringLiteral("romloc_Text=") + at("ROMS")});
+  const QStringList before = fileLines(iniPath);
+  start();
+  windows.frmabout->findChild<TFormStorage *>()->LoadWindowSettings();
+  // Another copy holds the lock for 20 s; the clock runs a tenth of a second a tick.
+  test::LockHeldElsewhere other(QFileInfo(iniPath).path(), 20);
+  ASSERT_TRUE(other.holding());
+  std::uint32_t now = 0;
+  platform::setTickSource([&] { return now += 100; });
+  const auto restoreClock = qScopeGuard([] { platform::setTickSource({}); });
+  quit(); // three windows save
+  EXPECT_GE(now, platform::ProfileStore::kLockWaitMs) << "did not wait for the lock at all";
+  EXPECT_LE(now, 7000U) << "waited once per window";
+  EXPECT_EQ(errors.messages, QStringList{QStringLiteral("Unable to write to %1.").arg(iniPath)});
+  EXPECT_EQ(fileLines(iniPath), before);
+}
+
+TEST_F(ProgramRun, ASettingsFileBehindTwoLinksIsUpdatedAndTheLinksStay) {
+  const QString real = dir.write(QStringLiteral("dotfiles/vantor.INI"),
+                                 "[setup]\nromloc_Text=" + QFile::encodeName(at("ROMS")) + "\n");
+  const QString middle = QFileInfo(iniPath).path() + QStringLiteral("/middle.INI");
+  ASSERT_TRUE(QFile::link(real, middle));
+  ASSERT_TRUE(QFile::link(middle, iniPath));
+  start();
+  windows.frmMain->move(200, 150);
+  quit();
+  EXPECT_TRUE(QFileInfo(iniPath).isSymLink());
+  EXPECT_TRUE(QFileInfo(middle).isSymLink());
+  EXPECT_TRUE(test::sectionLines(real, QStringLiteral("main"))
+                  .contains(QStringLiteral("NormPos=200,150,516,490")))
+      << fileLines(real).join(u' ').toStdString();
+  EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join(u' ').toStdString();
+}
+
+TEST_F(ProgramRun, ALoopOfLinksIsReportedAndNothingIsWritten) {
+  const QString middle = QFileInfo(iniPath).path() + QStringLiteral("/middle.INI");
+  ASSERT_TRUE(QFile::link(iniPath, middle));
+  ASSERT_TRUE(QFile::link(middle, iniPath));
+  const QStringList before =
+      QDir(QFileInfo(iniPath).path())
+          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  inSetup = [this](TFrmsetup *setup) { enterFolders(setup); };
+  start(); // the first run's setup window saves as it closes
+  quit();
+  ASSERT_FALSE(errors.messages.isEmpty());
+  for (const QString &message : errors.messages)
+    EXPECT_EQ(message, QStringLiteral("Unable to write to %1.").arg(iniPath));
+  EXPECT_EQ(errors.messages.size(), 2) << "one at the setup window's close, one at the end";
+  EXPECT_EQ(QDir(QFileInfo(iniPath).path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            before);
+  EXPECT_TRUE(QFileInfo(iniPath).isSymLink());
+  EXPECT_TRUE(QFileInfo(middle).isSymLink());
 }
 
 } // namespace

@@ -294,7 +294,7 @@ TEST_F(ImageLibraryTest, SavesTheLastPictureAsJpeg) {
   expectNear(back.pixel(16, 16), kFour[0], 16, "top left");
   expectNear(back.pixel(48, 48), kFour[3], 16, "bottom right");
   // Only the target is left behind: no temporary file.
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(ImageLibraryTest, QualityChangesTheFile) {
@@ -314,6 +314,7 @@ TEST_F(ImageLibraryTest, SaveReportsFailureTruthfully) {
 
   ASSERT_FALSE(library.load(bmpFile("shot0001.bmp")).isNull());
   EXPECT_FALSE(library.saveAsJpg(dir.file("no/such/folder/pacman.jpg"), 80));
+  EXPECT_EQ(library.lastSaveError(), "no such file or directory");
   const QString notAFolder = dir.write("plain.txt", "x");
   EXPECT_FALSE(library.saveAsJpg(notAFolder + "/pacman.jpg", 80));
   const QString folder = dir.mkdir("taken.jpg");
@@ -321,7 +322,7 @@ TEST_F(ImageLibraryTest, SaveReportsFailureTruthfully) {
   EXPECT_TRUE(QFileInfo(folder).isDir());
   EXPECT_FALSE(library.saveAsJpg(QString(), 80));
   // Nothing half-written was left anywhere.
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(ImageLibraryTest, SaveReplacesAnEarlierSnapshot) {
@@ -329,6 +330,7 @@ TEST_F(ImageLibraryTest, SaveReplacesAnEarlierSnapshot) {
   ASSERT_FALSE(library.load(bmpFile("shot0001.bmp")).isNull());
   ASSERT_TRUE(library.saveAsJpg(target, 80));
   EXPECT_FALSE(decodeImageFile(target).isNull());
+  EXPECT_EQ(library.lastSaveError(), QString());
 }
 
 // Every kind of bitmap the decoders give must be writable as JPEG.

@@ -12,9 +12,11 @@
 #include "launcher/snapshotpreview.h"
 #include "linkedwindows.h"
 #include "platform/clock.h"
+#include "platform/filereplace.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
 #include "support/modalanswer.h"
+#include "support/fullfilesystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <cerrno>
+#include <memory>
 #include <optional>
 
 using namespace vantor;
@@ -149,9 +153,13 @@ TEST_F(Snapshots, OnlyTheFileOnShowIsRemoved) {
   EXPECT_EQ(main.shotdir->count(), 2);
 }
 
+// Undoes what a case set up for the adoption once the adoption is over.
+using Spoiled = std::shared_ptr<void>;
+
 struct FailedWrite {
   const char *name;
-  std::function<void(const test::TempDir &)> spoil;
+  // Nothing when the spoiling cannot be done here.
+  std::function<std::optional<Spoiled>(const test::TempDir &)> spoil;
   const char *reason;
 };
 
@@ -160,33 +168,113 @@ class AdoptionFailure : public Snapshots, public ::testing::WithParamInterface<F
 TEST_P(AdoptionFailure, KeepsTheScreenshotAndTheModeAndSaysWhy) {
   selectPacman();
   browseToLastOf({"shot0001.bmp"});
-  GetParam().spoil(dir);
+  const std::optional<Spoiled> spoiled = GetParam().spoil(dir);
+  if (!spoiled)
+    GTEST_SKIP() << "this failure cannot be made here";
   clickUsedel();
 
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].startsWith("The snapshot could not be saved"))
+  EXPECT_TRUE(messages[0].startsWith("The snapshot could not be saved as " +
+                                     dir.file("snaps/pacman.jpg") + ": "))
       << messages[0].toStdString();
-  EXPECT_TRUE(messages[0].contains(GetParam().reason)) << messages[0].toStdString();
+  EXPECT_TRUE(messages[0].endsWith(QString(GetParam().reason) + ".")) << messages[0].toStdString();
+  EXPECT_FALSE(QFileInfo(dir.file("snaps/pacman.jpg")).isFile());
+  for (const QString &left : QDir(dir.file("snaps")).entryList(QDir::Files | QDir::Hidden))
+    EXPECT_FALSE(left.startsWith(".pacman")) << "a temporary file was left: " << left.toStdString();
   EXPECT_TRUE(exists(dir.file("neo/shots/shot0001.bmp")));
   EXPECT_EQ(main.shotdir->count(), 1);
   EXPECT_EQ(preview().currentExtension(), ".bmp");
+  EXPECT_EQ(preview().shownFile(), dir.file("neo/shots/shot0001.bmp"));
+  EXPECT_EQ(shown(), QColor(Qt::blue));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
   EXPECT_EQ(main.usedel->btnState(), 1);
   EXPECT_FALSE(main.snapback->isHidden());
 }
 
-INSTANTIATE_TEST_SUITE_P(Causes, AdoptionFailure,
-                         ::testing::Values(FailedWrite{"FolderGone",
-                                                       [](const test::TempDir &d) {
-                                                         QDir(d.file("snaps")).removeRecursively();
-                                                       },
-                                                       "does not exist"},
-                                           FailedWrite{"FolderInTheWay",
-                                                       [](const test::TempDir &d) {
-                                                         QDir().mkpath(
-                                                             d.file("snaps/pacman.jpg/x"));
-                                                       },
-                                                       "a folder of that name is in the way"}),
+// Restores the real writes when the adoption is over.
+Spoiled failingWrites(int error) {
+  platform::setReplaceFault([error](platform::ReplaceStep step) {
+    return step == platform::ReplaceStep::Write ? error : 0;
+  });
+  return Spoiled(nullptr, [](void *) { platform::setReplaceFault({}); });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, AdoptionFailure,
+    ::testing::Values(FailedWrite{"FolderGone",
+                                  [](const test::TempDir &d) {
+                                    QDir(d.file("snaps")).removeRecursively();
+                                    return std::optional<Spoiled>(Spoiled());
+                                  },
+                                  "does not exist"},
+                      FailedWrite{"FolderInTheWay",
+                                  [](const test::TempDir &d) {
+                                    QDir().mkpath(d.file("snaps/pacman.jpg/x"));
+                                    return std::optional<Spoiled>(Spoiled());
+                                  },
+                                  "a folder of that name is in the way"},
+                      FailedWrite{"DiskFullOnWrite",
+                                  [](const test::TempDir &) {
+                                    return std::optional<Spoiled>(failingWrites(ENOSPC));
+                                  },
+                                  "no space left on device"},
+                      FailedWrite{"SmallFileSystemFilledUp",
+                                  [](const test::TempDir &d) -> std::optional<Spoiled> {
+                                    auto full =
+                                        std::make_shared<test::FullFileSystem>(d.file("snaps"));
+                                    if (!full->mounted())
+                                      return std::nullopt;
+                                    return full;
+                                  },
+                                  "no space left on device"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct LinkedName {
+  const char *name;
+  bool linkBeforeTheShot; // else made while the screenshot is on show
+  bool outsideExists;
+};
+
+class LinkNamedLikeTheSnapshot : public Snapshots,
+                                 public ::testing::WithParamInterface<LinkedName> {};
+
+TEST_P(LinkNamedLikeTheSnapshot, IsReplacedByTheJpegAndWhatItPointsAtIsUntouched) {
+  const LinkedName &c = GetParam();
+  const QString outside = dir.file("elsewhere/notes.txt");
+  const QByteArray outsideBytes = "not a picture, and not the launcher's\n";
+  dir.mkdir("elsewhere");
+  if (c.outsideExists)
+    dir.write("elsewhere/notes.txt", outsideBytes);
+  const auto link = [&] { ASSERT_TRUE(QFile::link(outside, dir.file("snaps/pacman.jpg"))); };
+  if (c.linkBeforeTheShot)
+    link();
+  selectPacman();
+  preview().enterAdoptMode(); // as a finished run leaves it
+  browseToLastOf({"shot0001.bmp"});
+  if (!c.linkBeforeTheShot)
+    link();
+
+  main.usedelCommand(main.usedel);
+
+  EXPECT_TRUE(messages.isEmpty()) << messages.join("; ").toStdString();
+  const QFileInfo snapshot(dir.file("snaps/pacman.jpg"));
+  EXPECT_FALSE(snapshot.isSymLink());
+  EXPECT_FALSE(QImage(snapshot.filePath(), "JPG").isNull());
+  if (c.outsideExists) {
+    QFile kept(outside);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), outsideBytes);
+  } else {
+    EXPECT_FALSE(QFileInfo::exists(outside));
+  }
+  EXPECT_FALSE(exists(dir.file("neo/shots/shot0001.bmp")));
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkNamedLikeTheSnapshot,
+                         ::testing::Values(LinkedName{"MadeBefore", true, true},
+                                           LinkedName{"MadeWhileOnShow", false, true},
+                                           LinkedName{"Dangling", true, false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Snapshots, NoSnapshotsFolderSetIsSaidPlainly) {

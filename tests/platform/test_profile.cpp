@@ -3,11 +3,16 @@
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using vantor::InOutError;
 using vantor::platform::ProfileFile;
@@ -28,14 +33,21 @@ protected:
 
   void TearDown() override { ProfileFile::setSaveFault({}); }
 
-  // Files beside the settings file other than it and its lock file.
+  // Files beside the settings file other than it.
   QStringList leftovers() const {
     QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     names.removeAll("vantor.INI");
-    names.removeAll("vantor.INI.lock");
     return names;
   }
 };
+
+TEST_F(ProfileTest, SavesLeaveNothingBesideTheFile) {
+  ini.writeString("setup", "neoloc_Text", "/x");
+  ini.eraseSection("setup");
+  ini.writeString("main", "Flags", "0");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"vantor.INI"});
+}
 
 TEST_F(ProfileTest, FirstWriteCreatesFileWithSection) {
   ASSERT_FALSE(QFileInfo::exists(path));
@@ -174,5 +186,132 @@ TEST_F(ProfileTest, ASaveKeepsPermissionsAndWritesThroughALink) {
   ASSERT_EQ(::stat(QFile::encodeName(dir.file("real.INI")).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
+
+TEST_F(ProfileTest, ALockFileAnEarlierVersionLeftGoesUnlessItIsHeld) {
+  dir.write("vantor.INI.lock");
+  ini.writeString("s", "k", "v");
+  EXPECT_EQ(leftovers(), QStringList());
+
+  const QString held = dir.write("vantor.INI.lock");
+  const int fd = ::open(QFile::encodeName(held).constData(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_SH), 0); // an earlier version in the middle of its save
+  ini.writeString("s", "k", "w");
+  ::close(fd);
+  EXPECT_EQ(leftovers(), QStringList{"vantor.INI.lock"});
+}
+
+// A settings file reached through links, as dotfile managers arrange it.
+struct LinkChain {
+  const char *name;
+  // Builds the links from `path` on inside `dir`; returns the real file.
+  std::function<QString(const TempDir &dir, const QString &path)> build;
+};
+
+class LinkedSettings : public ProfileTest, public ::testing::WithParamInterface<LinkChain> {};
+
+TEST_P(LinkedSettings, TheRealFileIsReplacedAndEveryLinkStays) {
+  const QString real = GetParam().build(dir, path);
+  ASSERT_TRUE(QFileInfo(path).isSymLink());
+  const QStringList linksBefore = [&] {
+    QStringList links;
+    QDirIterator it(dir.path(),
+                    QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+      if (it.next(), it.fileInfo().isSymLink())
+        links << it.filePath();
+    return links;
+  }();
+  ini.writeString("main", "Flags", "2");
+  ini.eraseSection("gone");
+  ini.writeString("setup", "romloc_Text", "/roms");
+  for (const QString &link : linksBefore)
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+  EXPECT_FALSE(QFileInfo(real).isSymLink());
+  EXPECT_TRUE(contents(real).startsWith("[main]\nFlags=2\n")) << contents(real).toStdString();
+  EXPECT_EQ(ini.readString("setup", "romloc_Text", ""), "/roms");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, LinkedSettings,
+    ::testing::Values(LinkChain{"TwoLinks",
+                                [](const TempDir &d, const QString &path) {
+                                  const QString real =
+                                      d.write("dotfiles/vantor.INI", "[main]\nFlags=0\n");
+                                  QFile::link(real, d.file("middle.INI"));
+                                  QFile::link(d.file("middle.INI"), path);
+                                  return real;
+                                }},
+                      LinkChain{"RelativeLinksThroughALinkedFolder",
+                                [](const TempDir &d, const QString &path) {
+                                  const QString real =
+                                      d.write("store/deep/vantor.INI", "[main]\nFlags=0\n");
+                                  // Relative targets, as the system keeps them.
+                                  ::symlink("store/deep",
+                                            QFile::encodeName(d.file("shelf")).constData());
+                                  ::symlink("../shelf/vantor.INI",
+                                            QFile::encodeName(d.file("store/hop.INI")).constData());
+                                  ::symlink("store/hop.INI", QFile::encodeName(path).constData());
+                                  return real;
+                                }},
+                      LinkChain{"LastLinkLeadsToAFileNotMadeYet",
+                                [](const TempDir &d, const QString &path) {
+                                  d.mkdir("dotfiles");
+                                  QFile::link(d.file("dotfiles/vantor.INI"), d.file("middle.INI"));
+                                  QFile::link(d.file("middle.INI"), path);
+                                  return d.file("dotfiles/vantor.INI");
+                                }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct BrokenChain {
+  const char *name;
+  std::function<void(const TempDir &dir, const QString &path)> build;
+};
+
+class BrokenLinks : public ProfileTest, public ::testing::WithParamInterface<BrokenChain> {};
+
+TEST_P(BrokenLinks, AreRefusedAndNothingIsWritten) {
+  GetParam().build(dir, path);
+  const QStringList before =
+      QDir(dir.path())
+          .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+  for (const auto &save : std::initializer_list<std::function<void()>>{
+           [&] { ini.writeString("main", "Flags", "2"); }, [&] { ini.eraseSection("main"); },
+           [&] {
+             ProfileFile batch(path, ProfileFile::Mode::Batch);
+             batch.writeString("main", "Flags", "2");
+             batch.commit();
+           }}) {
+    try {
+      save();
+      ADD_FAILURE() << "a save went through broken links";
+    } catch (const InOutError &e) {
+      EXPECT_EQ(e.message(), QString("Unable to write to %1").arg(path));
+    }
+  }
+  EXPECT_EQ(QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            before);
+  EXPECT_TRUE(QFileInfo(path).isSymLink());
+}
+
+INSTANTIATE_TEST_SUITE_P(Chains, BrokenLinks,
+                         ::testing::Values(BrokenChain{"Loop",
+                                                       [](const TempDir &d, const QString &path) {
+                                                         QFile::link(path, d.file("middle.INI"));
+                                                         QFile::link(d.file("middle.INI"), path);
+                                                       }},
+                                           BrokenChain{"LinkToItself",
+                                                       [](const TempDir &, const QString &path) {
+                                                         QFile::link(path, path);
+                                                       }},
+                                           BrokenChain{"LeadsIntoAMissingFolder",
+                                                       [](const TempDir &d, const QString &path) {
+                                                         QFile::link(d.file("gone/vantor.INI"),
+                                                                     d.file("middle.INI"));
+                                                         QFile::link(d.file("middle.INI"), path);
+                                                       }}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

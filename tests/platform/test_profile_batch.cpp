@@ -1,10 +1,11 @@
 // Saves made as one change: line ends and unknown bytes kept, the held
-// writes of a batch, the lock beside the file and the temporary files a
+// writes of a batch, the lock on the file's folder and the temporary files a
 // crashed writer leaves.
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
 #include "support/scopedhook.h"
+#include "support/lockholder.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -153,8 +154,8 @@ TEST_F(ProfileBatch, AFailedCommitLeavesTheFileAsItWas) {
 
 TEST_F(ProfileBatch, ALockHeldTooLongRefusesTheSaveAndLeavesTheFile) {
   dir.write("vantor.INI", "[s]\nk=v\n");
-  const QByteArray lockName = QFile::encodeName(path + ".lock");
-  const int other = ::open(lockName.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+  const int other =
+      ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX), 0); // a second program in the middle of its save
   std::uint32_t now = 0;
@@ -174,6 +175,24 @@ TEST_F(ProfileBatch, ALockHeldTooLongRefusesTheSaveAndLeavesTheFile) {
   ::close(other);
   ProfileFile(path).writeString("s", "k", "w");
   EXPECT_EQ(contents(path), "[s]\nk=w\n");
+}
+
+TEST_F(ProfileBatch, TheLockOfACopyThatCrashedNeverBlocks) {
+  dir.write("vantor.INI", "[s]\nk=v\n");
+  test::LockHeldElsewhere other(dir.path(), 20);
+  ASSERT_TRUE(other.holding());
+  other.crash();
+  std::uint32_t now = 0;
+  int ticks = 0;
+  setTickSource([&] {
+    ++ticks;
+    return now += 1000;
+  });
+  ProfileFile(path).writeString("s", "k", "w");
+  EXPECT_EQ(ticks, 1) << "waited for a lock nobody holds";
+  EXPECT_EQ(contents(path), "[s]\nk=w\n");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"vantor.INI"});
 }
 
 TEST_F(ProfileBatch, TheNextSaveRemovesOnlyStaleTemporaryFilesOfItsOwn) {
