@@ -1,5 +1,6 @@
 #include "controls/formshaper.h"
 
+#include "controls/colors.h"
 #include "controls/form.h"
 #include "controls/image.h"
 #include "platform/clock.h"
@@ -23,6 +24,25 @@ public:
 };
 
 } // namespace
+
+QImage transparentOutside(const QImage &picture, TColor maskColor) {
+  if (picture.isNull() || isSystemColor(maskColor))
+    return picture;
+  // Compared as pixelColor sees them: through the palette, without alpha.
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+  const QRgb mask =
+      qRgb(int(maskColor & 0xFF), int((maskColor >> 8) & 0xFF), int((maskColor >> 16) & 0xFF)) &
+      0xFFFFFFu;
+  QImage cut = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < cut.height(); ++y) {
+    const auto *seen = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+    auto *line = reinterpret_cast<QRgb *>(cut.scanLine(y));
+    for (int x = 0; x < cut.width(); ++x)
+      if ((seen[x] & 0xFFFFFFu) == mask)
+        line[x] = 0;
+  }
+  return cut;
+}
 
 TFormShaper::TFormShaper(QObject *owner)
     : QObject(owner), maskedPicture_(new TMaskedPicture(this)) {
@@ -50,6 +70,11 @@ void TFormShaper::attach(QObject *owner) {
     return;
   }
   form_ = widget;
+  // Under a compositor the outline comes from the picture's transparent
+  // pixels (a mask there may shape input only); without one the shape cuts
+  // the window as before. Set before the window is created: it chooses the
+  // window's pixel format.
+  form_->setAttribute(Qt::WA_TranslucentBackground);
   form_->installEventFilter(this);
   setShowCaption(showCaption_);
 }
@@ -110,7 +135,7 @@ void TFormShaper::setBackgrnd(TImage *image) {
   image->installEventFilter(this);
   image->setAutoSize(true);
   image->setAlign(TImage::alClient);
-  image->setPicture(maskedPicture_->picture());
+  showPicture();
   resizeForm();
   updateErase();
 }
@@ -121,9 +146,14 @@ void TFormShaper::backgroundGone() {
   updateErase();
 }
 
-void TFormShaper::pictureChanged() {
+void TFormShaper::showPicture() {
   if (backgrnd_)
-    backgrnd_->setPicture(maskedPicture_->picture());
+    backgrnd_->setPicture(
+        transparentOutside(maskedPicture_->picture(), maskedPicture_->maskColor()));
+}
+
+void TFormShaper::pictureChanged() {
+  showPicture();
   resizeForm();
   rebuildRegion();
   updateErase();

@@ -11,6 +11,10 @@
 
 namespace vantor {
 
+// The picture with every mask-coloured pixel made fully transparent: what a
+// compositor shows of the window. A system-colour mask matches no pixel.
+QImage transparentOutside(const QImage &picture, TColor maskColor);
+
 // Gives its owner form the outline of a picture: every pixel that is not the
 // mask colour belongs to the window. Shows the same picture through a linked
 // background image, sizes the form to it, can switch the caption and frame,
@@ -61,6 +65,7 @@ private:
   void resizeForm();
   void backgroundGone();
   void updateErase();
+  void showPicture();
   bool anchorOnBackground() const;
   bool mouseEvent(QEvent *event);
 

@@ -18,6 +18,8 @@ constexpr KeyRow kKeys[] = {
     {Qt::Key_Enter, MainKey::Play, false},
     {Qt::Key_F1, MainKey::About, false},
     {Qt::Key_F2, MainKey::Setup, false},
+    {Qt::Key_F3, MainKey::Skin, false},
+    {Qt::Key_Insert, MainKey::UseDel, false},
     {Qt::Key_Escape, MainKey::Nothing, true},
     {Qt::Key_Left, MainKey::Back, true},
     {Qt::Key_Right, MainKey::Forward, true},

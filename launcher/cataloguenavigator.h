@@ -17,6 +17,8 @@ enum class MainKey {
   Play,    // Enter
   About,   // F1
   Setup,   // F2
+  Skin,    // F3: the skin toggle
+  UseDel,  // Insert: the adopt/delete button under the preview
   Nothing, // Escape: taken, and nothing happens
   Back,
   Forward,

@@ -98,6 +98,14 @@ bool TfrmMain::takeKey(QWidget *receiver, const QKeyEvent &key) {
     case MainKey::Setup:
       SetupClick(setup);
       break;
+    case MainKey::Skin:
+      previewCommand(preview);
+      break;
+    case MainKey::UseDel:
+      // The button lies outside the small skin.
+      if (bigSkinShown())
+        usedelCommand(usedel);
+      break;
     case MainKey::Type:
       jumpTo(navigator_.typed(key.text(), platform::tickCount()));
       break;

@@ -47,6 +47,31 @@ QPoint centredOn(const QRect &screen, QSize size) {
           screen.top() + (screen.height() - size.height()) / 2};
 }
 
+BoxKey boxKeyOf(int key, Qt::KeyboardModifiers modifiers) {
+  if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    return BoxKey::None;
+  switch (key) {
+  case Qt::Key_Y:
+    return BoxKey::Yes;
+  case Qt::Key_N:
+  case Qt::Key_Escape:
+    return BoxKey::No;
+  case Qt::Key_Tab:
+  case Qt::Key_Backtab:
+  case Qt::Key_Left:
+  case Qt::Key_Right:
+  case Qt::Key_Up:
+  case Qt::Key_Down:
+    return BoxKey::OtherButton;
+  case Qt::Key_Space:
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    return BoxKey::Focused;
+  default:
+    return BoxKey::None;
+  }
+}
+
 Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("messbox"));
   setWindowTitle(QStringLiteral("Vantor"));
@@ -85,6 +110,8 @@ Tmessbox::Tmessbox(QWidget *parent) : TForm(parent) {
   butno = createAnswerButton(this, "butno", {136, 116});
   butyes->OnCommand = [this](QObject *s) { butyesCommand(s); };
   butno->OnCommand = [this](QObject *s) { butnoCommand(s); };
+  butyes->installEventFilter(this);
+  butno->installEventFilter(this);
 }
 
 Tmessbox::~Tmessbox() {
@@ -126,6 +153,8 @@ void Tmessbox::showEvent(QShowEvent *event) {
     butno->setBtnState(1);
     yes_ = false;
     awaiting_ = true;
+    // Deleting cannot be undone: a stray Enter or Space answers no.
+    butno->setFocus(Qt::OtherFocusReason);
   }
   TForm::showEvent(event);
 }
@@ -137,11 +166,39 @@ void Tmessbox::hideEvent(QHideEvent *event) {
 }
 
 void Tmessbox::keyPressEvent(QKeyEvent *event) {
-  if (event->key() == Qt::Key_Escape) {
-    answer(false);
+  if (takeKey(*event))
     return;
-  }
   TForm::keyPressEvent(event);
+}
+
+bool Tmessbox::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::KeyPress && (watched == butyes || watched == butno))
+    return takeKey(static_cast<const QKeyEvent &>(*event));
+  return TForm::eventFilter(watched, event);
+}
+
+bool Tmessbox::takeKey(const QKeyEvent &key) {
+  const bool yesFocused = focusWidget() == butyes;
+  switch (boxKeyOf(key.key(), key.modifiers())) {
+  case BoxKey::None:
+    return false;
+  case BoxKey::Yes:
+    butyesCommand(butyes);
+    break;
+  case BoxKey::No:
+    butnoCommand(butno);
+    break;
+  case BoxKey::OtherButton:
+    (yesFocused ? butno : butyes)->setFocus(Qt::TabFocusReason);
+    break;
+  case BoxKey::Focused:
+    if (yesFocused)
+      butyesCommand(butyes);
+    else
+      butnoCommand(butno);
+    break;
+  }
+  return true;
 }
 
 } // namespace vantor

@@ -145,6 +145,11 @@ void TFrmsetup::buildControls() {
   label("ShadowLabel4", QStringLiteral("Snaps "), {24, 92, 51, 16});
   Snapsloc =
       folderEdit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
+  // What goes where, for a newcomer; an empty field still saves as empty.
+  neoloc->setPlaceholderText(QStringLiteral("the emulator program"));
+  romloc->setPlaceholderText(QStringLiteral("the folder of ROM zips"));
+  cdromloc->setPlaceholderText(QStringLiteral("the CD-ROM folder (optional)"));
+  Snapsloc->setPlaceholderText(QStringLiteral("the snapshots folder"));
 
   scanlines = group("scanlines", QStringLiteral("Scanlines"), {24, 126, 103, 63},
                     {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("25%"),
@@ -163,6 +168,17 @@ void TFrmsetup::buildControls() {
                 QStringLiteral("Use 320x240"));
 
   label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
+  pathsHint = new TShadowLabel(this);
+  pathsHint->setObjectName(QStringLiteral("pathsHint"));
+  pathsHint->setAutoSize(false);
+  pathsHint->setGeometry(118, 264, 214, 16);
+  pathsHint->setAlignment(taRightJustify);
+  pathsHint->setFont(uiFont(11, true));
+  pathsHint->setFontColor(clYellow);
+  pathsHint->setShadowColor(clBlack);
+  pathsHint->setShadowSize(1);
+  pathsHint->setTransparent(true);
+  pathsHint->setCaption(QStringLiteral("First choose the paths at the top."));
   frameskip = new TValueSlider(this);
   frameskip->setObjectName(QStringLiteral("frameskip"));
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
@@ -220,6 +236,11 @@ void TFrmsetup::buildControls() {
                       exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc};
   for (size_t i = 1; i < std::size(order); ++i)
     setTabOrder(order[i - 1], order[i]);
+  updatePathsHint();
+}
+
+void TFrmsetup::updatePathsHint() {
+  pathsHint->setVisible(neoloc->text().isEmpty() || romloc->text().isEmpty());
 }
 
 template <typename Step> void TFrmsetup::guarded(Step step) {
@@ -280,6 +301,7 @@ QString TFrmsetup::snapsFolder() const {
 }
 
 void TFrmsetup::neolocChange(QObject *) {
+  updatePathsHint();
   const QString path = emulatorPath();
   if (!platform::fileExists(path))
     return;
@@ -291,6 +313,7 @@ void TFrmsetup::neolocChange(QObject *) {
 }
 
 void TFrmsetup::romlocChange(QObject *) {
+  updatePathsHint();
   const QString folder = romFolder();
   if (!platform::folderExists(folder) || !host_)
     return;

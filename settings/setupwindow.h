@@ -16,6 +16,7 @@ class TPicBtn;
 class TEdit;
 class TFormStorage;
 class TRadioGroup;
+class TShadowLabel;
 
 // The setup window: the launcher's settings live in its controls, and a change
 // of a path takes effect in the launcher at once through `CatalogueHost`.
@@ -71,12 +72,15 @@ public:
   TPicBtn *exitsetup;
   TBackground *Background1;
   TFormStorage *FormStorage1;
+  // Says where to start while the emulator or the ROM folder is not chosen.
+  TShadowLabel *pathsHint;
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
   void buildControls();
+  void updatePathsHint();
   // Runs a handler step that hands a path to the main window; its error ends
   // the handler and is shown, as any handler's error is.
   template <typename Step> void guarded(Step step);

@@ -111,7 +111,8 @@ void WindowPlacer::setPlacement(const WindowPlacement &placement) {
   const bool sizeable = isSizeable();
   const QSize outer =
       sizeable ? QSize(n.Right - n.Left, n.Bottom - n.Top) : window_->frameGeometry().size();
-  // A place stored on another desktop may lie beyond this one's screens.
+  // A place stored on another desktop, or at another scale, may lie beyond
+  // this one's screens.
   window_->move(
       reachablePosition(QRect(QPoint(n.Left, n.Top), outer), screenAreas(currentScreen())));
   if (sizeable) {
@@ -125,6 +126,15 @@ void WindowPlacer::setPlacement(const WindowPlacement &placement) {
     if (placement.showCmd == SwShowMinimized && (placement.flags & WpfRestoreToMaximized))
       window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
   }
+}
+
+void WindowPlacer::keepOnScreen() {
+  if (window_->windowState() & kSizeStates)
+    return;
+  const QRect frame(window_->pos(), window_->frameGeometry().size());
+  const QPoint onScreen = reachablePosition(frame, screenAreas(currentScreen()));
+  if (onScreen != frame.topLeft())
+    window_->move(onScreen);
 }
 
 void WindowPlacer::setState(int showCmd) {

@@ -54,6 +54,9 @@ public:
   // command; SwHide leaves the state alone. Never shows a hidden window.
   void setPlacement(const WindowPlacement &placement);
 
+  // Moves a window in its normal state wholly onto one screen, if it is not.
+  void keepOnScreen();
+
   void setState(int showCmd);
   // After a restore: (0, 0) for a borderless window, else minus its frame.
   void adjustMaxPosition();

@@ -18,11 +18,6 @@ qint64 gapSquared(const QRect &a, const QRect &b) {
   return dx * dx + dy * dy;
 }
 
-bool reachableOn(const QRect &frame, const QRect &screen) {
-  const bool topEdgeOn = frame.y() >= screen.y() && frame.y() < screen.y() + screen.height();
-  return topEdgeOn && 2 * area(frame & screen) >= area(frame);
-}
-
 // The screen most of the window lies on, or the closest one when it lies on none.
 const QRect &nearestScreen(const QRect &frame, const QList<QRect> &screens) {
   const QRect *best = &screens.front();
@@ -51,7 +46,7 @@ QPoint reachablePosition(const QRect &frame, const QList<QRect> &screens) {
   if (screens.isEmpty())
     return frame.topLeft();
   for (const QRect &screen : screens)
-    if (reachableOn(frame, screen))
+    if (screen.contains(frame))
       return frame.topLeft();
   const QRect &screen = nearestScreen(frame, screens);
   return {placeAlong(frame.x(), frame.width(), screen.x(), screen.width()),

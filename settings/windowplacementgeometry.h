@@ -6,11 +6,11 @@
 
 namespace vantor {
 
-// Where a window whose outer rectangle is `frame` should stand so that the
-// user can reach it on `screens` (their work areas). It stays where it is
-// when at least half of it and its top edge lie on one screen; otherwise it
-// moves wholly onto the nearest screen, its top-left corner first when it is
-// bigger than that screen. Without screens it stays where it is.
+// Where a window whose outer rectangle is `frame` should stand so that it
+// lies wholly on one of `screens` (their work areas). It stays where it is
+// when it already does; otherwise it moves, as little as it must, onto the
+// screen it overlaps most (or the nearest one), its top-left corner first
+// when it is bigger than that screen. Without screens it stays where it is.
 QPoint reachablePosition(const QRect &frame, const QList<QRect> &screens);
 
 } // namespace vantor

@@ -9,6 +9,7 @@ packages=(
   zip unzip libarchive-tools
   python3-pil
   xvfb xauth libxcb1-dev
+  qt6-wayland xwayland
   dpkg-dev file desktop-file-utils appstream xdotool
   fonts-dejavu-core fonts-dejavu-extra
 )

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 using namespace vantor;
 
@@ -155,7 +156,7 @@ TEST_F(ShaperFixture, NewPictureResizesFormAndBackgroundAndReappliesOutline) {
   EXPECT_EQ(notified, 1);
   EXPECT_EQ(form->size(), QSize(60, 50));
   EXPECT_EQ(back->size(), QSize(60, 50));
-  EXPECT_EQ(back->picture(), shaper->maskedPicture()->picture());
+  EXPECT_EQ(back->picture(), transparentOutside(shaper->maskedPicture()->picture(), clYellow));
   EXPECT_TRUE(shaper->active());
   EXPECT_TRUE(maskIs(QRegion(10, 10, 40, 30)));
 
@@ -253,3 +254,76 @@ TEST(SkinOutline, ContainsExactlyTheNonYellowPixelsOfBothSkins) {
     EXPECT_LT(outline.rectCount(), skin.height() * 4) << name; // equal rows share one band
   }
 }
+
+// What a compositor gets of a shaped window: the skin, and fully transparent
+// pixels wherever the skin has the mask colour; without a background picture
+// the form stays opaque.
+TEST(ComposedWindow, IsTransparentExactlyWhereTheSkinHasTheMaskColour) {
+  for (const char *name : {"backsmall", "backbig", "messbox"}) {
+    const QImage skin =
+        skins::image(QString::fromLatin1(name)).convertToFormat(QImage::Format_RGB32);
+    const bool white = QLatin1String(name) == QLatin1String("messbox");
+    const TColor mask = white ? clWhite : clYellow;
+    const QRgb maskRgb = white ? qRgb(255, 255, 255) : qRgb(255, 255, 0);
+    TForm form;
+    auto *back = new TImage(&form);
+    auto *shaper = new TFormShaper(&form);
+    shaper->maskedPicture()->setMaskColor(mask);
+    shaper->setShowCaption(false);
+    shaper->setBackgrnd(back);
+    shaper->maskedPicture()->setPicture(skin);
+    form.show();
+    ASSERT_TRUE(form.testAttribute(Qt::WA_TranslucentBackground)) << name;
+    const QImage composed = form.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(composed.size(), skin.size()) << name;
+    int outsideShown = 0, insideWrong = 0, outside = 0;
+    for (int y = 0; y < skin.height(); ++y)
+      for (int x = 0; x < skin.width(); ++x) {
+        if (skin.pixel(x, y) == maskRgb) {
+          ++outside;
+          outsideShown += qAlpha(composed.pixel(x, y)) != 0;
+        } else {
+          insideWrong += composed.pixel(x, y) != skin.pixel(x, y);
+        }
+      }
+    EXPECT_GT(outside, 0) << name;
+    EXPECT_EQ(outsideShown, 0) << name;
+    EXPECT_EQ(insideWrong, 0) << name;
+    EXPECT_EQ(qAlpha(composed.pixel(0, 0)), 0) << name; // the corners are cut
+  }
+}
+
+struct CutCase {
+  const char *name;
+  QImage picture;
+  TColor mask;
+  std::vector<int> alphas;
+};
+
+class Cut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(Cut, MakesOnlyTheMaskColourTransparent) {
+  const QImage cut = transparentOutside(GetParam().picture, GetParam().mask);
+  std::vector<int> alphas;
+  for (int x = 0; x < cut.width(); ++x)
+    alphas.push_back(qAlpha(cut.pixel(x, 0)));
+  EXPECT_EQ(alphas, GetParam().alphas);
+}
+
+QImage indexed() {
+  QImage image(3, 1, QImage::Format_Indexed8);
+  image.setColorTable({qRgb(255, 255, 0), qRgb(1, 2, 3)});
+  image.setPixel(0, 0, 1);
+  image.setPixel(1, 0, 0);
+  image.setPixel(2, 0, 1);
+  return image;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Cut,
+    ::testing::Values(
+        CutCase{"rgb", pictureOf(3, 1, {M, O, M}), clYellow, {0, 255, 0}},
+        CutCase{"throughThePalette", indexed(), clYellow, {255, 0, 255}},
+        CutCase{"nearlyTheMaskStays", pictureOf(2, 1, {0xFFFFFE00, M}), clYellow, {255, 0}},
+        CutCase{"systemColourMatchesNothing", pictureOf(2, 1, {M, O}), clBtnFace, {255, 255}}),
+    [](const auto &info) { return std::string(info.param.name); });

@@ -5,6 +5,7 @@
 #include "controls/image.h"
 #include "controls/maskedpicture.h"
 #include "controls/picbtn.h"
+#include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "launcher/filelistbox.h"
 #include "launcher/mainwindow.h"
@@ -18,9 +19,11 @@
 #include "support/modalanswer.h"
 #include "support/fullfilesystem.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -398,6 +401,36 @@ TEST_F(Snapshots, AHeldButtonNeverAsksTwiceAndARepeatedYesDeletesNothing) {
   EXPECT_TRUE(yesOffered);
   EXPECT_TRUE(exists(dir.file("snaps/pacman.gif")));
   EXPECT_EQ(preview().buttonMode(), SnapshotPreview::DeleteMode);
+}
+
+// Insert is the adopt/delete button and F3 the skin toggle, wherever the
+// focus is; Insert does nothing while the small skin hides the button.
+TEST_F(Snapshots, InsertAndF3AreTheButtonsUnderThePreviewAndTheSkinToggle) {
+  picture("snaps/pacman.jpg", Qt::red, "JPG");
+  selectPacman();
+  ASSERT_TRUE(main.bigSkinShown());
+
+  QTest::keyClick(main.play, Qt::Key_F3);
+  EXPECT_FALSE(main.bigSkinShown());
+  QTest::keyClick(main.RotaryDial1, Qt::Key_Insert);
+  EXPECT_EQ(boxShowings, 0);
+  QTest::keyClick(main.RotaryDial1, Qt::Key_F3);
+  ASSERT_TRUE(main.bigSkinShown());
+
+  QTimer::singleShot(0, &box, [this] { QTest::keyClick(box.focusWidget(), Qt::Key_Y); });
+  QTest::keyClick(main.exitall, Qt::Key_Insert);
+  EXPECT_EQ(boxShowings, 1);
+  EXPECT_FALSE(exists(dir.file("snaps/pacman.jpg")));
+  EXPECT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
+
+  browseToLastOf({"shot0001.bmp"});
+  QTest::keyClick(main.play, Qt::Key_Insert);
+  EXPECT_TRUE(exists(dir.file("snaps/pacman.jpg")));
+  EXPECT_FALSE(exists(dir.file("neo/shots/shot0001.bmp")));
+  // A held key does not go on to ask about the snapshot just adopted.
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Insert, Qt::NoModifier, QString(), true);
+  QApplication::sendEvent(main.play, &held);
+  EXPECT_EQ(boxShowings, 1);
 }
 
 TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {

@@ -95,8 +95,8 @@ TEST_F(FormPlacementTest, TheRestoreTakesThePositionFromTheKeysItFinds) {
        {30, 40}},
       {"two numbers keep the size", {QStringLiteral("NormPos=100 200")}, {100, 200}},
       {"a fixed-size window ignores right and left",
-       {QStringLiteral("NormPos=500,500,100,100")},
-       {500, 500}},
+       {QStringLiteral("NormPos=300,300,100,100")},
+       {300, 300}},
       {"missing words default to where it stands", {QStringLiteral("NormPos=a,77")}, {398, 77}},
       {"same pixels per inch",
        {QStringLiteral("PixelsPerInch=96"), QStringLiteral("NormPos=5,6")},
@@ -121,7 +121,8 @@ TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
       {"far beyond the corner", {QStringLiteral("NormPos=3000,2000")}, {668, 387}},
       {"above and left", {QStringLiteral("NormPos=-300,-50")}, {0, 0}},
       {"mostly off to the right", {QStringLiteral("NormPos=900,100")}, {668, 100}},
-      {"mostly on the screen", {QStringLiteral("NormPos=800,100")}, {800, 100}},
+      {"mostly on the screen", {QStringLiteral("NormPos=800,100")}, {668, 100}},
+      {"just past the bottom", {QStringLiteral("NormPos=10,388")}, {10, 387}},
       {"wholly on the screen", {QStringLiteral("NormPos=10,20")}, {10, 20}},
   };
   for (const PositionCase &c : cases) {
@@ -137,6 +138,53 @@ TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
   EXPECT_EQ(form.pos(), QPoint(1300, 200));
   restoreFrom({QStringLiteral("NormPos=3000,2000")});
   EXPECT_EQ(form.pos(), QPoint(1692, 387));
+}
+
+// With no settings file the window keeps its designed place, which on a small
+// or scaled screen may run past the edge; the show brings it wholly on, also
+// when the window's own show handler gives it a bigger size (a skin).
+TEST(FormPlacementOnShow, TheWindowComesUpWhollyOnTheScreen) {
+  test::TempDir dir;
+  test::FixedScreen screen({640, 512});
+  struct Case {
+    const char *name;
+    QPoint place;
+    QSize grownTo; // by the show handler; empty: not at all
+    QPoint expected;
+  };
+  const Case cases[] = {
+      {"fits", {141, 108}, {}, {141, 108}},
+      {"setup window past both edges", {398, 288}, {}, {284, 131}},
+      {"a skin too wide after the show handler", {141, 108}, {550, 340}, {90, 108}},
+  };
+  for (const Case &c : cases) {
+    TForm form;
+    form.setFixedSize(DesignedSize);
+    form.move(c.place);
+    form.OnShow = [&](QObject *) {
+      if (!c.grownTo.isEmpty())
+        form.setFixedSize(c.grownTo);
+    };
+    auto *storage = new TFormStorage(&form);
+    // Each its own file: the storage saves when the form goes.
+    storage->setIniFileName(dir.file(QString::fromLatin1(c.name) + QStringLiteral(".INI")));
+    form.show();
+    EXPECT_EQ(form.pos(), c.expected) << c.name;
+    EXPECT_TRUE(QRect(0, 0, 640, 512).contains(form.frameGeometry())) << c.name;
+  }
+}
+
+// The clamp is where the window comes up; what the file holds for another
+// screen size stays as it was.
+TEST_F(FormPlacementTest, AStoredPlaceForAnotherScreenSizeIsKept) {
+  writeLines(path,
+             {QStringLiteral("[setup]"), QStringLiteral("NormPos(1280x1024)=800,600,1156,981"),
+              QStringLiteral("NormPos=800,600,1156,981")});
+  form.show();
+  EXPECT_EQ(form.pos(), QPoint(668, 387));
+  storage->StoreWindowSettings();
+  EXPECT_EQ(value(QStringLiteral("NormPos(1280x1024)")), QStringLiteral("800,600,1156,981"));
+  EXPECT_EQ(value(QStringLiteral("NormPos(1024x768)")), QStringLiteral("668,387,1024,768"));
 }
 
 TEST_F(FormPlacementTest, AModalWindowIsNeverRestoredMinimised) {
