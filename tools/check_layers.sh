@@ -10,11 +10,12 @@ declare -A allowed=(
   [unziplib]="unziplib"
   [imagelib]="imagelib"
   [archive]="archive unziplib platform"
+  [gamelist]="gamelist archive unziplib platform"
   [controls]="controls platform"
   [skins]="skins"
   [settings]="settings controls skins platform"
-  [launcher]="launcher settings controls skins archive imagelib unziplib platform"
-  [app]="app launcher settings controls skins archive imagelib unziplib platform"
+  [launcher]="launcher gamelist settings controls skins archive imagelib unziplib platform"
+  [app]="app launcher gamelist settings controls skins archive imagelib unziplib platform"
 )
 
 status=0
