@@ -29,14 +29,21 @@ FolderListings::FolderListings(ListingCache &cache, QStringList folders)
     : cache_(cache), folders_(std::move(folders)) {}
 
 const ArchiveListing *FolderListings::operator()(const QString &setName) {
+  const auto known = found_.constFind(setName);
+  if (known != found_.constEnd())
+    return *known;
+  const ArchiveListing *listing = nullptr;
   for (const QString &folder : folders_) {
     if (folder.isEmpty())
       continue;
     const QString path = folder + u'/' + setName + QStringLiteral(".zip");
-    if (QFileInfo(path).isFile())
-      return cache_.listing(path);
+    if (QFileInfo(path).isFile()) {
+      listing = cache_.listing(path);
+      break;
+    }
   }
-  return nullptr;
+  found_.insert(setName, listing);
+  return listing;
 }
 
 SetCheck checkArchive(const GameList &list, const QString &archivePath,

@@ -3,6 +3,7 @@
 #include "gamelist/gamelist.h"
 #include "gamelist/setcheck.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -47,6 +48,8 @@ public:
 private:
   ListingCache &cache_;
   QStringList folders_;
+  // Parents and BIOS sets are asked for by every clone.
+  QHash<QString, const ArchiveListing *> found_;
 };
 
 // Checks one archive's set, reading the archives it needs afresh (at play,
