@@ -10,8 +10,11 @@
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
+#include "gamelist/listingcache.h"
+#include "gamelist/setchecker.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
+#include "launcher/gamelistloader.h"
 #include "launcher/messbox.h"
 #include "launcher/snapshotpreview.h"
 #include "launcher/zipunpacker.h"
@@ -24,6 +27,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <iterator>
 
@@ -144,6 +148,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   romname->setShadowSize(0);
   romname->setTransparent(true);
   romname->setCaption(QStringLiteral("< ROM NAME >"));
+  romnameFont_ = romname->font();
 
   createButtons();
   preview_ = std::make_unique<SnapshotPreview>(
@@ -158,6 +163,22 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
   ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
   unpacker_ = std::make_unique<ZipUnpacker>(*ZipExtractor1);
+
+  gameListLoader_ = new GameListLoader(this);
+  connect(gameListLoader_, &GameListLoader::loaded, this,
+          [this](std::shared_ptr<const gamelist::GameList> list, const QString &error) {
+            gameListLoaded(std::move(list), error);
+          });
+  typedShown_ = new QTimer(this);
+  typedShown_->setSingleShot(true);
+  typedShown_->setInterval(CatalogueNavigator::kTypingPause);
+  connect(typedShown_, &QTimer::timeout, this, [this] {
+    if (!launching_)
+      showTitle(listroms.selectedIndex());
+  });
+  setChecker_ = new gamelist::SetChecker(gamelist::ListingCache::defaultFile(), this);
+  connect(setChecker_, &gamelist::SetChecker::checked, this,
+          [this](int index, const gamelist::SetCheck &check) { setChecked(index, check); });
 
   QCoreApplication::instance()->installEventFilter(this);
 
@@ -272,6 +293,10 @@ void TfrmMain::poplist() {
                      half(setup_->cdromloc->text(), FileListBox2));
   }
   navigator_.setCatalogue(listroms);
+  // Read once per ROM folder, on a worker; titles appear when it is in.
+  gameListLoader_->load(gameListFile_, listroms.romFolder());
+  giveTitlesToNavigator();
+  startSetChecks();
   if (listroms.isEmpty())
     return;
   RotaryDial1->setMax(listroms.count() - 1);
@@ -293,7 +318,7 @@ void TfrmMain::selectEntry(int index) {
   if (index < 0 || index >= listroms.count())
     return;
   listroms.select(index);
-  romname->setCaption(listroms.entry(index).romName());
+  showTitle(index);
   showSnapshot(snapshotBasePath(), true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/form.h"
 #include "controls/windowdrag.h"
+#include "gamelist/setcheck.h"
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
 #include "settings/cataloguehost.h"
@@ -11,8 +12,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QKeyEvent;
+class QTimer;
 
 namespace vantor {
 
@@ -30,6 +34,11 @@ class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
 class ZipUnpacker;
+class GameListLoader;
+namespace gamelist {
+class GameList;
+class SetChecker;
+} // namespace gamelist
 
 // The launcher's main window: the catalogue, the selection and the ROM name.
 class TfrmMain final : public TForm, public CatalogueHost {
@@ -44,6 +53,8 @@ public:
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
+  // The game list to read; empty: the first one in the ROM folder.
+  void setGameListFile(const QString &file) { gameListFile_ = file; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -129,6 +140,18 @@ private:
   void jumpTo(int index);
 
   void selectEntry(int index);
+  // The ROM name caption and hint for an entry: the set's title with a game
+  // list, the ROM name without one.
+  void showTitle(int index);
+  void gameListLoaded(std::shared_ptr<const gamelist::GameList> list, const QString &error);
+  // Checks the catalogue's sets against the game list in the background.
+  void startSetChecks();
+  void setChecked(int index, const gamelist::SetCheck &check);
+  // With a game list, an incomplete set is played only when the user says so.
+  bool playAnyway();
+  void giveTitlesToNavigator();
+  // With a game list, what was typed shows in the caption for a moment.
+  void showTyped();
   void showFirstTime();
   void launchSelectedGame();
   void createSkin();
@@ -143,6 +166,13 @@ private:
   std::unique_ptr<ZipUnpacker> unpacker_;
   WindowDrag drag_;
   CatalogueNavigator navigator_;
+  GameListLoader *gameListLoader_ = nullptr;
+  QString gameListFile_;
+  std::shared_ptr<const gamelist::GameList> gameList_;
+  QFont romnameFont_; // as designed; long titles shrink from it
+  gamelist::SetChecker *setChecker_ = nullptr;
+  std::vector<std::optional<gamelist::SetCheck>> setChecks_; // by catalogue entry
+  QTimer *typedShown_ = nullptr;
   bool launching_ = false;    // input is locked
   bool cancelUnpack_ = false; // Escape was pressed while launching
   void bindSkinButtons();

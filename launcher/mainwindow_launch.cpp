@@ -29,7 +29,7 @@ void TfrmMain::launchSelectedGame() {
     setup_->neolocChange(setup_->neoloc);
   const std::optional<LaunchPlan> plan =
       planLaunch(listroms, {setup_->emulatorPath(), setup_->neodir(), setup_->switches()});
-  if (!plan)
+  if (!plan || !playAnyway())
     return;
 
   // The window repaints while it unpacks, but takes no input but Escape.
@@ -54,6 +54,9 @@ void TfrmMain::launchSelectedGame() {
                  },
                  [this] { refreshShotsFolder(); }});
   launch.run(*plan);
+  // The launch ends on the ROM name; with a game list the title comes back.
+  if (gameList_)
+    showTitle(listroms.selectedIndex());
 }
 
 } // namespace vantor
