@@ -19,6 +19,10 @@ struct Parser {
   QCommandLineOption config{QStringLiteral("config"),
                             QStringLiteral("Read and write the settings in <file>."),
                             QStringLiteral("file")};
+  QCommandLineOption dat{
+      QStringLiteral("dat"),
+      QStringLiteral("Take the games' titles and files from the game list <file>."),
+      QStringLiteral("file")};
 
   Parser() {
     parser.setApplicationDescription(
@@ -27,6 +31,7 @@ struct Parser {
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(config);
+    parser.addOption(dat);
   }
 };
 
@@ -76,6 +81,12 @@ CommandLine parseCommandLine(const QStringList &arguments) {
       return fail(QStringLiteral("'%1' is a folder, not a settings file.").arg(file));
     // Against the folder the program was started in, once and for all.
     result.configFile = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+  }
+  if (p.parser.isSet(p.dat)) {
+    const QString file = p.parser.value(p.dat);
+    if (file.isEmpty())
+      return fail(QStringLiteral("The game list file name is empty."));
+    result.gameList = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
   }
   return result;
 }

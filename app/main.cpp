@@ -47,6 +47,7 @@ int main(int argc, char **argv) {
   vantor::setIniFilePathOverride(line.configFile);
   QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
   vantor::Windows windows = vantor::createWindows();
+  windows.frmMain->setGameListFile(line.gameList);
   windows.frmMain->show();
   const int result = QApplication::exec();
   vantor::destroyWindows(windows);

@@ -2,6 +2,7 @@
 
 #include "launcher/catalogue.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace vantor {
@@ -45,6 +46,7 @@ MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text,
 
 void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {
   folded_.clear();
+  titleWords_.clear();
   firstWith_.clear();
   folded_.reserve(size_t(catalogue.count()));
   for (int i = 0; i < catalogue.count(); ++i) {
@@ -53,6 +55,18 @@ void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {
       firstWith_.insert(folded_.back().front(), i);
   }
   prefix_.clear();
+}
+
+void CatalogueNavigator::setTitles(const QStringList &titles) {
+  titleWords_.clear();
+  if (titles.isEmpty())
+    return;
+  titleWords_.resize(folded_.size());
+  for (size_t i = 0; i < folded_.size() && i < size_t(titles.size()); ++i) {
+    // "Metal Slug - Super Vehicle-001": "metal", "slug", "super", "vehicle", "001".
+    static const QRegularExpression kBetweenWords(QStringLiteral("\\W+"));
+    titleWords_[i] = titles[qsizetype(i)].toCaseFolded().split(kBetweenWords, Qt::SkipEmptyParts);
+  }
 }
 
 int CatalogueNavigator::moved(MainKey key, int current) const {
@@ -97,16 +111,29 @@ int CatalogueNavigator::typed(const QString &text, std::uint32_t now) {
   lastTyped_ = now;
   if (prefix_.isEmpty())
     return match_ = -1;
-  const int start = fresh ? firstWith_.value(prefix_.front(), -1) : match_;
+  // A title word may start anywhere in the catalogue's order.
+  const int first = titleWords_.empty() ? firstWith_.value(prefix_.front(), -1) : 0;
+  const int start = fresh ? first : match_;
   return match_ = start < 0 ? -1 : firstMatchFrom(start);
 }
 
 int CatalogueNavigator::firstMatchFrom(int start) const {
   const QStringView wanted(prefix_);
   for (size_t i = size_t(start); i < folded_.size(); ++i)
-    if (QStringView(folded_[i]).startsWith(wanted))
+    if (matches(i, wanted))
       return int(i);
   return -1;
+}
+
+bool CatalogueNavigator::matches(size_t entry, QStringView wanted) const {
+  if (QStringView(folded_[entry]).startsWith(wanted))
+    return true;
+  if (entry >= titleWords_.size())
+    return false;
+  for (const QString &word : titleWords_[entry])
+    if (QStringView(word).startsWith(wanted))
+      return true;
+  return false;
 }
 
 } // namespace vantor

@@ -42,7 +42,11 @@ public:
   static constexpr std::uint32_t kTypingPause = 1000;
 
   // Keeps the ROM names case-folded, so a jump compares plain strings.
+  // Forgets the titles.
   void setCatalogue(const Catalogue &catalogue);
+  // With a game list, typing also finds an entry by the start of any word
+  // of its title; one title per entry, empty for none.
+  void setTitles(const QStringList &titles);
   int count() const { return int(folded_.size()); }
 
   // The entry a movement key leads to from `current`; always inside the
@@ -51,7 +55,8 @@ public:
 
   // Adds `text`, typed at tick `now`, to the prefix (a new prefix after a
   // longer pause) and returns the first entry, in the catalogue's order,
-  // whose ROM name starts with it, ignoring case; -1 when none does.
+  // whose ROM name (or a word of its title) starts with it, ignoring case;
+  // -1 when none does.
   int typed(const QString &text, std::uint32_t now);
   const QString &prefix() const { return prefix_; }
   void forgetTyping() { prefix_.clear(); }
@@ -59,8 +64,11 @@ public:
 private:
   int firstMatchFrom(int start) const;
 
+  bool matches(size_t entry, QStringView wanted) const;
+
   std::vector<QString> folded_;
-  QHash<QChar, int> firstWith_; // the first entry starting with each character
+  std::vector<QStringList> titleWords_; // empty without titles
+  QHash<QChar, int> firstWith_;         // the first entry starting with each character
   QString prefix_;
   int match_ = -1; // the prefix's first entry
   std::uint32_t lastTyped_ = 0;

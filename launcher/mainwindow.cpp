@@ -10,9 +10,12 @@
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
+#include "gamelist/listingcache.h"
+#include "gamelist/setchecker.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
 #include "launcher/launch.h"
+#include "launcher/gamelistloader.h"
 #include "launcher/messbox.h"
 #include "launcher/snapshotpreview.h"
 #include "launcher/zipunpacker.h"
@@ -25,7 +28,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QScopeGuard>
+#include <QTimer>
 
 #include <iterator>
 
@@ -146,6 +149,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   romname->setShadowSize(0);
   romname->setTransparent(true);
   romname->setCaption(QStringLiteral("< ROM NAME >"));
+  romnameFont_ = romname->font();
 
   createButtons();
   preview_ = std::make_unique<SnapshotPreview>(
@@ -160,6 +164,23 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
   ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
   createLaunch();
+
+  gameListLoader_ = new GameListLoader(this);
+  connect(gameListLoader_, &GameListLoader::loaded, this,
+          [this](std::shared_ptr<const gamelist::GameList> list, const QString &error) {
+            gameListLoaded(std::move(list), error);
+          });
+  typedShown_ = new QTimer(this);
+  typedShown_->setSingleShot(true);
+  typedShown_->setInterval(CatalogueNavigator::kTypingPause);
+  connect(typedShown_, &QTimer::timeout, this, [this] {
+    if (!playing())
+      showTitle(listroms.selectedIndex());
+  });
+  setChecker_ = new gamelist::SetChecker(gamelist::ListingCache::defaultFile(), this);
+  connect(setChecker_, &gamelist::SetChecker::checked, this,
+          [this](int index, const gamelist::SetCheck &check) { setChecked(index, check); });
+
   watchInput();
 
   OnShow = [this](QObject *s) { FormShow(s); };
@@ -273,6 +294,10 @@ void TfrmMain::poplist() {
                      half(setup_->cdromloc->text(), FileListBox2));
   }
   navigator_.setCatalogue(listroms);
+  // Read once per ROM folder, on a worker; titles appear when it is in.
+  gameListLoader_->load(gameListFile_, listroms.romFolder());
+  giveTitlesToNavigator();
+  startSetChecks();
   if (listroms.isEmpty())
     return;
   RotaryDial1->setMax(listroms.count() - 1);
@@ -294,7 +319,7 @@ void TfrmMain::selectEntry(int index) {
   if (index < 0 || index >= listroms.count())
     return;
   listroms.select(index);
-  romname->setCaption(listroms.entry(index).romName());
+  showTitle(index);
   showSnapshot(snapshotBasePath(), true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/form.h"
 #include "controls/windowdrag.h"
+#include "gamelist/setcheck.h"
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
 #include "platform/processwatch.h"
@@ -12,8 +13,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QKeyEvent;
+class QTimer;
 
 namespace vantor {
 
@@ -32,6 +36,11 @@ class TRotaryDial;
 class TShadowLabel;
 class Launch;
 class ZipUnpacker;
+class GameListLoader;
+namespace gamelist {
+class GameList;
+class SetChecker;
+} // namespace gamelist
 
 // Shown while a close waits for the running game to end.
 inline const QString kClosingStatus = QStringLiteral("Closing when the game ends..");
@@ -48,6 +57,8 @@ public:
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
+  // The game list to read; empty: the first one in the ROM folder.
+  void setGameListFile(const QString &file) { gameListFile_ = file; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -141,6 +152,18 @@ private:
   void jumpTo(int index);
 
   void selectEntry(int index);
+  // The ROM name caption and hint for an entry: the set's title with a game
+  // list, the ROM name without one.
+  void showTitle(int index);
+  void gameListLoaded(std::shared_ptr<const gamelist::GameList> list, const QString &error);
+  // Checks the catalogue's sets against the game list in the background.
+  void startSetChecks();
+  void setChecked(int index, const gamelist::SetCheck &check);
+  // With a game list, an incomplete set is played only when the user says so.
+  bool playAnyway();
+  void giveTitlesToNavigator();
+  // With a game list, what was typed shows in the caption for a moment.
+  void showTyped();
   void showFirstTime();
   void launchSelectedGame();
   void createSkin();
@@ -158,6 +181,13 @@ private:
   bool closeWhenDone_ = false;
   WindowDrag drag_;
   CatalogueNavigator navigator_;
+  GameListLoader *gameListLoader_ = nullptr;
+  QString gameListFile_;
+  std::shared_ptr<const gamelist::GameList> gameList_;
+  QFont romnameFont_; // as designed; long titles shrink from it
+  gamelist::SetChecker *setChecker_ = nullptr;
+  std::vector<std::optional<gamelist::SetCheck>> setChecks_; // by catalogue entry
+  QTimer *typedShown_ = nullptr;
   void bindSkinButtons();
 };
 

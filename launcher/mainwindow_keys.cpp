@@ -108,6 +108,7 @@ bool TfrmMain::takeKey(QWidget *receiver, const QKeyEvent &key) {
       break;
     case MainKey::Type:
       jumpTo(navigator_.typed(key.text(), platform::tickCount()));
+      showTyped();
       break;
     default:
       jumpTo(navigator_.moved(action, RotaryDial1->position()));

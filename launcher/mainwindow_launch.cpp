@@ -68,12 +68,15 @@ void TfrmMain::playClick(QObject *) {
                          QStringLiteral("vantor"));
   launchSetup.emulatorDirWritable = writableFolder(setup_->neodir());
   const std::optional<LaunchPlan> plan = planLaunch(listroms, launchSetup);
-  if (!plan)
+  if (!plan || !playAnyway())
     return;
   launch_->start(*plan);
 }
 
 void TfrmMain::launchEnded() {
+  // The launch ends on the ROM name; with a game list the title comes back.
+  if (gameList_)
+    showTitle(listroms.selectedIndex());
   // Asked to close while the game ran: now nothing is lost by closing.
   if (closeWhenDone_)
     QTimer::singleShot(0, this, [this] { close(); });

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=build-fuzz
 time=${FUZZ_TIME:-600}
 # FUZZ_TARGETS picks some of them (all by default).
-read -r -a targets <<<"${FUZZ_TARGETS:-headerwalk unzipexec pcx profile}"
+read -r -a targets <<<"${FUZZ_TARGETS:-headerwalk unzipexec pcx profile gamelist}"
 # A folder configured from another source tree is started afresh.
 grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$build/CMakeCache.txt" 2>/dev/null ||
   rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
@@ -51,10 +51,18 @@ printf '\x00\x01value  x[setup]\r\nFlags=0\nneoloc_Text=/neo\r\n\n[main]\nFormSh
   >"$build/corpus-profile/seed-mixed"
 printf '\x01\x05"quo"te;junk\n[a]\nk=1\n[A]\nk=2\n  x = y \n' >"$build/corpus-profile/seed-dup"
 
+# Game lists in the shapes real files have.
+mkdir -p "$build/corpus-gamelist"
+printf '<?xml version="1.0"?>\n<!DOCTYPE datafile PUBLIC "-//x//DTD//EN" "x.dtd">\n<datafile><header><name>n</name><clrmamepro/></header><game name="bios" isbios="yes"><description>B &amp; C</description><year>1990</year><manufacturer>M</manufacturer><rom name="b.bin" size="4" crc="DEADBEEF"/></game><game name="g" cloneof="p" romof="bios"><rom name="b.bin" merge="b.bin" size="4" crc="deadbeef"/><rom name="n.bin" size="1" status="nodump"/><disk name="d"/><sample name="s"/></game></datafile>\n' \
+  >"$build/corpus-gamelist/seed-datafile"
+printf '<?xml version="1.0"?>\n<!DOCTYPE emu [\n<!ELEMENT emu (machine+)>\n]>\n<emu><machine name="m" romof="b"><description>T</description><rom name="a" size="2" crc="01234567"/><chip/></machine></emu>\n' \
+  >"$build/corpus-gamelist/seed-machines"
+
 pids=()
 for target in "${targets[@]}"; do
   dict=()
-  [ "$target" = pcx ] || [ "$target" = profile ] || dict=(-dict=../fuzz/zip.dict)
+  [ "$target" = pcx ] || [ "$target" = profile ] || [ "$target" = gamelist ] ||
+    dict=(-dict=../fuzz/zip.dict)
   # Inputs that once stopped the target are read first, never written to.
   kept=()
   [ -d "tests/data/fuzz/$target" ] && kept=("$PWD/tests/data/fuzz/$target")

@@ -211,6 +211,7 @@ ArchiveLayout readArchiveLayout(const ReadAt &readAt, uint64_t fileSize) {
     entry.compressedSize = u32(h + 20);
     entry.uncompressedSize = u32(h + 24);
     entry.localHeader = u32(h + 42);
+    entry.name.assign(reinterpret_cast<const char *>(h + 46), nameLen);
     parseZip64(h + 46 + nameLen, extraLen, entry, entry.uncompressedSize == 0xFFFFFFFF,
                entry.compressedSize == 0xFFFFFFFF, entry.localHeader == 0xFFFFFFFF);
     if ((entry.flags & kUtf8Flag) && !validUtf8(h + 46, nameLen)) {

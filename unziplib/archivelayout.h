@@ -28,6 +28,7 @@ struct RawEntry {
   uint16_t flags = 0;
   bool zip64 = false;   // a zip64 extra field was present
   bool rawName = false; // flagged UTF-8 but is not: taken as raw bytes
+  std::string name;     // as stored
 };
 
 // Where an archive really sits in its file. Data in front of an archive whose

@@ -72,7 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "Missing value after '--config'"},
         LineCase{"emptyConfig", {"--config="}, false, kUsageExitCode, "", "name is empty"},
         LineCase{"configIsFolder", {"--config", "/tmp"}, false, kUsageExitCode, "", "is a folder"},
-        LineCase{"stray", {"game.zip"}, false, kUsageExitCode, "", "Unexpected argument"}),
+        LineCase{"stray", {"game.zip"}, false, kUsageExitCode, "", "Unexpected argument"},
+        LineCase{"dat", {"--dat", kFile}, true, 0, "", ""},
+        LineCase{"emptyDat", {"--dat="}, false, kUsageExitCode, "", "name is empty"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CommandLineConfig, ARelativeFileIsKeptAbsoluteAgainstTheStartFolder) {
@@ -83,6 +85,17 @@ TEST(CommandLineConfig, ARelativeFileIsKeptAbsoluteAgainstTheStartFolder) {
       {QStringLiteral("vantor"), QStringLiteral("--config"), QStringLiteral("sub/../my.ini")});
   QDir::setCurrent(start);
   EXPECT_EQ(line.configFile, QDir(dir.path()).filePath(QStringLiteral("my.ini")));
+}
+
+TEST(CommandLineConfig, ARelativeGameListIsKeptAbsolute) {
+  test::TempDir dir;
+  const QString start = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  const CommandLine line = parseCommandLine(
+      {QStringLiteral("vantor"), QStringLiteral("--dat"), QStringLiteral("lists/../games.dat")});
+  QDir::setCurrent(start);
+  EXPECT_EQ(line.gameList, QDir(dir.path()).filePath(QStringLiteral("games.dat")));
+  EXPECT_EQ(parseCommandLine({QStringLiteral("vantor")}).gameList, QString());
 }
 
 TEST(CommandLineConfig, TextOnlyRequestsAreSeenBeforeTheDisplayIsOpened) {

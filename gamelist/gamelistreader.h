@@ -1,0 +1,38 @@
+#pragma once
+
+#include "gamelist/gamelist.h"
+
+#include <QString>
+#include <memory>
+
+class QIODevice;
+
+namespace vantor::gamelist {
+
+// Reads a game list: a "datafile" of <game> elements as rom managers write
+// it, or the form emulators write, a root of <machine> elements. The file is
+// streamed; what the list keeps is compact, so memory stays near the file's
+// size. DTDs are not processed: no entity is expanded and nothing outside the
+// file is read.
+class GameListReader final {
+public:
+  // Bigger files are refused rather than read.
+  static constexpr qint64 kMaxFileSize = qint64(1) << 30;
+  static constexpr int kMaxSets = 1000000;
+  static constexpr qsizetype kMaxRoms = 20000000;
+
+  // Throws Error "<file> is not a game list: <reason> at line N" (or one
+  // that says the file cannot be read).
+  static std::shared_ptr<const GameList> readFile(const QString &path);
+  // `fileName` names the source in the messages.
+  static std::shared_ptr<const GameList> read(QIODevice &device, const QString &fileName);
+
+  // Whether the file starts as a game list does (its root element and first
+  // entry); reads no further.
+  static bool looksLikeGameList(const QString &path);
+
+private:
+  class Parser;
+};
+
+} // namespace vantor::gamelist

@@ -1,0 +1,130 @@
+// The main window's game list: titles, and the check of each set before play.
+#include "launcher/mainwindow.h"
+
+#include "controls/colors.h"
+#include "controls/shadowlabel.h"
+#include "gamelist/gamelist.h"
+#include "gamelist/setchecker.h"
+#include "launcher/gametitles.h"
+#include "platform/usermessage.h"
+#include "platform/userquestion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+namespace vantor {
+namespace {
+
+// Below this a title is no longer readable on the skin; it is elided instead.
+constexpr int kTitleFloorPointSize = 8;
+// The caption of a set with files missing or wrong.
+constexpr TColor kIncompleteColor = clRed;
+
+QString archivePathOf(const CatalogueEntry &entry) {
+  return QDir(entry.folder).filePath(QFile::decodeName(entry.fileName));
+}
+
+} // namespace
+
+void TfrmMain::showTitle(int index) {
+  if (index < 0 || index >= listroms.count())
+    return;
+  const CatalogueEntry &entry = listroms.entry(index);
+  if (!gameList_) {
+    if (romname->font() != romnameFont_)
+      romname->setFont(romnameFont_);
+    romname->setFontColor(clYellow);
+    romname->setCaption(entry.romName());
+    return;
+  }
+  const FittedText fitted = fitText(captionOf(gameList_.get(), entry), romnameFont_,
+                                    romname->width(), kTitleFloorPointSize);
+  const gamelist::SetCheck *check = size_t(index) < setChecks_.size() && setChecks_[size_t(index)]
+                                        ? &*setChecks_[size_t(index)]
+                                        : nullptr;
+  const bool incomplete = check && check->state == gamelist::SetState::Incomplete;
+  romname->setFont(fitted.font);
+  romname->setFontColor(incomplete ? kIncompleteColor : clYellow);
+  romname->setCaption(fitted.text);
+  QString hint = hintOf(gameList_.get(), entry);
+  if (incomplete)
+    hint += QStringLiteral("\nIncomplete: %1 files missing or wrong")
+                .arg(check->missing.size() + check->wrong.size());
+  romname->setToolTip(hint);
+}
+
+void TfrmMain::gameListLoaded(std::shared_ptr<const gamelist::GameList> list,
+                              const QString &error) {
+  const bool had = gameList_ != nullptr;
+  gameList_ = std::move(list);
+  giveTitlesToNavigator();
+  startSetChecks();
+  if ((had || gameList_) && !playing())
+    showTitle(listroms.selectedIndex());
+  if (!gameList_ && had)
+    romname->setToolTip(QString());
+  if (!error.isEmpty())
+    showError(error, this);
+  else if (gameList_ && !gameList_->notes().isEmpty())
+    showInformation(gameList_->notes().join(u'\n'), this);
+}
+
+void TfrmMain::startSetChecks() {
+  setChecks_.assign(size_t(listroms.count()), std::nullopt);
+  if (!gameList_ || listroms.isEmpty()) {
+    setChecker_->stop();
+    return;
+  }
+  QStringList archives;
+  for (int i = 0; i < listroms.count(); ++i)
+    archives << archivePathOf(listroms.entry(i));
+  setChecker_->start(gameList_, archives, {listroms.romFolder(), listroms.cdromFolder()});
+}
+
+void TfrmMain::setChecked(int index, const gamelist::SetCheck &check) {
+  if (index < 0 || size_t(index) >= setChecks_.size())
+    return;
+  setChecks_[size_t(index)] = check;
+  // A launch's status texts stay until it is over.
+  if (index == listroms.selectedIndex() && !playing())
+    showTitle(index);
+}
+
+bool TfrmMain::playAnyway() {
+  const CatalogueEntry *entry = selectedEntry();
+  if (!gameList_ || !entry)
+    return true;
+  const size_t index = size_t(listroms.selectedIndex());
+  if (index >= setChecks_.size())
+    setChecks_.resize(size_t(listroms.count()));
+  // Not reached by the background check yet: a few directories to read.
+  if (!setChecks_[index])
+    setChecks_[index] = gamelist::checkArchive(*gameList_, archivePathOf(*entry),
+                                               {listroms.romFolder(), listroms.cdromFolder()});
+  const gamelist::SetCheck &check = *setChecks_[index];
+  if (check.state != gamelist::SetState::Incomplete)
+    return true;
+  return askUser(incompleteSetMessage(entry->romName(), check), this);
+}
+
+} // namespace vantor
+
+namespace vantor {
+
+void TfrmMain::giveTitlesToNavigator() {
+  QStringList titles;
+  if (gameList_)
+    for (int i = 0; i < listroms.count(); ++i)
+      titles << captionOf(gameList_.get(), listroms.entry(i));
+  navigator_.setTitles(titles);
+}
+
+void TfrmMain::showTyped() {
+  if (!gameList_ || navigator_.prefix().isEmpty())
+    return;
+  romname->setCaption(navigator_.prefix() + u'_');
+  typedShown_->start();
+}
+
+} // namespace vantor
