@@ -7,14 +7,15 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 # The floors the DEPENDS of each CMakeLists.txt build, through the modules below.
 declare -A allowed=(
   [platform]="platform"
+  [gamepad]="gamepad platform"
   [unziplib]="unziplib"
   [imagelib]="imagelib"
   [archive]="archive unziplib platform"
   [controls]="controls platform"
   [skins]="skins"
   [settings]="settings controls skins platform"
-  [launcher]="launcher settings controls skins archive imagelib unziplib platform"
-  [app]="app launcher settings controls skins archive imagelib unziplib platform"
+  [launcher]="launcher gamepad settings controls skins archive imagelib unziplib platform"
+  [app]="app launcher gamepad settings controls skins archive imagelib unziplib platform"
 )
 
 status=0
