@@ -53,6 +53,8 @@ public:
 
   // Reads what SDL has now; the timer calls it, tests may too.
   void pump();
+  // Stops the timer's reads, for a test that reads only by hand.
+  void stopTimer() { timer_.stop(); }
 
 private:
   struct Device;

@@ -24,11 +24,13 @@ enum class MainKey {
   PageForward,
   First,
   Last,
-  Type, // a letter or digit: type-ahead
+  Type,       // a letter or digit: type-ahead
+  UseDelete,  // no key unless the settings give one
+  SkinToggle, // no key unless the settings give one
 };
 
-// The main window's key table. `text` is what the key types; a held key
-// repeats only the movements.
+// The main window's usual key table (KeyBindings holds the one in force).
+// `text` is what the key types; a held key repeats only the movements.
 MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat);
 
 // Moves through the catalogue by keys: steps, pages, the ends, and the first

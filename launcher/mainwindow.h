@@ -4,6 +4,7 @@
 #include "controls/windowdrag.h"
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
+#include "launcher/keybindings.h"
 #include "settings/cataloguehost.h"
 
 #include <QPointer>
@@ -44,6 +45,16 @@ public:
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
+
+  // What the keys give; the usual ones until the settings say otherwise.
+  void setKeyBindings(KeyBindings bindings) { keys_ = std::move(bindings); }
+  // One command of the window, whether from a key or a pad.
+  void perform(MainKey action);
+  // A game is being unpacked or played: the emulator owns the controls.
+  bool playing() const { return launching_; }
+  // Launches ended so far, so that input made during one is known as such
+  // even by a reader that did not run meanwhile.
+  int gamesPlayed() const { return gamesPlayed_; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -143,7 +154,9 @@ private:
   std::unique_ptr<ZipUnpacker> unpacker_;
   WindowDrag drag_;
   CatalogueNavigator navigator_;
-  bool launching_ = false;    // input is locked
+  KeyBindings keys_;
+  bool launching_ = false; // input is locked
+  int gamesPlayed_ = 0;
   bool cancelUnpack_ = false; // Escape was pressed while launching
   void bindSkinButtons();
 };

@@ -35,7 +35,10 @@ void TfrmMain::launchSelectedGame() {
   // The window repaints while it unpacks, but takes no input but Escape.
   launching_ = true;
   cancelUnpack_ = false;
-  const auto unlock = qScopeGuard([this] { launching_ = false; });
+  const auto unlock = qScopeGuard([this] {
+    launching_ = false;
+    ++gamesPlayed_;
+  });
   Launch launch({*unpacker_, &platform::runAndWait, *shotdir,
                  [this](const QString &text) {
                    romname->setCaption(text);
