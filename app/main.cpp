@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/platformchoice.h"
+#include "app/playercontrols.h"
 #include "app/windows.h"
 #include "launcher/mainwindow.h"
 #include "platform/files.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -48,8 +50,11 @@ int main(int argc, char **argv) {
   QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
   vantor::Windows windows = vantor::createWindows();
   windows.frmMain->setGameListFile(line.gameList);
+  auto controls =
+      std::make_unique<vantor::PlayerControls>(*windows.frmMain, vantor::defaultIniFilePath());
   windows.frmMain->show();
   const int result = QApplication::exec();
+  controls.reset();
   vantor::destroyWindows(windows);
   return result;
 }

@@ -1,47 +1,16 @@
 #include "launcher/cataloguenavigator.h"
 
 #include "launcher/catalogue.h"
+#include "launcher/keybindings.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 
 namespace vantor {
-namespace {
-
-struct KeyRow {
-  int key;
-  MainKey action;
-  bool repeats; // a held key goes on acting; else the repeats are swallowed
-};
-
-constexpr KeyRow kKeys[] = {
-    {Qt::Key_Return, MainKey::Play, false},
-    {Qt::Key_Enter, MainKey::Play, false},
-    {Qt::Key_F1, MainKey::About, false},
-    {Qt::Key_F2, MainKey::Setup, false},
-    {Qt::Key_F3, MainKey::Skin, false},
-    {Qt::Key_Insert, MainKey::UseDel, false},
-    {Qt::Key_Escape, MainKey::Nothing, true},
-    {Qt::Key_Left, MainKey::Back, true},
-    {Qt::Key_Right, MainKey::Forward, true},
-    {Qt::Key_PageUp, MainKey::PageBack, true},
-    {Qt::Key_PageDown, MainKey::PageForward, true},
-    {Qt::Key_Home, MainKey::First, true},
-    {Qt::Key_End, MainKey::Last, true},
-};
-
-} // namespace
 
 MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat) {
-  // With Ctrl, Alt or Meta the key is a shortcut, not the window's.
-  if (modifiers & ~(Qt::ShiftModifier | Qt::KeypadModifier))
-    return MainKey::None;
-  for (const KeyRow &row : kKeys)
-    if (row.key == key)
-      return !autoRepeat || row.repeats ? row.action : MainKey::Nothing;
-  if (text.size() == 1 && text[0].isLetterOrNumber())
-    return autoRepeat ? MainKey::Nothing : MainKey::Type;
-  return MainKey::None;
+  static const KeyBindings usual;
+  return usual.actionOf(key, modifiers, text, autoRepeat);
 }
 
 void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {

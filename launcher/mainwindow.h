@@ -6,6 +6,7 @@
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
 #include "platform/processwatch.h"
+#include "launcher/keybindings.h"
 #include "settings/cataloguehost.h"
 
 #include <QPointer>
@@ -59,6 +60,14 @@ public:
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
   // The game list to read; empty: the first one in the ROM folder.
   void setGameListFile(const QString &file) { gameListFile_ = file; }
+
+  // What the keys give; the usual ones until the settings say otherwise.
+  void setKeyBindings(KeyBindings bindings) { keys_ = std::move(bindings); }
+  // One command of the window, whether from a key or a pad.
+  void perform(MainKey action);
+  // Launches ended so far, so that input made during one is known as such
+  // even by a reader that did not run meanwhile.
+  int gamesPlayed() const { return gamesPlayed_; }
 
   // CatalogueHost
   void applyRomFolder(const QString &path) override;
@@ -188,6 +197,8 @@ private:
   gamelist::SetChecker *setChecker_ = nullptr;
   std::vector<std::optional<gamelist::SetCheck>> setChecks_; // by catalogue entry
   QTimer *typedShown_ = nullptr;
+  KeyBindings keys_;
+  int gamesPlayed_ = 0;
   void bindSkinButtons();
 };
 

@@ -75,19 +75,31 @@ bool TfrmMain::inputWhilePlaying(QObject *watched, const QEvent &event) {
 
 // True when the key was the window's: it goes no further.
 bool TfrmMain::takeKey(QWidget *receiver, const QKeyEvent &key) {
-  const MainKey action = mainKeyOf(key.key(), key.modifiers(), key.text(), key.isAutoRepeat());
+  const MainKey action = keys_.actionOf(key.key(), key.modifiers(), key.text(), key.isAutoRepeat());
   // A text field keeps what it can type; the function keys stay the window's.
   if (receiver->testAttribute(Qt::WA_InputMethodEnabled) && action != MainKey::About &&
       action != MainKey::Setup)
     return false;
   if (action == MainKey::None)
     return false;
-  if (action != MainKey::Type && action != MainKey::Nothing)
+  if (action == MainKey::Type)
+    runGuarded([&] {
+      jumpTo(navigator_.typed(key.text(), platform::tickCount()));
+      showTyped();
+    });
+  else
+    perform(action);
+  return true;
+}
+
+void TfrmMain::perform(MainKey action) {
+  if (action != MainKey::Nothing)
     navigator_.forgetTyping();
   runGuarded([&] {
     switch (action) {
     case MainKey::None:
     case MainKey::Nothing:
+    case MainKey::Type:
       break;
     case MainKey::Play:
       playClick(play);
@@ -106,16 +118,11 @@ bool TfrmMain::takeKey(QWidget *receiver, const QKeyEvent &key) {
       if (bigSkinShown())
         usedelCommand(usedel);
       break;
-    case MainKey::Type:
-      jumpTo(navigator_.typed(key.text(), platform::tickCount()));
-      showTyped();
-      break;
     default:
       jumpTo(navigator_.moved(action, RotaryDial1->position()));
       break;
     }
   });
-  return true;
 }
 
 // Through the dial, as turning it would: its change event selects the entry

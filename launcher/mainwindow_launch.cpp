@@ -77,6 +77,7 @@ void TfrmMain::launchEnded() {
   // The launch ends on the ROM name; with a game list the title comes back.
   if (gameList_)
     showTitle(listroms.selectedIndex());
+  ++gamesPlayed_;
   // Asked to close while the game ran: now nothing is lost by closing.
   if (closeWhenDone_)
     QTimer::singleShot(0, this, [this] { close(); });

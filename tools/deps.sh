@@ -5,6 +5,7 @@ packages=(
   cmake make g++ pkg-config clang-format
   qt6-base-dev libgl-dev
   libzip-dev libdeflate-dev zlib1g-dev
+  libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip libarchive-tools
   python3-pil

@@ -1,0 +1,85 @@
+#include "launcher/padrouter.h"
+
+#include "controls/picbtn.h"
+#include "launcher/mainwindow.h"
+#include "launcher/messbox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+namespace vantor {
+namespace {
+
+void sendKey(QWidget &window, Qt::Key key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window, &press);
+}
+
+} // namespace
+
+MainKey mainCommandOf(PadCommand command) {
+  switch (command) {
+  case PadCommand::Previous:
+    return MainKey::Back;
+  case PadCommand::Next:
+    return MainKey::Forward;
+  case PadCommand::TenBack:
+    return MainKey::PageBack;
+  case PadCommand::TenOn:
+    return MainKey::PageForward;
+  case PadCommand::Accept:
+    return MainKey::Play;
+  case PadCommand::UseDelete:
+    return MainKey::UseDel;
+  case PadCommand::SkinToggle:
+    return MainKey::Skin;
+  case PadCommand::Setup:
+    return MainKey::Setup;
+  case PadCommand::About:
+    return MainKey::About;
+  case PadCommand::Cancel:
+    break;
+  }
+  return MainKey::None;
+}
+
+bool PadRouter::ignoring() {
+  if (main_.playing())
+    return true;
+  if (main_.gamesPlayed() == gamesSeen_)
+    return false;
+  gamesSeen_ = main_.gamesPlayed();
+  return true;
+}
+
+void PadRouter::route(PadCommand command) {
+  if (ignoring())
+    return;
+  if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &main_) {
+    answer(*modal, command);
+    return;
+  }
+  if (!main_.isVisible())
+    return;
+  if (const MainKey action = mainCommandOf(command); action != MainKey::None)
+    main_.perform(action);
+}
+
+// In a box A is the default answer (yes) and B is no; the other windows
+// shown over the main one close with B, as with Escape.
+void PadRouter::answer(QWidget &window, PadCommand command) {
+  if (auto *box = qobject_cast<Tmessbox *>(&window)) {
+    if (command == PadCommand::Accept)
+      box->butyesCommand(box->butyes);
+    else if (command == PadCommand::Cancel)
+      box->butnoCommand(box->butno);
+    return;
+  }
+  if (command == PadCommand::Accept && qobject_cast<QMessageBox *>(&window))
+    sendKey(window, Qt::Key_Return);
+  else if (command == PadCommand::Cancel)
+    sendKey(window, Qt::Key_Escape);
+}
+
+} // namespace vantor

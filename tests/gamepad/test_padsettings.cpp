@@ -1,0 +1,54 @@
+// The "pads" section of the settings file: encoder button numbers and the
+// repeat, with what a missing or unusable value leaves.
+#include "gamepad/padsettings.h"
+#include "platform/profile.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+using namespace vantor;
+
+namespace {
+
+struct SettingsCase {
+  const char *name;
+  const char *section; // lines of [pads]
+  int button;          // an encoder button
+  std::optional<PadCommand> expected;
+  std::uint32_t delay, interval;
+};
+
+void PrintTo(const SettingsCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class PadsSection : public ::testing::TestWithParam<SettingsCase> {};
+
+TEST_P(PadsSection, GivesTheButtonsAndTheRepeat) {
+  const SettingsCase &c = GetParam();
+  test::TempDir dir;
+  dir.write("vantor.INI", QByteArray("[pads]\n") + c.section);
+  const PadSettings settings = PadSettings::read(platform::ProfileFile(dir.file("vantor.INI")), 30);
+  EXPECT_EQ(settings.joystickCommand(c.button), c.expected);
+  EXPECT_EQ(settings.repeatDelay, c.delay);
+  EXPECT_EQ(settings.repeatInterval, c.interval);
+}
+
+using P = PadCommand;
+INSTANTIATE_TEST_SUITE_P(
+    Table, PadsSection,
+    ::testing::Values(
+        SettingsCase{"usualPlay", "", 0, P::Accept, 500, 33},
+        SettingsCase{"usualB", "", 1, P::Cancel, 500, 33},
+        SettingsCase{"usualNothingElse", "", 2, std::nullopt, 500, 33},
+        SettingsCase{"renumbered", "JoystickPlay=2\n", 2, P::Accept, 500, 33},
+        SettingsCase{"renumberedLeavesTheOldNumber", "JoystickPlay=2\n", 0, std::nullopt, 500, 33},
+        SettingsCase{"minusOneTakesItOff", "JoystickCancel=-1\n", 1, std::nullopt, 500, 33},
+        SettingsCase{"notANumberKeepsTheUsual", "JoystickPlay=start\n", 0, P::Accept, 500, 33},
+        SettingsCase{"anotherCommand", "JoystickSetup=8\n", 8, P::Setup, 500, 33},
+        SettingsCase{"repeat", "RepeatDelay=250\nRepeatRate=20\n", 0, P::Accept, 250, 50},
+        SettingsCase{"repeatOutOfRangeIsIgnored", "RepeatDelay=99999\nRepeatRate=0\n", 0, P::Accept,
+                     500, 33}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
