@@ -28,7 +28,8 @@ struct Windows {
   std::unique_ptr<HeldPlacementSaves> closingSaves;
 };
 
-// Creates the windows in the designed order and links them.
+// Creates the windows (main, setup, about, confirmation box: each later one
+// may refer to those before it) and links them.
 Windows createWindows();
 // Destroys them, each window's destroy event running while its controls exist.
 void destroyWindows(Windows &windows);

@@ -23,7 +23,7 @@ QFont uiFont(int pixelHeight, bool bold) {
   QFont font;
   if (!uiFontFamily().isEmpty())
     font.setFamily(uiFontFamily());
-  // Designed heights are negative cell heights; the sign carries nothing.
+  // Heights given as negative cell heights; the sign carries nothing.
   font.setPixelSize(std::max(1, std::abs(pixelHeight)));
   font.setBold(bold);
   font.setStyleHint(QFont::SansSerif);

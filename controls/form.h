@@ -29,7 +29,7 @@ public:
   bool isShowingModal() const { return modalDepth_ > 0; }
 
 signals:
-  // Not a designed event: it ends showModal's local event loop.
+  // A signal, not an assignable event: it ends showModal's local event loop.
   void hidden();
 
 protected:

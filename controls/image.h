@@ -44,7 +44,7 @@ public:
 
 signals:
   // The picture was replaced; controls composed against it follow. A signal,
-  // not a designed event: every button lying on the image listens at once.
+  // a signal, not an assignable event: every button lying on the image listens at once.
   void pictureChanged();
 
 public:

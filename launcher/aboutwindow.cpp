@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kClientWidth = 315;
 constexpr int kClientHeight = 222;
-constexpr QPoint kDesignedPlace{263, 190};
+constexpr QPoint kFirstPlace{263, 190};
 
 struct LinkSetup {
   const char *name;
@@ -49,7 +49,7 @@ Tfrmabout::Tfrmabout(QWidget *parent) : TForm(parent) {
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setAutoFillBackground(true);
-  move(kDesignedPlace);
+  move(kFirstPlace);
 
   skins::init();
   // The artwork comes first so the other controls lie above it; the window

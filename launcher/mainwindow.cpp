@@ -14,8 +14,8 @@
 #include "gamelist/setchecker.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
-#include "launcher/launch.h"
 #include "launcher/gamelistloader.h"
+#include "launcher/launch.h"
 #include "launcher/messbox.h"
 #include "launcher/snapshotpreview.h"
 #include "launcher/zipunpacker.h"
@@ -49,12 +49,12 @@ QString unzipLibraryFolder() {
 }
 
 constexpr QSize kSmallSkinSize{316, 340};
-constexpr QPoint kDesignedPlace{141, 108};
+constexpr QPoint kFirstPlace{141, 108};
 // The window's own colour matches the skins' flat button strips, so buttons
 // composed off the current skin's picture still blend in.
 constexpr QColor kWindowColor{40, 26, 70};
 
-// One picture button of the main window and its designed values.
+// One picture button of the main window and its settings.
 struct ButtonSetup {
   const char *name;
   QPoint place;
@@ -110,7 +110,7 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Vantor"));
   setFixedSize(kSmallSkinSize);
-  move(kDesignedPlace);
+  move(kFirstPlace);
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, kWindowColor);

@@ -5,8 +5,8 @@
 #include "gamelist/setcheck.h"
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
-#include "platform/processwatch.h"
 #include "launcher/keybindings.h"
+#include "platform/processwatch.h"
 #include "settings/cataloguehost.h"
 
 #include <QPointer>
@@ -193,7 +193,7 @@ private:
   GameListLoader *gameListLoader_ = nullptr;
   QString gameListFile_;
   std::shared_ptr<const gamelist::GameList> gameList_;
-  QFont romnameFont_; // as designed; long titles shrink from it
+  QFont romnameFont_; // the caption's own font; long titles shrink from it
   gamelist::SetChecker *setChecker_ = nullptr;
   std::vector<std::optional<gamelist::SetCheck>> setChecks_; // by catalogue entry
   QTimer *typedShown_ = nullptr;

@@ -83,7 +83,7 @@ void TFormPlacement::installHooks() {
   form_->OnShow = [self, ownShow](QObject *sender) {
     if (self && self->active_)
       runGuarded([&] { self->LoadWindowSettings(); }, self->form_);
-    // A designed place, or one stored at another scale or screen size, may
+    // A first place, or one stored at another scale or screen size, may
     // run past the screen's edge; the window comes up wholly on one screen.
     // The show handler may size it anew (a skin), so once more after it: the
     // window reaches the screen only when its show event is over.

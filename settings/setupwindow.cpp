@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kClientWidth = 356;
 constexpr int kClientHeight = 381;
-constexpr QPoint kDesignedPlace{398, 288};
+constexpr QPoint kFirstPlace{398, 288};
 
 const QStringList kYesNo{QStringLiteral("Yes"), QStringLiteral("No")};
 
@@ -50,7 +50,7 @@ TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
   setObjectName(QStringLiteral("Frmsetup"));
   setWindowTitle(QStringLiteral("Setup"));
   setFixedSize(kClientWidth, kClientHeight);
-  move(kDesignedPlace);
+  move(kFirstPlace);
   buildControls();
   FormStorage1 = addFormStorage(
       this, QStringLiteral("setup"), TFormPlacement::fpState | TFormPlacement::fpPosition,
@@ -182,7 +182,7 @@ void TFrmsetup::buildControls() {
   frameskip = new TValueSlider(this);
   frameskip->setObjectName(QStringLiteral("frameskip"));
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
-  // Designed values, set as one batch so their order does not matter.
+  // Starting values, set as one batch so their order does not matter.
   frameskip->beginReading();
   frameskip->setGeometry(35, 280, 273, 33);
   frameskip->setBevelStyle(TValueSlider::bvLowered);

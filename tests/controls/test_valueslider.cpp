@@ -343,7 +343,7 @@ TEST(ValueSlider, IncrementOutsideRangeRaises) {
   }
   s.setIncrement(100);
   EXPECT_EQ(s.increment(), 100);
-  // While designed values are set as a batch the check is off.
+  // While starting values are set as a batch the check is off.
   s.beginReading();
   s.setIncrement(500);
   s.endReading();

@@ -222,11 +222,11 @@ TEST_F(TitledWindow, ShowsTheTitleAndKeepsTheRomNameForEverythingElse) {
 
 TEST_F(TitledWindow, WithoutAListShowsTheRomNameAsBefore) {
   dir.write("roms/mslug.zip");
-  const QFont designed = main.romname->font();
+  const QFont own = main.romname->font();
   const QString hint = main.romname->toolTip();
   openRoms(dir.file("roms"));
   EXPECT_EQ(main.romname->caption(), QStringLiteral("mslug"));
-  EXPECT_EQ(main.romname->font(), designed);
+  EXPECT_EQ(main.romname->font(), own);
   EXPECT_EQ(main.romname->toolTip(), hint);
 }
 

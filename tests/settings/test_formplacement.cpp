@@ -16,14 +16,14 @@ using test::fileLines;
 using test::writeLines;
 using Option = TFormPlacement::PlacementOption;
 
-constexpr QPoint kDesignedPlace{398, 288};
-constexpr QSize DesignedSize{356, 381};
+constexpr QPoint kFirstPlace{398, 288};
+constexpr QSize kFormSize{356, 381};
 
 class FormPlacementTest : public ::testing::Test {
 protected:
   FormPlacementTest() {
-    form.setFixedSize(DesignedSize);
-    form.move(kDesignedPlace);
+    form.setFixedSize(kFormSize);
+    form.move(kFirstPlace);
     storage = new TFormStorage(&form);
     storage->setIniFileName(path);
     storage->setIniSection(QStringLiteral("setup"));
@@ -103,15 +103,15 @@ TEST_F(FormPlacementTest, TheRestoreTakesThePositionFromTheKeysItFinds) {
        {5, 6}},
       {"other pixels per inch",
        {QStringLiteral("PixelsPerInch=120"), QStringLiteral("NormPos=5,6")},
-       kDesignedPlace},
-      {"no position key", {QStringLiteral("Flags=0"), QStringLiteral("ShowCmd=1")}, kDesignedPlace},
-      {"only MinMaxPos", {QStringLiteral("MinMaxPos=1,2,3,4")}, kDesignedPlace},
+       kFirstPlace},
+      {"no position key", {QStringLiteral("Flags=0"), QStringLiteral("ShowCmd=1")}, kFirstPlace},
+      {"only MinMaxPos", {QStringLiteral("MinMaxPos=1,2,3,4")}, kFirstPlace},
   };
   for (const PositionCase &c : cases) {
-    form.move(kDesignedPlace);
+    form.move(kFirstPlace);
     restoreFrom(c.keys);
     EXPECT_EQ(form.pos(), c.expected) << c.name;
-    EXPECT_EQ(form.size(), DesignedSize) << c.name;
+    EXPECT_EQ(form.size(), kFormSize) << c.name;
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
       {"wholly on the screen", {QStringLiteral("NormPos=10,20")}, {10, 20}},
   };
   for (const PositionCase &c : cases) {
-    form.move(kDesignedPlace);
+    form.move(kFirstPlace);
     restoreFrom(c.keys);
     EXPECT_EQ(form.pos(), c.expected) << c.name;
   }
@@ -140,7 +140,7 @@ TEST_F(FormPlacementTest, ARestoredWindowIsKeptWithinReachOfTheScreen) {
   EXPECT_EQ(form.pos(), QPoint(1692, 387));
 }
 
-// With no settings file the window keeps its designed place, which on a small
+// With no settings file the window keeps its first place, which on a small
 // or scaled screen may run past the edge; the show brings it wholly on, also
 // when the window's own show handler gives it a bigger size (a skin).
 TEST(FormPlacementOnShow, TheWindowComesUpWhollyOnTheScreen) {
@@ -159,7 +159,7 @@ TEST(FormPlacementOnShow, TheWindowComesUpWhollyOnTheScreen) {
   };
   for (const Case &c : cases) {
     TForm form;
-    form.setFixedSize(DesignedSize);
+    form.setFixedSize(kFormSize);
     form.move(c.place);
     form.OnShow = [&](QObject *) {
       if (!c.grownTo.isEmpty())
@@ -204,7 +204,7 @@ TEST(FormPlacementModal, AWindowRestoredMinimisedWhileHiddenComesUpNormalWhenSho
   const QString path = dir.file(QStringLiteral("VANTOR.INI"));
   test::FixedScreen screen;
   TForm form;
-  form.setFixedSize(DesignedSize);
+  form.setFixedSize(kFormSize);
   Qt::WindowStates shownState;
   form.OnShow = [&](QObject *) {
     shownState = form.windowState();
@@ -251,7 +251,7 @@ TEST_F(FormPlacementTest, AChangedPixelsPerInchKeepsThePlaceButRestoresStateAndP
   screen.set({1024, 768}, 120);
   restoreFrom({QStringLiteral("ShowCmd=3"), QStringLiteral("PixelsPerInch=96"),
                QStringLiteral("NormPos=1,2,3,4"), QStringLiteral("neoloc_text=C:\\NEORAGE")});
-  EXPECT_EQ(form.pos(), kDesignedPlace);
+  EXPECT_EQ(form.pos(), kFirstPlace);
   EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
   EXPECT_EQ(edit->text(), QStringLiteral("C:\\NEORAGE"));
   form.setWindowState(Qt::WindowNoState);

@@ -32,7 +32,7 @@ public:
   }
 };
 
-TEST(SetupWindowFields, DesignedControlsAndStoredProperties) {
+TEST(SetupWindowFields, NamedControlsAndStoredProperties) {
   TFrmsetup setup;
   EXPECT_EQ(setup.findChild<TFilenameEdit *>("neoloc"), setup.neoloc);
   for (const char *name : {"romloc", "cdromloc", "Snapsloc"}) {

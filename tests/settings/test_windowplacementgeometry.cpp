@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReachCase{"far_beyond_comes_to_the_corner", {{3000, 2000}, Main}, {Screen1024}, {554, 398}},
         ReachCase{"mostly_on_comes_wholly_on", {{700, 300}, Main}, {Screen1024}, {554, 300}},
         ReachCase{"touching_the_edges_stays", {{554, 398}, Main}, {Screen1024}, {554, 398}},
-        // The designed places of the big skin (550 x 340) and of the setup
+        // The first places of the big skin (550 x 340) and of the setup
         // window (356 x 381) on screens at scale 2 and 1.5, in logical pixels.
         ReachCase{"big_skin_1280x1024_at_2", {{141, 108}, BigSkin}, {At2On1280}, {90, 108}},
         ReachCase{"setup_1280x1024_at_2", {{398, 288}, Setup}, {At2On1280}, {284, 131}},
