@@ -44,10 +44,10 @@ if [ ${#debs[@]} -gt 0 ]; then
   # The development files are in vantor-dev only, and the other way round.
   runtime_list=$(dpkg-deb -c "$runtime_deb")
   dev_list=$(dpkg-deb -c "$dev_deb")
-  for f in "${dev_files[@]}" pkgconfig/unziplib.pc libunziplib.so' '; do
+  for f in "${dev_files[@]}" pkgconfig/unziplib.pc 'vantor/libunziplib.so '; do
     grep -qF -- "$f" <<<"$runtime_list" && fail "vantor holds $f"
   done
-  for f in "${runtime_files[@]}" libunziplib.so.1; do
+  for f in "${runtime_files[@]}" vantor/libunziplib.so.1; do
     grep -qF -- "$f" <<<"$dev_list" && fail "vantor-dev holds $f"
   done
   # No ldconfig run for a library folder of the program's own.
