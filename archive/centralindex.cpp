@@ -24,7 +24,6 @@ CentralIndex CentralIndex::read(ByteSource &source) {
     if (index.first_ < 0 || pos < index.first_)
       index.first_ = pos;
   }
-  index.valid_ = !index.records_.isEmpty();
   return index;
 }
 

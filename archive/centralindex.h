@@ -25,13 +25,11 @@ public:
   // empty index (the header walk then works without it).
   static CentralIndex read(ByteSource &source);
 
-  bool isValid() const { return valid_; }
   std::optional<CentralRecord> find(qint64 localHeaderPos) const;
   // Position of the first local header the directory names, or -1.
   qint64 firstLocalHeader() const { return first_; }
 
 private:
-  bool valid_ = false;
   qint64 first_ = -1;
   QHash<qint64, CentralRecord> records_;
 };

@@ -1,5 +1,7 @@
 #include "archive/descriptorsearch.h"
 
+#include "unziplib/archivelayout.h"
+
 #include <QByteArray>
 #include <QtEndian>
 #include <algorithm>
@@ -7,7 +9,7 @@
 namespace vantor::archive {
 namespace {
 
-constexpr quint32 kDescriptorSignature = 0x08074B50;
+using unziplib::kDescriptorSignature;
 
 void forget(std::map<qint64, qint64> &first, qint64 below) {
   first.erase(first.begin(), first.lower_bound(below));

@@ -2,7 +2,6 @@
 
 #include "platform/files.h"
 #include "platform/library.h"
-#include "platform/usermessage.h"
 
 namespace vantor::archive {
 namespace {
@@ -27,10 +26,8 @@ bool UnzipLibrary::isLoaded() {
   return loaded().handle != nullptr;
 }
 
-void UnzipLibrary::load(const QString &directory, bool trace, QWidget *messageParent) {
-  const auto showMessage = [messageParent](const QString &text) {
-    vantor::showMessage(text, messageParent);
-  };
+void UnzipLibrary::load(const QString &directory, bool trace,
+                        const std::function<void(const QString &text)> &showMessage) {
   LoadedLibrary &library = loaded();
   const QString file = fileName();
   const QString beside = platform::joinPath(directory, file);

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QWidget;
+#include <functional>
 
 namespace vantor::archive {
 
@@ -17,8 +17,9 @@ public:
 
   static bool isLoaded();
   // Loads from `directory` when the file is there, else by name through the
-  // system's library search; failures are shown in a box over `messageParent`.
-  static void load(const QString &directory, bool trace, QWidget *messageParent = nullptr);
+  // system's library search; what failed goes to `report`.
+  static void load(const QString &directory, bool trace,
+                   const std::function<void(const QString &text)> &report);
   static void unload();
 
   // Null when the library lacks the entry point.

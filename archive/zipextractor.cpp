@@ -50,7 +50,10 @@ QWidget *TZipExtractor::messageParent() const {
 }
 
 void TZipExtractor::showMessage(const QString &text) const {
-  vantor::showMessage(text, messageParent());
+  if (messageSink_)
+    messageSink_(text);
+  else
+    vantor::showMessage(text, messageParent());
 }
 
 void TZipExtractor::setZipFilename(const QString &value) {
@@ -77,6 +80,7 @@ int TZipExtractor::entryCount() const {
 
 void TZipExtractor::readEntries() {
   entries_.clear();
+  entryListReported_ = false;
   // The list is announced however the reading ends.
   struct Announce {
     TZipExtractor *self;
@@ -93,6 +97,7 @@ void TZipExtractor::readEntries() {
   const auto keep = qScopeGuard([&] {
     entries_ = std::move(walk.entries);
     firstHeaderOffset_ = walk.firstHeaderOffset;
+    entryListReported_ = walk.reported;
   });
   walk.run(selfExtractor);
 }
@@ -144,7 +149,7 @@ void TZipExtractor::Extract() {
   } finish{this};
 
   if (!UnzipLibrary::isLoaded()) {
-    UnzipLibrary::load(dllDirectory_, trace_, messageParent());
+    UnzipLibrary::load(dllDirectory_, trace_, [this](const QString &text) { showMessage(text); });
     finish.unload = UnzipLibrary::isLoaded();
   }
   if (!UnzipLibrary::isLoaded())

@@ -128,6 +128,13 @@ public:
   bool cancelRequested() const { return cancelRequested_; }
   void setCancelRequested(bool value) { cancelRequested_ = value; }
   qint32 extractedCount() const { return extractedCount_; }
+  // The last reading of the entry list told the user that it found nothing.
+  bool entryListReported() const { return entryListReported_; }
+  // Where the component's own failures go instead of a box: for an
+  // extraction on a thread that must not show one. Empty: a box.
+  void setMessageSink(std::function<void(const QString &text)> sink) {
+    messageSink_ = std::move(sink);
+  }
 
   // Extracts with the current settings; the outcome is extractedCount() and the
   // messages shown.
@@ -169,6 +176,8 @@ private:
   bool busy_ = false;
   bool cancelRequested_ = false;
   qint32 extractedCount_ = 0;
+  bool entryListReported_ = false;
+  std::function<void(const QString &text)> messageSink_;
   std::exception_ptr handlerError_; // thrown by an event handler during a callback
 };
 

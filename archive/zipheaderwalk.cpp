@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/usermessage.h"
+#include "unziplib/archivelayout.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -9,12 +10,12 @@
 namespace vantor::archive {
 namespace {
 
-constexpr quint32 kLocalSignature = 0x04034B50;
-constexpr quint32 kCentralSignature = 0x02014B50;
-constexpr quint32 kEndSignature = 0x06054B50;
-constexpr quint32 kDescriptorSignature = 0x08074B50;
+using unziplib::kCentralSignature;
+using unziplib::kDescriptorSignature;
+using unziplib::kEndSignature;
+using unziplib::kLocalSignature;
 constexpr quint16 kDescriptorFlag = 0x0008;
-constexpr qint64 kEndRecordSize = 22;
+constexpr qint64 kEndRecordSize = qint64(unziplib::kEndSize);
 
 struct Zip64Extra {
   bool present = false;
@@ -72,6 +73,7 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     if (!inStep) {
       if (!scanForHeader()) {
         showMessage(QStringLiteral("No valid zip entries found"), messageParent_);
+        reported = true;
         break;
       }
       inStep = true;
@@ -123,7 +125,9 @@ void ZipHeaderWalk::run(bool selfExtractor) {
 }
 
 bool ZipHeaderWalk::scanForHeader() {
-  static constexpr quint8 kLocalSignatureBytes[4] = {0x50, 0x4B, 0x03, 0x04};
+  static constexpr quint8 kLocalSignatureBytes[4] = {
+      quint8(kLocalSignature), quint8(kLocalSignature >> 8), quint8(kLocalSignature >> 16),
+      quint8(kLocalSignature >> 24)};
   quint8 byte = 0;
   bool pending = false;
   for (;;) {

@@ -31,6 +31,7 @@ public:
   std::vector<ZipDirEntry> entries;
   qint64 firstHeaderOffset = 0;
   qint64 scanCount = 0;
+  bool reported = false; // the user has been told that no entry was found
 
 private:
   bool scanForHeader();

@@ -214,7 +214,7 @@ void BM_ExtractInTurns(benchmark::State &state) {
 }
 
 // A launch's unpacking of the 200 MB archive with and without following its
-// progress (the caption and its repaint, the poll for Escape), in turns, the
+// progress (the caption and its repaint), in turns, the
 // order rotated. "shown" moves the clock on by the quiet time, so the
 // percentages show from the start. The goal: within 2%. Medians and minima,
 // the minimum being the least disturbed by other load.
@@ -248,16 +248,11 @@ void BM_ProgressInTurns(benchmark::State &state) {
     const QString folder = freshFolder(shown ? "out-shown" : "out-followed");
     unpacker.open(archive);
     const double time = seconds([&] {
-      vantor::UnpackProgress progress(
-          [&](const QString &text) {
-            caption.setCaption(text);
-            QCoreApplication::processEvents();
-            captions += shown;
-          },
-          [] {
-            QCoreApplication::processEvents();
-            return false;
-          });
+      vantor::UnpackProgress progress([&](const QString &text) {
+        caption.setCaption(text);
+        QCoreApplication::processEvents();
+        captions += shown;
+      });
       if (shown) {
         const std::uint32_t started = vantor::platform::tickCount();
         QElapsedTimer timer;
@@ -269,9 +264,8 @@ void BM_ProgressInTurns(benchmark::State &state) {
       double inHandler = 0;
       const auto outcome = unpacker.unpack(folder, [&](qint64 done, qint64 total) {
         ++reports;
-        bool goOn = true;
-        inHandler += seconds([&] { goOn = progress.report(done, total); });
-        return goOn;
+        inHandler += seconds([&] { progress.report(done, total); });
+        return true;
       });
       if (shown)
         progressTimes.handler.push_back(inHandler);

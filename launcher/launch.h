@@ -1,13 +1,18 @@
 #pragma once
 
 #include "launcher/catalogue.h"
+#include "platform/folderlock.h"
 #include "platform/process.h"
 #include "settings/emulatorswitches.h"
 
+#include <QObject>
 #include <QStringList>
 
+#include <atomic>
+#include <exception>
 #include <functional>
 #include <optional>
+#include <thread>
 
 namespace vantor {
 
@@ -16,6 +21,10 @@ class TFileListBox;
 // What a launch needs of the zip component.
 class ArchiveUnpacker {
 public:
+  struct Listing {
+    int entries = 0;
+    bool reported = false; // the reader has already told the user what was wrong
+  };
   struct Outcome {
     int written = 0;
     QStringList errors;     // what failed, one line each
@@ -26,23 +35,31 @@ public:
   using Progress = std::function<bool(qint64 done, qint64 total)>;
 
   virtual ~ArchiveUnpacker() = default;
-  // Reads the archive's entry list and returns the number of entries; a
-  // broken archive raises a stream error.
-  virtual int open(const QByteArray &nativePath) = 0;
+  // Reads the archive's entry list; a broken archive raises a stream error.
+  virtual Listing open(const QByteArray &nativePath) = 0;
   // Unpacks every entry of the archive last opened into `folder`, overwriting
   // and without the archive's own folder names; `progress` may be empty.
+  // Runs on a worker thread: it touches nothing of the user interface, and
+  // `progress` is called on that thread.
   virtual Outcome unpack(const QString &folder, const Progress &progress) = 0;
 };
 
-// Starts a program with its arguments in a working folder and waits for it.
-using ProcessRunner =
-    std::function<platform::RunResult(const QStringList &arguments, const QString &workingFolder)>;
+// Starts a program with its arguments in a working folder and returns at
+// once; `finished` is called from the event loop when it has ended. Returns
+// why it could not be started, or nothing when it started.
+using EmulatorStarter =
+    std::function<QString(const QStringList &arguments, const QString &workingFolder,
+                          std::function<void(const platform::RunResult &result)> finished)>;
 
 // What a launch reads of the setup.
 struct LaunchSetup {
   QString emulator;    // neoloc
   QString emulatorDir; // neodir, ending with the separator
   EmulatorSwitches switches;
+  // Where games are unpacked when the emulator's folder cannot be written
+  // (a system-wide install): a folder of the user's own.
+  QString userScratchRoot = {};
+  bool emulatorDirWritable = true;
 };
 
 // Everything decided before anything on disk is touched.
@@ -60,42 +77,67 @@ struct LaunchPlan {
 // folder the program was started in.
 std::optional<LaunchPlan> planLaunch(const Catalogue &catalogue, const LaunchSetup &setup);
 
-// Runs a plan: unpack into the scratch folder, start the emulator there and
-// wait, remove the scratch folder, then look for new screenshots. The
-// emulator is started only on a complete extraction.
-class Launch final {
+// The per-user scratch folder for an emulator folder: one for each, so two
+// emulators never share one.
+QString userScratchFolder(const QString &userScratchRoot, const QString &emulatorDir);
+
+// Plays a plan in steps driven by the event loop: unpack into the scratch
+// folder on a worker thread, start the emulator there, and when it has ended
+// remove the scratch folder and look for new screenshots. The emulator is
+// started only on a complete extraction. The emulator's folder is held for
+// the whole run, so two copies of the program never share a scratch folder.
+class Launch final : public QObject {
+  Q_OBJECT
+
 public:
   struct Parts {
     ArchiveUnpacker &unpacker;
-    ProcessRunner run;
+    EmulatorStarter startEmulator;
     TFileListBox &shots;
-    // Shows a status text; the caller paints it before the long step that follows.
     std::function<void(const QString &text)> showStatus;
     // The emulator left new screenshots: `newest` indexes the shots list.
     std::function<void(int newest)> showNewScreenshot;
-    // Called now and then while unpacking, so the window can repaint;
-    // returns true when the user asked to stop. May be empty.
-    std::function<bool()> pollCancel = {};
     // Points the screenshot list at the emulator's folder for shots, which the
     // emulator may have made during this run.
     std::function<void()> findShotsFolder = {};
+    // The launch is over, whichever way it ended.
+    std::function<void()> ended = {};
   };
 
-  explicit Launch(Parts parts) : p_(std::move(parts)) {}
+  explicit Launch(Parts parts, QObject *parent = nullptr);
+  // Stops an unpacking still under way and cleans up after it.
+  ~Launch() override;
 
-  // Returns whether the emulator ran. A cancelled unpacking starts nothing
-  // and shows nothing. Errors are shown; a broken archive or
-  // a scratch folder that cannot be prepared ends the launch with an error
-  // raised to the caller, before anything is started.
-  bool run(const LaunchPlan &plan);
+  // Begins playing `plan`. A failure before the unpacking starts (a broken
+  // archive, a scratch folder that cannot be prepared) is raised to the
+  // caller after everything is put back as it was; later failures are shown.
+  void start(const LaunchPlan &plan);
+  // Escape: stops the unpacking; a game already running is left alone.
+  void cancel() { cancel_ = true; }
+  // From start() to the end of the clean-up.
+  bool busy() const { return busy_; }
+  // The emulator is running.
+  bool running() const { return running_; }
 
 private:
-  bool unpack(const LaunchPlan &plan);
-  void prepareScratch(const QString &scratch);
-  bool startEmulator(const LaunchPlan &plan);
-  void removeScratch(const QString &scratch);
+  std::optional<QString> prepare();
+  void unpackOnWorker();
+  void unpacked(const ArchiveUnpacker::Outcome &outcome, const std::exception_ptr &failure);
+  void startEmulator();
+  void emulatorEnded();
+  void prepareScratch();
+  QString removeScratch();
+  void finish(const QString &error);
 
   Parts p_;
+  LaunchPlan plan_;
+  platform::FolderLock lock_;
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  int shotsBefore_ = 0;
+  bool busy_ = false;
+  bool running_ = false;
+  bool ownsScratch_ = false;
 };
 
 } // namespace vantor

@@ -12,6 +12,7 @@
 #include "controls/shadowlabel.h"
 #include "launcher/catalogue.h"
 #include "launcher/filelistbox.h"
+#include "launcher/launch.h"
 #include "launcher/messbox.h"
 #include "launcher/snapshotpreview.h"
 #include "launcher/zipunpacker.h"
@@ -157,9 +158,8 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
   ZipExtractor1 = new archive::TZipExtractor(this);
   ZipExtractor1->setObjectName(QStringLiteral("ZipExtractor1"));
   ZipExtractor1->setDLLDirectory(unzipLibraryFolder());
-  unpacker_ = std::make_unique<ZipUnpacker>(*ZipExtractor1);
-
-  QCoreApplication::instance()->installEventFilter(this);
+  createLaunch();
+  watchInput();
 
   OnShow = [this](QObject *s) { FormShow(s); };
   // Last, so that it hooks the handlers above: the position and skin come

@@ -4,6 +4,7 @@
 #include "controls/windowdrag.h"
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
+#include "platform/processwatch.h"
 #include "settings/cataloguehost.h"
 
 #include <QPointer>
@@ -29,7 +30,11 @@ class Tmessbox;
 class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
+class Launch;
 class ZipUnpacker;
+
+// Shown while a close waits for the running game to end.
+inline const QString kClosingStatus = QStringLiteral("Closing when the game ends..");
 
 // The launcher's main window: the catalogue, the selection and the ROM name.
 class TfrmMain final : public TForm, public CatalogueHost {
@@ -40,7 +45,6 @@ public:
   ~TfrmMain() override;
 
   void setSetupWindow(TFrmsetup *setup) { setup_ = setup; }
-  TFrmsetup *setupWindow() const { return setup_; }
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
@@ -87,9 +91,13 @@ public:
   // Adopt mode: the picture on show becomes the selected game's snapshot.
   // Delete mode: asks in the confirmation box, then deletes the snapshot.
   void usedelCommand(QObject *sender);
-  // Unpacks the selected game, runs the emulator on it and waits, cleans up
-  // and previews a new screenshot.
+  // Unpacks the selected game, runs the emulator on it, cleans up after it
+  // and previews a new screenshot; the event loop runs meanwhile.
   void playClick(QObject *sender);
+  // From play until the game has ended and its scratch folder is gone: the
+  // window then takes no input but Escape (stop the unpacking), the exit
+  // and a drag.
+  bool playing() const;
 
   Catalogue listroms;
   TShadowLabel *romname;
@@ -120,12 +128,16 @@ public:
 
 protected:
   // The window's keys, whichever of its controls has the focus; and, while a
-  // game is being launched, the lock on input.
+  // game is being played, the controls that must wait.
   bool eventFilter(QObject *watched, QEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
 
 private:
   bool takeKey(QWidget *receiver, const QKeyEvent &key);
-  bool lockedInput(const QEvent &event);
+  bool inputWhilePlaying(QObject *watched, const QEvent &event);
+  void watchInput();
+  void createLaunch();
+  void launchEnded();
   void jumpTo(int index);
 
   void selectEntry(int index);
@@ -141,10 +153,11 @@ private:
   Tmessbox *messbox_ = nullptr;
   std::unique_ptr<SnapshotPreview> preview_;
   std::unique_ptr<ZipUnpacker> unpacker_;
+  platform::ProcessWatch emulator_;
+  std::unique_ptr<Launch> launch_;
+  bool closeWhenDone_ = false;
   WindowDrag drag_;
   CatalogueNavigator navigator_;
-  bool launching_ = false;    // input is locked
-  bool cancelUnpack_ = false; // Escape was pressed while launching
   void bindSkinButtons();
 };
 

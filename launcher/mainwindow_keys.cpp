@@ -1,10 +1,12 @@
 // The main window's keyboard: play, the about and setup windows, moving
-// through the catalogue and type-ahead; and the lock on input while a game
-// is being launched, when Escape stops the unpacking.
+// through the catalogue and type-ahead; and, while a game is being played,
+// the input that must wait, with Escape stopping the unpacking.
 #include "launcher/mainwindow.h"
 
+#include "controls/image.h"
 #include "controls/picbtn.h"
 #include "controls/rotarydial.h"
+#include "launcher/launch.h"
 #include "platform/clock.h"
 #include "platform/handlerguard.h"
 
@@ -31,8 +33,6 @@ bool isUserInput(const QEvent &event) {
   case QEvent::TabletMove:
   case QEvent::TabletRelease:
     return true;
-  case QEvent::Close: // from the window manager, not from the program
-    return event.spontaneous();
   default:
     return false;
   }
@@ -40,9 +40,17 @@ bool isUserInput(const QEvent &event) {
 
 } // namespace
 
+// Every control of the window is watched, not the whole application: boxes
+// and other windows keep their own input whatever this window is doing.
+void TfrmMain::watchInput() {
+  installEventFilter(this);
+  for (QWidget *child : findChildren<QWidget *>())
+    child->installEventFilter(this);
+}
+
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
-  if (launching_ && isUserInput(*event))
-    return lockedInput(*event);
+  if (playing() && isUserInput(*event))
+    return inputWhilePlaying(watched, *event);
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
     return false;
   auto *receiver = static_cast<QWidget *>(watched);
@@ -51,13 +59,18 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event) {
   return takeKey(receiver, static_cast<const QKeyEvent &>(*event));
 }
 
-// Input that arrives while a game is being launched is dropped, so a click
-// or key meant for then does not act afterwards.
-bool TfrmMain::lockedInput(const QEvent &event) {
+// Input meant for the game's controls is dropped while it plays, not kept
+// for later; the exit (which waits for the game) and dragging the window by
+// its skin still work. True when the event goes no further.
+bool TfrmMain::inputWhilePlaying(QObject *watched, const QEvent &event) {
   if (event.type() == QEvent::KeyPress &&
-      static_cast<const QKeyEvent &>(event).key() == Qt::Key_Escape)
-    cancelUnpack_ = true;
-  return true;
+      static_cast<const QKeyEvent &>(event).key() == Qt::Key_Escape) {
+    launch_->cancel();
+    return true;
+  }
+  const bool key = event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease ||
+                   event.type() == QEvent::ShortcutOverride;
+  return key || (watched != exitall && watched != back);
 }
 
 // True when the key was the window's: it goes no further.

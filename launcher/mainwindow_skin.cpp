@@ -10,8 +10,6 @@
 #include "launcher/snapshotpreview.h"
 #include "settings/setupwindow.h"
 
-#include <QCoreApplication>
-
 namespace vantor {
 
 void TfrmMain::bindSkinButtons() {
@@ -52,9 +50,9 @@ void TfrmMain::exitallCommand(QObject *) {
   close();
 }
 
-void TfrmMain::exitallClick(QObject *) {
-  QCoreApplication::processEvents();
-}
+// The close the press asked for is already on its way through the event
+// loop; pumping it here would re-enter whatever handler is below us.
+void TfrmMain::exitallClick(QObject *) {}
 
 void TfrmMain::SetupClick(QObject *) {
   if (setup_)

@@ -1,7 +1,6 @@
 #include "launcher/zipunpacker.h"
 
 #include "archive/zipextractor.h"
-#include "platform/usermessage.h"
 
 #include <QScopeGuard>
 
@@ -34,9 +33,9 @@ ZipUnpacker::ZipUnpacker(archive::TZipExtractor &zip) : zip_(zip) {
   };
 }
 
-int ZipUnpacker::open(const QByteArray &nativePath) {
+ArchiveUnpacker::Listing ZipUnpacker::open(const QByteArray &nativePath) {
   zip_.setZipFile(nativePath);
-  return zip_.entryCount();
+  return {zip_.entryCount(), zip_.entryListReported()};
 }
 
 ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progress &progress) {
@@ -45,10 +44,10 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progre
   // the library's failures in the one box.
   const archive::TProgressEvent progressBefore = zip_.OnProgress;
   failures_ = &outcome.errors;
-  const ScopedMessagePresenter collect(
-      [&outcome](const UserMessage &message) { outcome.errors.append(message.text); });
+  zip_.setMessageSink([&outcome](const QString &text) { outcome.errors.append(text); });
   const auto restore = qScopeGuard([&] {
     failures_ = nullptr;
+    zip_.setMessageSink({});
     zip_.OnProgress = progressBefore;
   });
   if (progress)

@@ -9,7 +9,9 @@ class TZipExtractor;
 }
 
 // Unpacks through the main window's zip component and gathers what the
-// library reports as failed, so a launch can show it in one box.
+// library and the component report as failed, so a launch can show it in
+// one box. The unpacking itself runs on the launch's worker thread, where
+// the component must not show a box of its own.
 class ZipUnpacker final : public ArchiveUnpacker {
 public:
   // Takes over the component's OnMessage; OnProgress while unpacking.
@@ -17,7 +19,7 @@ public:
   ZipUnpacker(const ZipUnpacker &) = delete;
   ZipUnpacker &operator=(const ZipUnpacker &) = delete;
 
-  int open(const QByteArray &nativePath) override;
+  Listing open(const QByteArray &nativePath) override;
   Outcome unpack(const QString &folder, const Progress &progress) override;
 
 private:

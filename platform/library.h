@@ -17,14 +17,11 @@ struct LibraryUnloader {
 // A loaded library, unloaded when its owner goes.
 using UniqueLibrary = std::unique_ptr<void, LibraryUnloader>;
 
-// The platform's file name for a library called `base` ("UNZIPLIB.DLL" style on
-// Windows, "lib<base>.so" here).
+// The file name of a library called `base`: "lib<base>.so", in lower case.
 QString libraryFileName(const QString &base);
 
 // Loads the library at `pathOrName`: a path loads that file, a bare name goes
-// through the system's library search. Returns null on failure. Where the
-// system shows boxes for missing files or critical errors, they are switched
-// off around the load.
+// through the system's library search. Returns null on failure.
 UniqueLibrary loadLibrary(const QString &pathOrName);
 
 // The address of the exported symbol `name`, or null.

@@ -138,8 +138,8 @@ QStringList splitCommandLine(const QString &commandLine) {
   return QStringList{program} + splitArguments(commandLine, pos);
 }
 
-RunResult runAndWait(const QStringList &arguments, const QString &workingFolder) {
-  RunResult result;
+StartResult startProcess(const QStringList &arguments, const QString &workingFolder) {
+  StartResult result;
   if (arguments.isEmpty() || arguments.first().isEmpty()) {
     result.error = errorText(ENOENT);
     return result;
@@ -169,19 +169,30 @@ RunResult runAndWait(const QStringList &arguments, const QString &workingFolder)
     result.error = errorText(rc);
     return result;
   }
-  result.started = true;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) {
-      result.error = errorText(errno);
-      return result;
-    }
-  }
-  if (WIFEXITED(status))
-    result.exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status))
-    result.signal = WTERMSIG(status);
+  result.pid = pid;
   return result;
+}
+
+RunResult endedProcess(int waitStatus) {
+  RunResult result;
+  result.started = true;
+  if (WIFEXITED(waitStatus))
+    result.exitCode = WEXITSTATUS(waitStatus);
+  else if (WIFSIGNALED(waitStatus))
+    result.signal = WTERMSIG(waitStatus);
+  return result;
+}
+
+RunResult runAndWait(const QStringList &arguments, const QString &workingFolder) {
+  const StartResult started = startProcess(arguments, workingFolder);
+  if (started.pid <= 0)
+    return RunResult{false, -1, 0, started.error};
+  int status = 0;
+  while (waitpid(started.pid, &status, 0) < 0) {
+    if (errno != EINTR)
+      return RunResult{true, -1, 0, errorText(errno)};
+  }
+  return endedProcess(status);
 }
 
 RunResult winExecAndWait(const QString &commandLine, const QString &workingFolder) {

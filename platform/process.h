@@ -26,6 +26,21 @@ struct RunResult {
   bool exitedNormally() const { return started && signal == 0; }
 };
 
+// A program started without waiting: its process id, or why it could not
+// be started.
+struct StartResult {
+  int pid = -1;
+  QString error;
+};
+
+// Starts the program named by arguments[0] (searched along PATH when given
+// without a path) with the remaining arguments, in `workingFolder` (empty:
+// the current folder). The caller collects the child when it ends.
+StartResult startProcess(const QStringList &arguments, const QString &workingFolder = {});
+
+// The outcome of a child from its wait status.
+RunResult endedProcess(int waitStatus);
+
 // Starts the program the command line names (its first argument) with the
 // remaining arguments, in `workingFolder` (empty: the current folder), and
 // blocks until it ends; no events are processed meanwhile. A program given

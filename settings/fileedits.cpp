@@ -5,10 +5,6 @@
 
 #include <QDir>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace vantor {
 
 using platform::fileExists;
@@ -18,11 +14,7 @@ namespace pathedit {
 namespace {
 
 bool isDelimiter(QChar c) {
-#ifdef Q_OS_WIN
-  return c == u'\\' || c == u'/' || c == u':';
-#else
   return c == u'/';
-#endif
 }
 
 qsizetype lastDelimiter(const QString &path) {
@@ -33,13 +25,7 @@ qsizetype lastDelimiter(const QString &path) {
 }
 
 bool isRootFolder(const QString &path) {
-  if (path.size() == 1)
-    return isDelimiter(path[0]);
-#ifdef Q_OS_WIN
-  return path.size() == 3 && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
-#else
-  return false;
-#endif
+  return path.size() == 1 && isDelimiter(path[0]);
 }
 
 } // namespace
@@ -85,7 +71,7 @@ QString firstCommandLineItem(const QString &text) {
 
 QString chosenFolderText(const QString &folder) {
   QString path = QDir::toNativeSeparators(folder);
-  while (path.size() > 1 && isDelimiter(path.back()) && path.back() != u':' && !isRootFolder(path))
+  while (path.size() > 1 && isDelimiter(path.back()) && !isRootFolder(path))
     path.chop(1);
   return path;
 }
@@ -98,25 +84,6 @@ QString chosenFileText(const QString &path) {
 }
 
 } // namespace pathedit
-
-namespace {
-
-// A drive without a disk must not raise the system's own error box while a
-// chooser browses it.
-class CriticalErrorsOff final {
-public:
-#ifdef Q_OS_WIN
-  CriticalErrorsOff() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
-  ~CriticalErrorsOff() {
-    SetErrorMode(previous_);
-  }
-
-private:
-  UINT previous_;
-#endif
-};
-
-} // namespace
 
 // --- TFileDirEdit -------------------------------------------------------
 
@@ -131,11 +98,7 @@ void TFileDirEdit::buttonClick() {
   bool action = true;
   if (!callHandler(OnBeforeDialog, this, name, action) || !action)
     return;
-  std::optional<QString> chosen;
-  {
-    [[maybe_unused]] const CriticalErrorsOff guard;
-    chosen = RunDialog(name);
-  }
+  const std::optional<QString> chosen = RunDialog(name);
   if (canTakeFocus())
     setFocus(Qt::OtherFocusReason);
   action = chosen.has_value();

@@ -8,11 +8,11 @@
 namespace vantor {
 
 namespace pathedit {
-// The root folder ("\" on Windows: the current drive's root).
+// The root folder, "/".
 QString rootFolder();
-// Everything up to and including the last separator (or drive colon).
+// Everything up to and including the last separator.
 QString extractFilePath(const QString &path);
-// What follows the last separator (or drive colon).
+// What follows the last separator.
 QString extractFileName(const QString &path);
 // Not empty and free of < > " [ ] |.
 bool isValidFileName(const QString &name);

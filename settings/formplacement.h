@@ -66,7 +66,6 @@ public:
 
   bool isRestored() const { return restored_; }
   bool isSaved() const { return saved_; }
-  bool isDestroying() const { return destroying_; }
 
   TForm *form() const { return form_; }
   // Open during one save or restore only.

@@ -55,10 +55,9 @@ QStringList toNameFilters(const QString &filter) {
     QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
     for (QString &p : patterns) {
       p = p.trimmed();
-#ifndef Q_OS_WIN
+      // "*.*" means every file, a name without a dot included.
       if (p == QLatin1String("*.*"))
         p = QStringLiteral("*");
-#endif
     }
     out << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' '));
   }

@@ -42,10 +42,7 @@ QString pathEditStyle() {
 } // namespace
 
 QString emulatorFolderOf(const QString &emulatorPath) {
-  qsizetype cut = emulatorPath.lastIndexOf(platform::pathSeparator());
-#ifdef Q_OS_WIN
-  cut = std::max(cut, emulatorPath.lastIndexOf(u':'));
-#endif
+  const qsizetype cut = emulatorPath.lastIndexOf(platform::pathSeparator());
   return emulatorPath.left(cut + 1);
 }
 

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip libarchive-tools
   python3-pil
-  xvfb xauth
+  xvfb xauth libxcb1-dev
   dpkg-dev file desktop-file-utils appstream xdotool
   fonts-dejavu-core fonts-dejavu-extra
 )

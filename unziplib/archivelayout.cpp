@@ -10,12 +10,6 @@
 namespace unziplib {
 namespace {
 
-constexpr uint32_t kEndSignature = 0x06054B50;
-constexpr uint32_t kEnd64Signature = 0x06064B50;
-constexpr uint32_t kLocator64Signature = 0x07064B50;
-constexpr uint32_t kCentralSignature = 0x02014B50;
-constexpr uint32_t kLocalSignature = 0x04034B50;
-constexpr uint64_t kEndSize = 22;
 constexpr uint64_t kMaxComment = 0xFFFF;
 constexpr uint64_t kMaxDirectory = uint64_t(1) << 30;
 constexpr uint64_t kLocatorSize = 20;

@@ -8,6 +8,16 @@
 
 namespace unziplib {
 
+// The zip format's record signatures, read as little-endian 32-bit values, and
+// the fixed size of its end record; the program's header walk checks the same.
+inline constexpr uint32_t kLocalSignature = 0x04034B50;
+inline constexpr uint32_t kCentralSignature = 0x02014B50;
+inline constexpr uint32_t kEndSignature = 0x06054B50;
+inline constexpr uint32_t kEnd64Signature = 0x06064B50;
+inline constexpr uint32_t kLocator64Signature = 0x07064B50;
+inline constexpr uint32_t kDescriptorSignature = 0x08074B50;
+inline constexpr uint64_t kEndSize = 22;
+
 // One central directory record, as stored.
 struct RawEntry {
   uint64_t localHeader = 0; // offset as stored (add the layout's shift)

@@ -12,13 +12,14 @@
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
 #include "settings/setupwindow.h"
+#include "support/modalanswer.h"
+#include "support/scopedhook.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vantor {
@@ -40,7 +41,6 @@ protected:
     dir.write(QStringLiteral("NEORAGE/ROMS/pacman.zip"));
     dir.write(QStringLiteral("NEORAGE/CDROMS/samsho.zip"));
     dir.mkdir(QStringLiteral("NEORAGE/SNAPS"));
-    connect();
   }
   ~ProgramRun() override {
     if (windows.frmMain)
@@ -51,19 +51,6 @@ protected:
   }
 
   QString at(const QString &name) const { return neorage + QDir::separator() + name; }
-
-  // Whenever the setup window is on show modally, the "user" acts in it and goes back.
-  void connect() {
-    QObject::connect(&setupWatch, &QTimer::timeout, [this] {
-      if (!windows.Frmsetup || !windows.Frmsetup->isShowingModal())
-        return;
-      ++setupOpenings;
-      if (inSetup)
-        inSetup(windows.Frmsetup.get());
-      QTest::mouseClick(windows.Frmsetup->exitsetup, Qt::LeftButton);
-    });
-    setupWatch.start(5);
-  }
 
   // Program start as main() does it.
   void start() {
@@ -83,6 +70,17 @@ protected:
     setup->cdromloc->setText(at(QStringLiteral("CDROMS")));
   }
 
+  QWidget *modalSetup() const {
+    TFrmsetup *setup = windows.Frmsetup.get();
+    return setup && setup->isVisible() && setup->isShowingModal() ? setup : nullptr;
+  }
+  void useSetup() {
+    ++setupOpenings;
+    if (inSetup)
+      inSetup(windows.Frmsetup.get());
+    QTest::mouseClick(windows.Frmsetup->exitsetup, Qt::LeftButton);
+  }
+
   QStringList section(const QString &name) const { return test::sectionLines(iniPath, name); }
 
   QString startFolder = QDir::currentPath();
@@ -92,9 +90,10 @@ protected:
   QString iniPath;
   QString neorage;
   Windows windows;
-  QTimer setupWatch;
   std::function<void(TFrmsetup *)> inSetup;
   int setupOpenings = 0;
+  // Whenever the setup window is on show modally, the "user" acts in it and goes back.
+  test::ModalAnswer setupAnswer{[this] { return modalSetup(); }, [this](QWidget *) { useSetup(); }};
 };
 
 TEST_F(ProgramRun, AFirstRunLeavesTheExampleFile) {
@@ -219,12 +218,14 @@ TEST_F(ProgramRun, ClosingReplacesTheFileOncePerSavingWindow) {
   start();
   windows.frmabout->findChild<TFormStorage *>()->LoadWindowSettings();
   int replacements = 0;
-  platform::ProfileFile::setSaveFault([&](platform::ProfileFile::SaveStep step) {
-    replacements += step == platform::ProfileFile::SaveStep::Rename;
-    return false;
-  });
-  quit(); // the main window's close, the setup and about windows' destroy
-  platform::ProfileFile::setSaveFault({});
+  {
+    const test::ScopedHook counting(
+        platform::ProfileFile::setSaveFault, [&](platform::ProfileFile::SaveStep step) {
+          replacements += step == platform::ProfileFile::SaveStep::Rename;
+          return false;
+        });
+    quit(); // the main window's close, the setup and about windows' destroy
+  }
   EXPECT_EQ(replacements, 3);
   for (const char *name : {"main", "setup", "about"})
     EXPECT_TRUE(section(QLatin1String(name)).contains(QStringLiteral("PixelsPerInch=96"))) << name;

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "settings/setupwindow.h"
 #include "skins/skins.h"
+#include "support/scopedhook.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -93,9 +94,8 @@ protected:
       screen = onScreen(&form);
       const QPoint inside(int(160 * scale()), int(148 * scale()));
       return screen.pixel(inside) != rootColour(&form);
-    }));
+    })) << "the window's first frame never reached the X server";
   }
-  void TearDown() override { platform::setCursorSource(nullptr); }
 
   bool insideAt(QPoint logical) const {
     return skin.rect().contains(logical) && skin.pixel(logical) != kYellow;
@@ -187,7 +187,7 @@ TEST_F(ShapedSkin, HitTestsAndDraggingUseWindowCoordinates) {
 
   shaper->setWindowMove(TFormShaper::FullMove);
   QPoint cursor;
-  platform::setCursorSource([&] { return cursor; });
+  const test::ScopedHook cursorAt(platform::setCursorSource, [&] { return cursor; });
   const QPoint start = form.pos();
   const QPoint local(160, 148);
   cursor = back->mapToGlobal(local);
@@ -199,7 +199,9 @@ TEST_F(ShapedSkin, HitTestsAndDraggingUseWindowCoordinates) {
   QTest::mouseRelease(back, Qt::LeftButton, {}, local + QPoint(30, 20));
   EXPECT_EQ(form.pos() - start, QPoint(30, 20));
   // The server has the window where Qt says it is.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return windowAt(&form, {160, 148}); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    return windowAt(&form, {160, 148});
+  })) << "the moved window never reached the X server";
   for (const Probe &p : probes)
     EXPECT_EQ(windowAt(&form, p.at), p.inside) << p.at.x() << "," << p.at.y();
 }

@@ -10,6 +10,7 @@
 #include "platform/usermessage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
+#include "support/modalanswer.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vantor {
@@ -83,8 +83,9 @@ protected:
   // Clicks usedel; the box, once up, is answered with one of its buttons.
   void deleteAnswering(TPicBtn *Tmessbox::*answer) {
     Tmessbox *box = windows.messbox.get();
-    QTimer::singleShot(0, box, [this, box, answer] { click(box->*answer); });
+    const test::ModalAnswer answered(box, [this, box, answer](QWidget *) { click(box->*answer); });
     click(main->usedel);
+    EXPECT_EQ(answered.answers(), 1);
   }
   SnapshotPreview &preview() { return main->snapshotPreview(); }
   bool exists(const QString &name) const { return QFileInfo::exists(dir.file(name)); }

@@ -14,7 +14,7 @@ namespace vantor::test {
 // of the test's own with its own settings file. The current folder, which
 // the folder lists move, is put back afterwards.
 class LinkedWindows : public ::testing::Test {
-protected:
+public:
   LinkedWindows() {
     main.setSetupWindow(&setup);
     setup.setHost(&main);

@@ -7,9 +7,9 @@
 #include "linkedwindows.h"
 #include "platform/shellopen.h"
 #include "settings/formstorage.h"
+#include "support/modalanswer.h"
 
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vantor {
@@ -71,12 +71,13 @@ INSTANTIATE_TEST_SUITE_P(Table, AboutLinks,
 
 TEST_F(AboutWindow, TheAboutButtonShowsItModallyAndTheExitButtonClosesIt) {
   bool modal = false;
-  QTimer::singleShot(0, &about, [&] {
+  const test::ModalAnswer answer(&about, [&](QWidget *) {
     modal = about.isVisible() && about.isShowingModal();
     about.move(40, 50);
     about.exitabout->OnCommand(about.exitabout);
   });
   main.about->OnClick(main.about);
+  EXPECT_EQ(answer.answers(), 1);
   EXPECT_TRUE(modal);
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(closeRequests, 1);

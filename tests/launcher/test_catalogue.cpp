@@ -10,10 +10,10 @@
 #include "platform/usermessage.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
+#include "support/modalanswer.h"
 #include "support/tempdir.h"
 
 #include <QDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -137,12 +137,13 @@ TEST_F(CatalogueWindows, FirstStartOpensSetupModallyBeforeBuilding) {
   dir.write("roms/a.zip");
   bool setupWasShown = false;
   // The modal loop runs this: the user picks a folder and goes back.
-  QTimer::singleShot(0, [&] {
+  const test::ModalAnswer answer(&setup, [&](QWidget *) {
     setupWasShown = setup.isVisible() && setup.isShowingModal();
     setup.romloc->setTextValue(dir.file("roms"));
     setup.close();
   });
   main.show();
+  EXPECT_EQ(answer.answers(), 1);
   EXPECT_TRUE(setupWasShown);
   EXPECT_FALSE(setup.isVisible());
   EXPECT_EQ(main.listroms.names(), QStringList{"a.zip"});

@@ -10,9 +10,12 @@
 #include "platform/handles.h"
 #include "platform/usermessage.h"
 #include "support/tempdir.h"
+#include "support/wait.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -37,9 +40,9 @@ QStringList entriesOf(const QString &folder) {
 
 class FakeUnpacker final : public ArchiveUnpacker {
 public:
-  int open(const QByteArray &nativePath) override {
+  Listing open(const QByteArray &nativePath) override {
     opened << nativePath;
-    return entries;
+    return {entries, reported};
   }
   Outcome unpack(const QString &folder, const Progress &progress) override {
     unpackedInto << folder;
@@ -52,6 +55,10 @@ public:
     Outcome result = outcome;
     for (const Step &step : steps) {
       now = step.tick;
+      if (step.cancel)
+        cancel();
+      if (throwAtStep)
+        throw StreamError("Error 3 reading Zip file");
       if (!progress(step.done, step.total)) {
         result.cancelled = true;
         result.errors << "Extraction cancelled";
@@ -65,10 +72,14 @@ public:
   struct Step {
     std::uint32_t tick;
     qint64 done, total;
+    bool cancel = false; // Escape is pressed just before this report
   };
   std::vector<Step> steps;
-  std::uint32_t now = 0;
+  std::function<void()> cancel;
+  std::atomic<std::uint32_t> now = 0;
   int entries = 1;
+  bool reported = false;
+  bool throwAtStep = false;
   QStringList files{"game.rom"};
   Outcome outcome{1, {}};
   QList<QByteArray> opened;
@@ -76,7 +87,7 @@ public:
 };
 
 class LaunchUnit : public ::testing::Test {
-protected:
+public:
   void SetUp() override {
     neo = dir.mkdir("neo") + "/";
     emulator = dir.write("neo/neorage", "#!/bin/sh\n");
@@ -85,7 +96,7 @@ protected:
     cd = dir.mkdir("cd");
     shots.setMask("shot*.bmp");
     shots.applyPath(neo + "shots");
-    platform::setTickSource([this] { return unpacker.now; });
+    platform::setTickSource([this] { return unpacker.now.load(); });
   }
   void TearDown() override { platform::setTickSource({}); }
 
@@ -104,21 +115,50 @@ protected:
 
   LaunchSetup setup() const { return {emulator, neo, {}}; }
 
+  // Starts the emulator at once and says it ended on the next turn of the
+  // event loop, unless the test holds it.
+  QString startEmulator(const QStringList &args, const QString &folder,
+                        std::function<void(const platform::RunResult &)> finished) {
+    runs << args;
+    workingFolders << folder;
+    scratchAtStart = entriesOf(args.value(1));
+    if (!startError.isNull())
+      return startError;
+    if (leaveScreenshot)
+      QFile(args.value(1) + "/../shots/shot0001.bmp").open(QIODevice::WriteOnly);
+    emulatorEnds = [finished] { finished({true, 0, 0, {}}); };
+    if (!holdEmulator)
+      QTimer::singleShot(0, [this] { emulatorEnds(); });
+    return {};
+  }
+
+  std::unique_ptr<Launch> makeLaunch() {
+    return std::make_unique<Launch>(
+        Launch::Parts{unpacker,
+                      [this](const QStringList &args, const QString &folder, auto finished) {
+                        return startEmulator(args, folder, std::move(finished));
+                      },
+                      shots,
+                      [this](const QString &text) { statuses << text; },
+                      [this](int newest) { newScreenshots << newest; },
+                      {},
+                      [this] { ++ended; }});
+  }
+
+  // Plays the plan to its end; what the launch raised is in `raised`.
   bool run(const LaunchPlan &plan) {
     ScopedMessagePresenter presenter([this](const UserMessage &m) { shown << m.text; });
-    Launch launch({unpacker,
-                   [this](const QStringList &args, const QString &folder) {
-                     runs << args;
-                     workingFolders << folder;
-                     scratchAtStart = entriesOf(args.value(1));
-                     if (leaveScreenshot)
-                       QFile(neo + "shots/shot0001.bmp").open(QIODevice::WriteOnly);
-                     return result;
-                   },
-                   shots, [this](const QString &text) { statuses << text; },
-                   [this](int newest) { newScreenshots << newest; },
-                   [this] { return ++polls == cancelAtPoll; }});
-    return launch.run(plan);
+    const std::unique_ptr<Launch> launch = makeLaunch();
+    unpacker.cancel = [&launch] { launch->cancel(); };
+    const int runsBefore = int(runs.size());
+    try {
+      launch->start(plan);
+    } catch (const Error &error) {
+      raised << error.message();
+    }
+    EXPECT_TRUE(test::turnEventLoopUntil([&] { return !launch->busy(); }))
+        << "the launch did not end";
+    return runs.size() > runsBefore && startError.isNull();
   }
 
   QString scratch() const { return neo + "~del~~"; }
@@ -127,11 +167,13 @@ protected:
   QString neo, emulator, roms, cd;
   TFileListBox shots;
   FakeUnpacker unpacker;
-  platform::RunResult result{true, 0, 0, {}};
+  QString startError; // null: the emulator starts
   bool leaveScreenshot = false;
-  int polls = 0, cancelAtPoll = 0;
+  bool holdEmulator = false;
+  std::function<void()> emulatorEnds;
+  int ended = 0;
   QList<QStringList> runs;
-  QStringList workingFolders, statuses, shown, scratchAtStart;
+  QStringList workingFolders, statuses, shown, raised, scratchAtStart;
   QList<int> newScreenshots;
 };
 
@@ -304,9 +346,7 @@ TEST_F(LaunchUnit, RunsInTheEmulatorsFolderAndOffersItsNewScreenshot) {
 struct ProgressCase {
   const char *name;
   std::vector<FakeUnpacker::Step> steps;
-  int cancelAtPoll; // 0: never
   QStringList percents;
-  int polls;
 };
 
 void PrintTo(const ProgressCase &c, std::ostream *os) {
@@ -315,15 +355,14 @@ void PrintTo(const ProgressCase &c, std::ostream *os) {
 
 class Progress : public LaunchUnit, public ::testing::WithParamInterface<ProgressCase> {};
 
-// Percentages only once unpacking has taken half a second, each shown once;
-// the window is polled at most every 40 ms. A cancel starts nothing, shows
-// nothing and still removes what was unpacked.
+// Percentages only once unpacking has taken half a second, each shown once.
+// Escape starts nothing, shows nothing and still removes what was unpacked.
 TEST_P(Progress, ShowsPercentagesAndStopsWhenCancelled) {
   const ProgressCase &c = GetParam();
   addArchive(roms, "pacman.zip");
   unpacker.steps = c.steps;
-  cancelAtPoll = c.cancelAtPoll;
-  const bool cancelled = c.cancelAtPoll > 0;
+  const bool cancelled =
+      std::any_of(c.steps.begin(), c.steps.end(), [](const auto &step) { return step.cancel; });
 
   EXPECT_EQ(run(*planLaunch(catalogue({"pacman.zip"}), setup())), !cancelled);
 
@@ -334,7 +373,6 @@ TEST_P(Progress, ShowsPercentagesAndStopsWhenCancelled) {
     expected << "Running NEORAGE..";
   expected << "pacman";
   EXPECT_EQ(statuses, expected);
-  EXPECT_EQ(polls, c.polls);
   EXPECT_EQ(runs.size(), cancelled ? 0 : 1);
   EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
   EXPECT_FALSE(exists(scratch()));
@@ -343,27 +381,153 @@ TEST_P(Progress, ShowsPercentagesAndStopsWhenCancelled) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Progress,
     ::testing::Values(
-        ProgressCase{"quick", {{100, 50, 100}, {400, 100, 100}}, 0, {}, 2},
+        ProgressCase{"quick", {{100, 50, 100}, {400, 100, 100}}, {}},
         ProgressCase{
             "slow",
             {{200, 10, 100}, {600, 40, 100}, {700, 40, 100}, {900, 99, 100}, {1000, 100, 100}},
-            0,
-            {"40%", "99%", "100%"},
-            5},
-        ProgressCase{"fromHalfASecond", {{499, 50, 100}, {500, 60, 100}}, 0, {"60%"}, 1},
-        ProgressCase{"sizesFallShort", {{600, 150, 100}}, 0, {"100%"}, 1},
-        ProgressCase{"noTotal", {{600, 3, 0}}, 0, {}, 1},
-        ProgressCase{"pollsAreSpaced",
-                     {{10, 1, 10}, {20, 2, 10}, {45, 3, 10}, {60, 4, 10}, {90, 5, 10}},
-                     0,
-                     {},
-                     2},
+            {"40%", "99%", "100%"}},
+        ProgressCase{"fromHalfASecond", {{499, 50, 100}, {500, 60, 100}}, {"60%"}},
+        ProgressCase{"sizesFallShort", {{600, 150, 100}}, {"100%"}},
+        ProgressCase{"noTotal", {{600, 3, 0}}, {}},
         ProgressCase{"cancelled",
-                     {{100, 10, 100}, {600, 50, 100}, {700, 60, 100}, {800, 70, 100}},
-                     2,
-                     {"50%"},
-                     2},
-        ProgressCase{"cancelledAtOnce", {{40, 10, 100}, {100, 20, 100}}, 1, {}, 1}),
+                     {{100, 10, 100}, {600, 50, 100}, {700, 60, 100, true}, {800, 70, 100}},
+                     {"50%", "60%"}},
+        ProgressCase{"cancelledAtOnce", {{40, 10, 100, true}, {100, 20, 100}}, {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// One game per emulator folder: a second launch (another copy of the
+// program, as far as the lock goes) is refused while the first one's game
+// runs, and touches none of its files.
+TEST_F(LaunchUnit, ASecondLaunchWaitsForTheFirstGameToEnd) {
+  addArchive(roms, "pacman.zip");
+  const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), setup());
+  ScopedMessagePresenter presenter([this](const UserMessage &m) { shown << m.text; });
+  holdEmulator = true;
+  const std::unique_ptr<Launch> first = makeLaunch();
+  first->start(plan);
+  ASSERT_TRUE(test::turnEventLoopUntil([&] { return first->running(); }));
+
+  const std::unique_ptr<Launch> second = makeLaunch();
+  second->start(plan);
+  EXPECT_FALSE(second->busy());
+  EXPECT_EQ(shown, QStringList{"A game is already running from " + QDir::cleanPath(neo)});
+  EXPECT_EQ(entriesOf(scratch()), QStringList{"game.rom"});
+  EXPECT_EQ(runs.size(), 1);
+
+  emulatorEnds();
+  EXPECT_FALSE(first->busy());
+  EXPECT_FALSE(exists(scratch()));
+  holdEmulator = false;
+  EXPECT_TRUE(run(plan));
+  EXPECT_EQ(runs.size(), 2);
+}
+
+// The hold is the kernel's: a copy that dies holding it blocks nobody.
+TEST_F(LaunchUnit, AKilledHolderDoesNotBlockTheNextLaunch) {
+  addArchive(roms, "pacman.zip");
+  const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), setup());
+  dir.write("neo/~del~~/left.rom", "from the copy that died");
+  QProcess holder;
+  holder.start("flock", {"-o", neo, "cat"});
+  ASSERT_TRUE(holder.waitForStarted());
+  platform::FolderLock probe;
+  ASSERT_TRUE(test::turnEventLoopUntil([&] {
+    const bool free = probe.tryLock(neo);
+    probe.unlock();
+    return !free;
+  })) << "flock never took the folder";
+  EXPECT_FALSE(run(plan));
+  EXPECT_EQ(entriesOf(scratch()), QStringList{"left.rom"});
+
+  holder.kill();
+  ASSERT_TRUE(holder.waitForFinished());
+  shown.clear();
+  EXPECT_TRUE(run(plan));
+  EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();
+  EXPECT_EQ(scratchAtStart, QStringList{"game.rom"});
+  EXPECT_FALSE(exists(scratch()));
+}
+
+// An emulator installed where the user cannot write unpacks into a folder of
+// the user's own, one for each emulator folder, removed after the game.
+TEST_F(LaunchUnit, AReadOnlyEmulatorFolderUnpacksIntoTheUsersOwnFolder) {
+  addArchive(roms, "pacman.zip");
+  LaunchSetup readOnly = setup();
+  readOnly.userScratchRoot = dir.file("cache/vantor");
+  readOnly.emulatorDirWritable = false;
+  const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), readOnly);
+  EXPECT_TRUE(plan.scratch.startsWith(readOnly.userScratchRoot + "/"))
+      << plan.scratch.toStdString();
+  EXPECT_TRUE(plan.scratch.endsWith("/~del~~"));
+  EXPECT_NE(userScratchFolder(readOnly.userScratchRoot, "/other/emulator/"), plan.scratch);
+
+  EXPECT_TRUE(run(plan));
+  EXPECT_EQ(runs.value(0).value(1), plan.scratch);
+  EXPECT_EQ(workingFolders, QStringList{neo});
+  EXPECT_EQ(scratchAtStart, QStringList{"game.rom"});
+  EXPECT_TRUE(entriesOf(readOnly.userScratchRoot).isEmpty());
+  EXPECT_FALSE(exists(scratch()));
+}
+
+struct FailureCase {
+  const char *name;
+  std::function<void(LaunchUnit &)> arrange;
+  const char *expected; // the start of the one message
+};
+
+void PrintTo(const FailureCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class Failures : public LaunchUnit, public ::testing::WithParamInterface<FailureCase> {};
+
+// Every way a launch can fail says so at most once (a reader that has told
+// the user already is not echoed) and leaves things as they were:
+// no scratch folder, the ROM name back, the folder free for the next play.
+TEST_P(Failures, LeaveEverythingAsItWas) {
+  const FailureCase &c = GetParam();
+  addArchive(roms, "pacman.zip");
+  c.arrange(*this);
+  const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), setup());
+  EXPECT_FALSE(run(plan));
+  const QStringList said = shown + raised;
+  ASSERT_EQ(said.size(), *c.expected ? 1 : 0) << said.join('|').toStdString();
+  if (*c.expected) {
+    EXPECT_TRUE(said[0].startsWith(c.expected)) << said[0].toStdString();
+  }
+  EXPECT_EQ(statuses.value(statuses.size() - 1), "pacman");
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(QFileInfo(scratch()).isDir());
+
+  QFile::remove(scratch());
+  unpacker.entries = 1;
+  unpacker.reported = unpacker.throwAtStep = false;
+  startError = QString();
+  shown.clear();
+  raised.clear();
+  EXPECT_TRUE(run(plan)) << (shown + raised).join('|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Failures,
+    ::testing::Values(FailureCase{"scratchIsAFile",
+                                  [](LaunchUnit &t) { t.dir.write("neo/~del~~", "file"); },
+                                  "I/O error: "},
+                      FailureCase{"emulatorWillNotStart",
+                                  [](LaunchUnit &t) { t.startError = "Permission denied"; },
+                                  "Unable to start "},
+                      FailureCase{"listingAlreadyReported",
+                                  [](LaunchUnit &t) {
+                                    t.unpacker.entries = 0;
+                                    t.unpacker.reported = true;
+                                  },
+                                  ""},
+                      FailureCase{"unpackerThrows",
+                                  [](LaunchUnit &t) {
+                                    t.unpacker.steps = {{0, 0, 1}};
+                                    t.unpacker.throwAtStep = true;
+                                  },
+                                  "Error 3 reading Zip file."}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,10 +7,10 @@
 #include "launcher/mainwindow.h"
 #include "linkedwindows.h"
 #include "platform/clock.h"
+#include "support/modalanswer.h"
 
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -109,17 +109,21 @@ TEST_F(MainWindowKeys, F1OpensTheAboutWindowAndF2TheSetupWindow) {
   TForm about;
   main.setAboutWindow(&about);
   bool aboutShown = false, setupShown = false;
-  QTimer::singleShot(0, [&] {
-    aboutShown = about.isVisible();
-    about.hide();
-  });
-  QTest::keyClick(main.play, Qt::Key_F1);
+  {
+    const test::ModalAnswer answer(&about, [&](QWidget *) {
+      aboutShown = about.isVisible();
+      about.hide();
+    });
+    QTest::keyClick(main.play, Qt::Key_F1);
+  }
   EXPECT_TRUE(aboutShown);
-  QTimer::singleShot(0, [&] {
-    setupShown = setup.isVisible();
-    setup.hide();
-  });
-  QTest::keyClick(main.RotaryDial1, Qt::Key_F2);
+  {
+    const test::ModalAnswer answer(&setup, [&](QWidget *) {
+      setupShown = setup.isVisible();
+      setup.hide();
+    });
+    QTest::keyClick(main.RotaryDial1, Qt::Key_F2);
+  }
   EXPECT_TRUE(setupShown);
 }
 
@@ -139,7 +143,7 @@ TEST_F(MainWindowKeys, ATextFieldKeepsItsKeys) {
   TForm about;
   main.setAboutWindow(&about);
   bool aboutShown = false;
-  QTimer::singleShot(0, [&] {
+  const test::ModalAnswer answer(&about, [&](QWidget *) {
     aboutShown = about.isVisible();
     about.hide();
   });

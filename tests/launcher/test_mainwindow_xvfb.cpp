@@ -41,9 +41,12 @@ TEST(MainWindowOnScreen, BothSkinsCutTheWindowAlongTheirYellow) {
   EXPECT_EQ(corner.pixel(0, 0), small.pixel(58, 207));
 
   form.FormShaper1->maskedPicture()->setPicture(form.backbig->picture());
-  QTest::qWait(50);
-  EXPECT_EQ(form.size(), QSize(550, 340));
   const QImage big = form.backbig->picture();
+  // The new outline has reached the server once the right of the big skin is the window's.
+  ASSERT_NE(big.pixel(412, 132), Yellow);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return windowAt(&form, QPoint(412, 132)); }))
+      << "the big skin's outline never reached the X server";
+  EXPECT_EQ(form.size(), QSize(550, 340));
   for (QPoint p : {QPoint(548, 338), QPoint(400, 330), QPoint(412, 132), QPoint(330, 240)}) {
     EXPECT_EQ(windowAt(&form, p), big.pixel(p) != Yellow) << p.x() << "," << p.y();
   }

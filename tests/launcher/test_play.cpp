@@ -1,5 +1,4 @@
-// Playing a game against a stand-in emulator script that records what it was
-// given and leaves a screenshot, as the real one does.
+// Playing a game through the main window, against a stand-in emulator.
 #include "archive/zipextractor.h"
 #include "archive/zipwriter.h"
 #include "controls/edit.h"
@@ -19,8 +18,10 @@
 #include "platform/files.h"
 #include "platform/handlerguard.h"
 #include "platform/usermessage.h"
+#include "playfixture.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
+#include "support/wait.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,92 +34,12 @@
 #include <sys/stat.h>
 
 using namespace vantor;
+using vantor::test::EmulatorScript;
+using vantor::test::lines;
+using vantor::test::Play;
 using vantor::test::TempDir;
 
 namespace {
-
-const char *EmulatorScript = R"(#!/bin/sh
-printf '%s\n' "$@" > args.txt
-pwd > cwd.txt
-ls -A "$1" > listing.txt 2>&1
-n=$(ls shots | wc -l)
-cp sample.bmp "shots/shot000$((n + 1)).bmp"
-)";
-
-QStringList lines(const QString &path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly))
-    return {};
-  return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-}
-
-class Play : public test::LinkedWindows {
-protected:
-  void SetUp() override {
-    // Blanks in every path: each must still reach the emulator as one argument.
-    root = dir.mkdir("my games");
-    neo = root + "/neo emu/";
-    QDir().mkpath(neo + "shots");
-    QImage sample(8, 8, QImage::Format_RGB888);
-    sample.fill(Qt::green);
-    sample.save(neo + "sample.bmp", "BMP");
-    writeEmulator(EmulatorScript);
-    QDir().mkpath(root + "/roms");
-    QDir().mkpath(root + "/cd");
-    QDir().mkpath(root + "/snaps");
-
-    main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
-    presenter = std::make_unique<ScopedMessagePresenter>(
-        [this](const UserMessage &message) { errors << message.text; });
-    // The big skin, so the preview is live.
-    main.FormShaper1->maskedPicture()->setPicture(main.backbig->picture());
-  }
-  void TearDown() override { presenter.reset(); }
-
-  void writeEmulator(const char *script) {
-    QFile f(neo + "neorage");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(script);
-    f.close();
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
-  }
-
-  // A zip of the given files, made with the zip tool from a staging folder.
-  void makeZip(const QString &zipPath, const QStringList &files) {
-    TempDir stage;
-    for (const QString &name : files)
-      stage.write(name, name.toUtf8());
-    runZip(stage, {"-q", "-r", zipPath, "."});
-  }
-  // Two stored entries of `size` bytes, without extra fields, so their
-  // offsets are known.
-  void makeStoredZip(const QString &zipPath, int size) {
-    TempDir stage;
-    stage.write("a.rom", QByteArray(size, 'a'));
-    stage.write("b.rom", QByteArray(size, 'b'));
-    runZip(stage, {"-q", "-0", "-X", zipPath, "a.rom", "b.rom"});
-  }
-  void runZip(const TempDir &stage, const QStringList &arguments) {
-    QProcess zip;
-    zip.setWorkingDirectory(stage.path());
-    zip.start("zip", arguments);
-    ASSERT_TRUE(zip.waitForFinished());
-    ASSERT_EQ(zip.exitCode(), 0);
-  }
-
-  void configure() {
-    setup.neoloc->setTextValue(neo + "neorage");
-    setup.Snapsloc->setTextValue(root + "/snaps");
-    setup.cdromloc->setTextValue(root + "/cd");
-    setup.romloc->setTextValue(root + "/roms");
-  }
-
-  QString scratch() const { return neo + "~del~~"; }
-
-  QString root, neo;
-  QStringList errors;
-  std::unique_ptr<ScopedMessagePresenter> presenter;
-};
 
 TEST_F(Play, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
   makeZip(root + "/roms/pacman.zip", {"pacman.p1", "sub/pacman.s1"});
@@ -129,7 +50,7 @@ TEST_F(Play, RunsTheEmulatorOnTheUnpackedGameAndPreviewsItsNewScreenshot) {
   setup.addcmds->setTextValue("-sound 1");
   ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::AdoptMode);
 
-  main.playClick(main.play);
+  playAndWait();
 
   EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
   EXPECT_EQ(lines(neo + "args.txt"), (QStringList{scratch(), "-s25", "-v", "-f4", "-sound", "1"}));
@@ -152,7 +73,7 @@ TEST_F(Play, AGameWithASnapshotPreviewsNothingNew) {
   snap.save(root + "/snaps/galaga.bmp", "BMP");
   configure();
   ASSERT_EQ(main.snapshotPreview().buttonMode(), SnapshotPreview::DeleteMode);
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(main.shotdir->count(), 1);
   EXPECT_EQ(main.shotdir->itemIndex(), -1);
   EXPECT_EQ(main.snaps->picture().pixelColor(0, 0), QColor(Qt::red));
@@ -162,11 +83,11 @@ TEST_F(Play, AnArchiveInBothFoldersIsTakenFromTheRomFolder) {
   makeZip(root + "/roms/kof.zip", {"from-roms"});
   makeZip(root + "/cd/kof.zip", {"from-cd"});
   configure();
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
   // The CD-ROM copy is the catalogue's second entry.
   main.RotaryDial1->setPosition(1);
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"from-roms"});
 }
 
@@ -186,7 +107,7 @@ TEST_F(Play, ALeftoverScratchFolderIsEmptiedFirstReadOnlyAndDotFilesIncluded) {
   QFile(scratch() + "/.config").open(QIODevice::WriteOnly);
   QFile(scratch() + "/.vtmp-12ab-0").open(QIODevice::WriteOnly);
   configure();
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"mslug.p1"});
   EXPECT_FALSE(QFileInfo::exists(scratch()));
 }
@@ -200,7 +121,7 @@ TEST_F(Play, AScratchFolderThatIsALinkIsNeverUnpackedIntoOrEmptied) {
   keep.close();
   ASSERT_TRUE(QFile::link(outside, scratch()));
   configure();
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(errors.size(), 1);
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
   EXPECT_TRUE(QFileInfo(scratch()).isSymLink());
@@ -213,34 +134,36 @@ TEST_F(Play, ABrokenArchiveEndsTheHandlerBeforeTheEmulatorRuns) {
   makeStoredZip(root + "/roms/bad.zip", 2000);
   ASSERT_TRUE(QFile::resize(root + "/roms/bad.zip", 2500));
   configure();
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_EQ(errors, QStringList{"Error 3 reading Zip file."});
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  EXPECT_EQ(main.romname->caption(), "Please Wait..Unzipping ROM..");
+  EXPECT_EQ(main.romname->caption(), "bad");
 }
 
 TEST_F(Play, AnEmulatorThatCannotStartIsReportedAndTheScratchFolderStillGoes) {
   makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
   configure();
   QFile::setPermissions(neo + "neorage", QFile::ReadOwner | QFile::WriteOwner);
-  main.playClick(main.play);
+  playAndWait();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains(neo + "neorage")) << errors[0].toStdString();
   EXPECT_FALSE(QFileInfo::exists(scratch()));
   EXPECT_EQ(main.romname->caption(), "pacman");
 }
 
-TEST_F(Play, NothingHappensWithoutAnEmulatorOrACatalogue) {
+// Play with nothing to play says what is missing.
+TEST_F(Play, WithoutAnEmulatorOrACataloguePlaySaysWhy) {
   configure(); // empty ROM folder: empty catalogue
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
   EXPECT_EQ(main.romname->caption(), "< ROM NAME >");
   makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
   main.poplist();
   setup.neoloc->setTextValue(neo + "missing");
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
-  EXPECT_TRUE(errors.isEmpty());
+  EXPECT_EQ(errors, (QStringList{"There are no zip archives in the ROM or CD-ROM folder.",
+                                 "Choose the emulator program in the setup window first."}));
 }
 
 // A stored entry whose data no longer matches its checksum: the library
@@ -253,7 +176,7 @@ TEST_F(Play, AFailedExtractionIsShownOnceAndTheEmulatorNotStarted) {
   bad.write("x");
   bad.close();
   configure();
-  main.playClick(main.play);
+  playAndWait();
   ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
   EXPECT_TRUE(errors[0].startsWith("Unpacking bad.zip failed:\n")) << errors[0].toStdString();
   EXPECT_TRUE(errors[0].contains("a.rom")) << errors[0].toStdString();
@@ -272,7 +195,7 @@ TEST_F(Play, AnArchiveNameThatIsNotUtf8IsUnpacked) {
   ASSERT_NE(main.selectedEntry(), nullptr);
   EXPECT_EQ(main.selectedEntry()->fileName, QByteArray("caf\xe9.zip"));
   EXPECT_EQ(main.romname->caption(), QString::fromLatin1("caf\xe9"));
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"cafe.p1"});
 }
@@ -286,7 +209,7 @@ TEST_F(Play, ARelativeRomFolderMeansTheStartFolder) {
   setup.romloc->setTextValue(QDir(platform::startFolder()).relativeFilePath(root + "/roms"));
   ASSERT_EQ(main.listroms.names(), QStringList{"pacman.zip"});
   EXPECT_EQ(main.selectedEntry()->folder, QDir(root + "/roms").canonicalPath());
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
   EXPECT_EQ(QDir::currentPath(), before);
@@ -301,7 +224,7 @@ TEST_F(Play, AnEmulatorFolderWithQuotesAndTabsStillStarts) {
   writeEmulator(EmulatorScript);
   QFile::copy(root + "/neo emu/sample.bmp", neo + "sample.bmp");
   configure();
-  main.playClick(main.play);
+  playAndWait();
   EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
   EXPECT_EQ(lines(neo + "args.txt"), QStringList{scratch()});
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
@@ -312,26 +235,26 @@ TEST_F(Play, EnterPlaysTheSelectedGame) {
   makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
   configure();
   QTest::keyClick(main.exitall, Qt::Key_Return);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
   EXPECT_EQ(lines(neo + "listing.txt"), QStringList{"pacman.p1"});
 }
 
 // Escape pressed while the game unpacks: nothing starts, the scratch folder
 // goes and the ROM name comes back. Other input meanwhile is dropped, not
-// kept for later.
+// kept for later. (The worker's result comes home through the event loop,
+// so the window is still unpacking until it turns, however quick the worker.)
 TEST_F(Play, EscapeWhileUnpackingCancelsIt) {
   makeZip(root + "/roms/kof.zip", {"a.rom", "b.rom", "c.rom"});
   makeZip(root + "/roms/pacman.zip", {"pacman.p1"});
   configure();
   ASSERT_EQ(main.romName(), "kof");
-  std::uint32_t now = 0;
-  platform::setTickSource([&now] { return now += 100; });
-  QCoreApplication::postEvent(main.RotaryDial1,
-                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
-  QCoreApplication::postEvent(main.play,
-                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-  main.playClick(main.play);
-  platform::setTickSource({});
+  callHandler(main.play->OnClick, main.play);
+  ASSERT_TRUE(main.playing());
+  QTest::keyClick(main.RotaryDial1, Qt::Key_Right);
+  QTest::mouseClick(main.dirfoward, Qt::LeftButton);
+  QTest::keyClick(main.play, Qt::Key_Escape);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
   EXPECT_FALSE(QFileInfo::exists(neo + "args.txt"));
   EXPECT_FALSE(QFileInfo::exists(scratch()));
@@ -376,7 +299,7 @@ TEST_P(UnpackReports, FollowTheFilesToTheTotal) {
   file.close();
 
   ZipUnpacker unpacker(*main.ZipExtractor1);
-  ASSERT_EQ(unpacker.open(QFile::encodeName(archive)), 3);
+  ASSERT_EQ(unpacker.open(QFile::encodeName(archive)).entries, 3);
   const QString out = dir.mkdir("out");
   QList<QPair<qint64, qint64>> reports;
   const ArchiveUnpacker::Outcome outcome = unpacker.unpack(out, [&](qint64 done, qint64 total) {

@@ -8,11 +8,11 @@
 #include "linkedwindows.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
+#include "support/modalanswer.h"
 #include "support/tempdir.h"
 
 #include <QDir>
 #include <QImage>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -90,11 +90,12 @@ TEST_F(SkinWindow, DraggingMovesOnlyBeyondFivePixelsWithAnyButton) {
 TEST_F(SkinWindow, ExitClosesAndSetupOpensModally) {
   showMain();
   bool wasModal = false;
-  QTimer::singleShot(0, [&] {
+  const test::ModalAnswer answer(&setup, [&](QWidget *) {
     wasModal = setup.isShowingModal();
     setup.close();
   });
   main.SetupClick(main.setup);
+  EXPECT_EQ(answer.answers(), 1);
   EXPECT_TRUE(wasModal);
   main.exitallCommand(main.exitall);
   EXPECT_FALSE(main.isVisible());

@@ -14,14 +14,17 @@
 #include "platform/clock.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
+#include "support/modalanswer.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 using namespace vantor;
 
@@ -65,12 +68,14 @@ protected:
     main.applyShotsFolder(dir.file("neo/shots"));
     main.snapfwdClick(main.snapfwd);
   }
-  // Answers the box with one of its buttons once it is up.
+  // Runs `act` in the box once it is up, each time it comes up from now on.
+  void answerWith(const std::function<void()> &act) {
+    answering.emplace(&box, [act](QWidget *) { act(); });
+  }
+  // Answers the box with one of its buttons.
   void answerWith(TPicBtn *Tmessbox::*button) {
-    QTimer::singleShot(0, &box, [this, button] {
-      if (box.isVisible())
-        QTest::mouseClick(box.*button, Qt::LeftButton, {}, QPoint(45, 20));
-    });
+    answerWith(
+        [this, button] { QTest::mouseClick(box.*button, Qt::LeftButton, {}, QPoint(45, 20)); });
   }
   QColor shown() const { return main.snaps->picture().pixelColor(2, 2); }
   SnapshotPreview &preview() { return main.snapshotPreview(); }
@@ -78,6 +83,7 @@ protected:
   std::uint32_t now = 5000;
   QPoint cursor{-100, -100};
   Tmessbox box;
+  std::optional<test::ModalAnswer> answering;
   int boxShowings = 0;
   QStringList messages;
   ScopedMessagePresenter presenter{[this](const UserMessage &m) { messages << m.text; }};
@@ -218,8 +224,8 @@ TEST_F(Snapshots, YesDeletesTheJpegOnlyAndTheNextPreviewFindsTheGif) {
 TEST_F(Snapshots, NoAndClosingTheBoxChangeNothing) {
   const std::function<void()> answers[] = {
       [this] { answerWith(&Tmessbox::butno); },
-      [this] { QTimer::singleShot(0, &box, [this] { box.close(); }); },
-      [this] { QTimer::singleShot(0, &box, [this] { QTest::keyClick(&box, Qt::Key_Escape); }); },
+      [this] { answerWith([this] { box.close(); }); },
+      [this] { answerWith([this] { QTest::keyClick(&box, Qt::Key_Escape); }); },
   };
   picture("snaps/pacman.jpg", Qt::red, "JPG");
   selectPacman();
@@ -260,7 +266,7 @@ TEST_F(Snapshots, AHeldButtonNeverAsksTwiceAndARepeatedYesDeletesNothing) {
   const QPoint onUsedel = main.usedel->mapToGlobal(QPoint(50, 13));
   cursor = onUsedel;
   // usedel is pressed and held; in the box, yes is pressed and held too.
-  QTimer::singleShot(0, &box, [this] {
+  answerWith([this] {
     cursor = box.butyes->mapToGlobal(QPoint(45, 20));
     QTest::mousePress(box.butyes, Qt::LeftButton, {}, QPoint(45, 20));
   });
@@ -289,7 +295,7 @@ TEST_F(Snapshots, AHeldButtonNeverAsksTwiceAndARepeatedYesDeletesNothing) {
 
   // Yes is still held where the box shows again: that is no answer.
   bool yesOffered = false;
-  QTimer::singleShot(0, &box, [&] {
+  answerWith([&] {
     yesOffered = box.butyes->isEnabled() && box.butyes->btnState() == 1;
     for (int i = 0; i < 1000; ++i) {
       ++now;
@@ -309,7 +315,7 @@ TEST_F(Snapshots, TheBoxIsCentredShapedAndAsks) {
   selectPacman();
   box.move(0, 0);
   QRect geometry;
-  QTimer::singleShot(0, &box, [&] {
+  answerWith([&] {
     geometry = box.geometry();
     QTest::mouseClick(box.butno, Qt::LeftButton, {}, QPoint(45, 20));
   });

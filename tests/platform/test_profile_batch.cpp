@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
+#include "support/scopedhook.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -85,10 +86,7 @@ protected:
       return false;
     });
   }
-  ~ProfileBatch() override {
-    ProfileFile::setSaveFault({});
-    setTickSource({});
-  }
+  ~ProfileBatch() override { ProfileFile::setSaveFault({}); }
 };
 
 TEST_F(ProfileBatch, ASaveAmid100KbOfJunkAndMixedLineEndsChangesOnlyItsLines) {
@@ -161,7 +159,7 @@ TEST_F(ProfileBatch, ALockHeldTooLongRefusesTheSaveAndLeavesTheFile) {
   ASSERT_EQ(::flock(other, LOCK_EX), 0); // a second program in the middle of its save
   std::uint32_t now = 0;
   int ticks = 0;
-  setTickSource([&] {
+  const test::ScopedHook clock(setTickSource, [&] {
     ++ticks;
     return now += 1000;
   });

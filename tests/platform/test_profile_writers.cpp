@@ -5,6 +5,7 @@
 #include "platform/profile.h"
 #include "support/tempdir.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -43,7 +44,9 @@ TEST(TwoWriters, NeitherLosesTheOthersSectionsNorTheRestOfTheFile) {
       writer->write("go\n");
       writer->closeWriteChannel();
     }
+    const QDeadlineTimer deadline(60000); // writers that hang fail here, not at ctest's limit
     while (first.state() != QProcess::NotRunning || second.state() != QProcess::NotRunning) {
+      ASSERT_FALSE(deadline.hasExpired()) << "round " << round << ": a writer did not end";
       const QByteArray now = contents(path);
       ASSERT_TRUE(now.startsWith(whole)) << "round " << round << ": " << now.size() << " bytes";
       for (QProcess *writer : {&first, &second})

@@ -2,9 +2,10 @@
 // under the application's title.
 #include "platform/usermessage.h"
 
+#include "support/modalanswer.h"
+
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vantor {
@@ -22,16 +23,18 @@ TEST_P(RealBox, ShowsTheTextUnderTheApplicationsTitle) {
   QApplication::setApplicationDisplayName(QStringLiteral("Vantor"));
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  // The box runs its own loop; the first pass of that loop reads and closes it.
-  QTimer::singleShot(0, [&] {
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-      title = box->windowTitle();
-      text = box->text();
-      icon = box->icon();
-      box->accept();
-    }
-  });
+  // The box runs its own loop; that loop reads and closes it.
+  const test::ModalAnswer answer(
+      [] { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); },
+      [&](QWidget *window) {
+        auto *box = static_cast<QMessageBox *>(window);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->accept();
+      });
   GetParam().show(QStringLiteral("Unable to write to x."), nullptr);
+  EXPECT_EQ(answer.answers(), 1);
   EXPECT_EQ(title, QStringLiteral("Vantor"));
   EXPECT_EQ(text, QStringLiteral("Unable to write to x."));
   EXPECT_EQ(icon, GetParam().icon);

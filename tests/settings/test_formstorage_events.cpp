@@ -5,6 +5,7 @@
 #include "formstorage_testing.h"
 #include "platform/errors.h"
 #include "settings/formstorage.h"
+#include "support/scopedhook.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
@@ -186,16 +187,18 @@ TEST_F(FormStorageEvents, ASaveIsOneReplacementOfTheFileAndAllOrNothing) {
   edit->setText(QStringLiteral("kept"));
   int replacements = 0;
   bool failed = false;
-  platform::ProfileFile::setSaveFault([&](platform::ProfileFile::SaveStep step) {
-    replacements += step == platform::ProfileFile::SaveStep::Rename;
-    return step == platform::ProfileFile::SaveStep::Write && !std::exchange(failed, true);
-  });
-  EXPECT_THROW(storage->StoreWindowSettings(), InOutError);
-  EXPECT_EQ(fileLines(path), (QStringList{QStringLiteral("[other]"), QStringLiteral("kept=1")}));
-  EXPECT_FALSE(storage->isSaved());
-  EXPECT_EQ(storage->iniFile(), nullptr);
-  storage->StoreWindowSettings();
-  platform::ProfileFile::setSaveFault({});
+  {
+    const test::ScopedHook fault(
+        platform::ProfileFile::setSaveFault, [&](platform::ProfileFile::SaveStep step) {
+          replacements += step == platform::ProfileFile::SaveStep::Rename;
+          return step == platform::ProfileFile::SaveStep::Write && !std::exchange(failed, true);
+        });
+    EXPECT_THROW(storage->StoreWindowSettings(), InOutError);
+    EXPECT_EQ(fileLines(path), (QStringList{QStringLiteral("[other]"), QStringLiteral("kept=1")}));
+    EXPECT_FALSE(storage->isSaved());
+    EXPECT_EQ(storage->iniFile(), nullptr);
+    storage->StoreWindowSettings();
+  }
   EXPECT_EQ(replacements, 1);
   EXPECT_TRUE(storage->isSaved());
   EXPECT_EQ(value(QStringLiteral("Visible")), QStringLiteral("0"));
