@@ -39,13 +39,20 @@ bench: deps
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A Debian package in the current folder: vantor_<version>_<arch>.deb
+# The Debian packages in the current folder: vantor_<version>_<arch>.deb and
+# vantor-dev_<version>_<arch>.deb, checked in a scratch root and, where
+# lintian is installed, by lintian (an error fails the target).
 package: deps
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DVANTOR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -f $(PACKAGE_BUILD)/vantor_*.deb $(PACKAGE_BUILD)/vantor-dev_*.deb
 	cd $(PACKAGE_BUILD) && cpack -G DEB
-	cp $(PACKAGE_BUILD)/vantor_*.deb .
-	bash tools/check_install.sh $(PACKAGE_BUILD) $$(ls -t vantor_*.deb | head -n1)
+	debs=$$(cd $(PACKAGE_BUILD) && ls vantor_*.deb vantor-dev_*.deb) && \
+	(cd $(PACKAGE_BUILD) && cp $$debs $(CURDIR)) && \
+	bash tools/check_install.sh $(PACKAGE_BUILD) $$debs && \
+	if command -v lintian >/dev/null; then \
+	  echo "lintian" $$debs && lintian --fail-on error --display-info $$debs; \
+	else echo "lintian not installed; packages not linted"; fi
 
 demo: build
 	bash tools/demo.sh $(BUILD)

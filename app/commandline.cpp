@@ -8,6 +8,28 @@
 namespace vantor {
 namespace {
 
+// The options Qt's application objects and the X11 platform take out of the
+// command line; they are read here only so that they are not refused.
+constexpr const char *kQtOptionsWithValue[] = {"platform",
+                                               "platformpluginpath",
+                                               "platformtheme",
+                                               "plugin",
+                                               "qwindowgeometry",
+                                               "geometry",
+                                               "qwindowicon",
+                                               "icon",
+                                               "qwindowtitle",
+                                               "title",
+                                               "session",
+                                               "style",
+                                               "stylesheet",
+                                               "display",
+                                               "name",
+                                               "visual",
+                                               "qmljsdebugger"};
+constexpr const char *kQtFlags[] = {"reverse", "testability", "widgetcount", "nograb",
+                                    "dograb",  "qdevel",      "qdebug"};
+
 // Help and version options are added by hand so that parsing never exits
 // the process: the caller decides what to print and how to leave.
 struct Parser {
@@ -26,12 +48,30 @@ struct Parser {
 
   Parser() {
     parser.setApplicationDescription(
-        QStringLiteral("Picks a game from the ROM and CD-ROM folders and starts the emulator."));
+        QStringLiteral("Picks a game from the ROM and CD-ROM folders and starts the emulator.\n"
+                       "Qt's own options (-platform, -style, -reverse, ...) work as usual."));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    // Qt's options are words after a single dash (-platform, -style).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(config);
     parser.addOption(dat);
+    for (const char *name : kQtOptionsWithValue)
+      addHidden(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    for (const char *name : kQtFlags)
+      addHidden(QCommandLineOption(QString::fromLatin1(name)));
+  }
+
+  void addHidden(QCommandLineOption option) {
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+
+  // Qt's help names the executable only once an application object exists.
+  QString helpText(const QString &program) const {
+    const QString text = parser.helpText();
+    return QStringLiteral("Usage: %1 [options]").arg(program) + text.mid(text.indexOf(u'\n'));
   }
 };
 
@@ -50,11 +90,12 @@ void setApplicationIdentity() {
 CommandLine parseCommandLine(const QStringList &arguments) {
   Parser p;
   CommandLine result;
+  const QString program = QFileInfo(arguments.value(0)).fileName();
   const auto fail = [&](const QString &message) {
     result.run = false;
     result.exitCode = kUsageExitCode;
     result.error = QCoreApplication::applicationName().toLower() + QStringLiteral(": ") + message +
-                   QStringLiteral("\nTry '") + QFileInfo(arguments.value(0)).fileName() +
+                   QStringLiteral("\nTry '") + program +
                    QStringLiteral(" --help' for more information.\n");
     return result;
   };
@@ -62,7 +103,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     return fail(p.parser.errorText());
   if (p.parser.isSet(p.help)) {
     result.run = false;
-    result.output = p.parser.helpText();
+    result.output = p.helpText(program);
     return result;
   }
   if (p.parser.isSet(p.version)) {
@@ -89,11 +130,6 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     result.gameList = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
   }
   return result;
-}
-
-bool asksForTextOnly(const QStringList &arguments) {
-  Parser p;
-  return p.parser.parse(arguments) && (p.parser.isSet(p.help) || p.parser.isSet(p.version));
 }
 
 } // namespace vantor

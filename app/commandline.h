@@ -22,12 +22,10 @@ inline constexpr int kUsageExitCode = 2;
 // The program's name and version, as the command line and the windows show them.
 void setApplicationIdentity();
 
-// Reads the arguments (the program's name first). Needs a QCoreApplication
-// for the usage text.
+// Reads the arguments (the program's name first) before any application
+// object exists, so that help, the version and every mistake are answered
+// without a display. Qt's own options are let through for the application
+// object, which takes them out itself.
 CommandLine parseCommandLine(const QStringList &arguments);
-
-// Whether the arguments only ask for help or the version, which need no
-// display.
-bool asksForTextOnly(const QStringList &arguments);
 
 } // namespace vantor

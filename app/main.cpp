@@ -30,11 +30,11 @@ int finish(const vantor::CommandLine &line) {
 int main(int argc, char **argv) {
   vantor::setApplicationIdentity();
   const QStringList raw = rawArguments(argc, argv);
-  // Help and version work without a display.
-  if (vantor::asksForTextOnly(raw)) {
-    QCoreApplication core(argc, argv);
-    return finish(vantor::parseCommandLine(raw));
-  }
+  // Before the application object, which needs a display: help, the version
+  // and every mistake are answered on the terminal alone.
+  const vantor::CommandLine line = vantor::parseCommandLine(raw);
+  if (!line.run)
+    return finish(line);
   vantor::PlatformPreference platform(raw);
   // Relative folders in the settings mean the folder the program was started in.
   vantor::platform::startFolder();
@@ -42,10 +42,6 @@ int main(int argc, char **argv) {
   platform.release();
   // Qt's constructor takes the name from the executable; keep the program's own.
   vantor::setApplicationIdentity();
-  // The application object has taken its own options (-platform, -style) out.
-  const vantor::CommandLine line = vantor::parseCommandLine(QApplication::arguments());
-  if (!line.run)
-    return finish(line);
   vantor::setIniFilePathOverride(line.configFile);
   QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
   vantor::Windows windows = vantor::createWindows();

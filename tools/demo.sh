@@ -8,8 +8,14 @@ case $build in /*) ;; *) build=$root/$build ;; esac
 demo=${VANTOR_DEMO_DIR:-$build/demo}
 bin=$build/bin
 
+# A folder this script made carries a mark; any other is left alone.
+if [ -d "$demo" ] && [ ! -e "$demo/.vantor-demo" ] && [ -n "$(ls -A "$demo")" ]; then
+  echo "$0: $demo is not a demo library made here; not replacing it" >&2
+  exit 1
+fi
 rm -rf "$demo"
 mkdir -p "$demo"
+touch "$demo/.vantor-demo"
 "$bin/vantor-demo" make "$demo"
 for folder in roms cdroms; do
   for game in "$demo/games/$folder"/*/; do

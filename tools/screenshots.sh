@@ -34,11 +34,14 @@ if [ -z "${VANTOR_SCREENSHOTS_INSIDE:-}" ]; then
 fi
 
 bin=$build/bin
-demo=$(mktemp -d)
+# The paths show in the setup window, so the library lies where a player's
+# would, under a short name that fits its fields (VANTOR_DEMO_DIR chooses
+# another; a folder that is not a demo library is never replaced).
+demo=${VANTOR_DEMO_DIR:-$HOME/arcade}
 app=
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
-  rm -rf "$demo"
+  [ -e "$demo/.vantor-demo" ] && rm -rf "$demo"
 }
 trap cleanup EXIT
 # Sanitised builds report leaks of the killed program; they do not matter here.
