@@ -18,12 +18,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {MainKey::Play, "Play"},         {MainKey::About, "About"},
-    {MainKey::Setup, "Setup"},       {MainKey::Back, "Previous"},
-    {MainKey::Forward, "Next"},      {MainKey::PageBack, "TenBack"},
-    {MainKey::PageForward, "TenOn"}, {MainKey::First, "First"},
-    {MainKey::Last, "Last"},         {MainKey::UseDel, "UseDelete"},
-    {MainKey::Skin, "Skin"},
+    {MainKey::Play, "Play"},         {MainKey::About, "About"},  {MainKey::Setup, "Setup"},
+    {MainKey::Back, "Previous"},     {MainKey::Forward, "Next"}, {MainKey::PageBack, "TenBack"},
+    {MainKey::PageForward, "TenOn"}, {MainKey::First, "First"},  {MainKey::Last, "Last"},
+    {MainKey::UseDel, "UseDelete"},  {MainKey::Skin, "Skin"},
 };
 
 struct DefaultKey {

@@ -14,9 +14,9 @@
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
 #include "settings/setupwindow.h"
+#include "support/lockholder.h"
 #include "support/modalanswer.h"
 #include "support/scopedhook.h"
-#include "support/lockholder.h"
 #include "support/tempdir.h"
 
 #include <QApplication>

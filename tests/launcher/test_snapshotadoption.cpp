@@ -16,8 +16,8 @@
 #include "platform/filereplace.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
-#include "support/modalanswer.h"
 #include "support/fullfilesystem.h"
+#include "support/modalanswer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,8 +28,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <cerrno>
+#include <functional>
 #include <memory>
 #include <optional>
 

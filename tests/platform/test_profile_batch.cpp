@@ -4,8 +4,8 @@
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
-#include "support/scopedhook.h"
 #include "support/lockholder.h"
+#include "support/scopedhook.h"
 #include "support/tempdir.h"
 
 #include <QDir>
