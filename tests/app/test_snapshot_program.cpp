@@ -10,6 +10,7 @@
 #include "platform/usermessage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
+#include "support/wait.h"
 #include "support/modalanswer.h"
 #include "support/tempdir.h"
 
@@ -106,7 +107,9 @@ TEST_F(SnapshotRun, ANewScreenshotIsAdoptedAndTheSnapshotDeletedThroughTheBox) {
   ASSERT_EQ(preview().buttonMode(), SnapshotPreview::AdoptMode);
 
   click(main->play);
-  ASSERT_EQ(preview().shownFile(), dir.file("emu/shots/shot0001.bmp"));
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main->playing(); }));
+  ASSERT_EQ(preview().shownFile(), dir.file("emu/shots/shot0001.bmp"))
+      << messages.join('|').toStdString();
   click(main->usedel);
   EXPECT_TRUE(exists("snaps/pacman.jpg"));
   EXPECT_FALSE(exists("emu/shots/shot0001.bmp"));

@@ -15,6 +15,7 @@
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
 #include "settings/setupwindow.h"
+#include "support/wait.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -281,6 +282,7 @@ TEST_F(TitledWindow, AnIncompleteSetIsMarkedAndPlaysOnlyWhenTheUserSaysSo) {
   EXPECT_FALSE(QFile::exists(neo + "/ran.txt")) << "declined: nothing runs";
   answer = true;
   main.playClick(nullptr);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_EQ(asked.size(), 2);
   EXPECT_TRUE(QFile::exists(neo + "/ran.txt")) << "played anyway";
   EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();

@@ -19,6 +19,7 @@
 #include "platform/profile.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
+#include "support/wait.h"
 
 #include <QApplication>
 #include <QFile>
@@ -165,18 +166,15 @@ TEST_F(PadRouting, APlaysAndPadsAreIgnoredWhileTheGameRuns) {
   VirtualPad pad(VirtualPad::Kind::Controller);
   read();
   click(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-  bool playingSeen = false;
-  // Runs at the launch's first repaint, while the game is being unpacked.
-  QTimer::singleShot(0, [&] {
-    playingSeen = main.playing();
-    pad.button(SDL_CONTROLLER_BUTTON_A, false);
-    pad.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-  });
   pad.button(SDL_CONTROLLER_BUTTON_A, true);
   read();
-  EXPECT_TRUE(playingSeen);
+  EXPECT_TRUE(main.playing());
+  // Pressed while the game is on its way: the pads are the emulator's.
+  pad.button(SDL_CONTROLLER_BUTTON_A, false);
+  pad.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+  read();
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_EQ(ranOn(), "aof.rom");
-  EXPECT_FALSE(main.playing());
   read();
   now += 5000;
   read();
@@ -195,6 +193,7 @@ TEST_F(PadRouting, ADigitBoundToPlayPlaysInsteadOfTypingAhead) {
   main.RotaryDial1->setPosition(2);
   QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, "1");
   QApplication::sendEvent(main.play, &one);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_EQ(main.romName(), "bangbead");
   EXPECT_EQ(ranOn(), "bangbead.rom");
 }

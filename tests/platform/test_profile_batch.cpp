@@ -184,7 +184,7 @@ TEST_F(ProfileBatch, TheLockOfACopyThatCrashedNeverBlocks) {
   other.crash();
   std::uint32_t now = 0;
   int ticks = 0;
-  setTickSource([&] {
+  const test::ScopedHook clock(setTickSource, [&] {
     ++ticks;
     return now += 1000;
   });
