@@ -428,7 +428,9 @@ TEST_F(LaunchUnit, AKilledHolderDoesNotBlockTheNextLaunch) {
   const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), setup());
   dir.write("neo/~del~~/left.rom", "from the copy that died");
   QProcess holder;
-  holder.start("flock", {"-o", neo, "cat"});
+  // The shell takes the hold on its own descriptor and becomes cat, so the
+  // process killed below is the only holder.
+  holder.start("sh", {"-c", "exec 9<\"$1\" && flock -x 9 && exec cat", "sh", neo});
   ASSERT_TRUE(holder.waitForStarted());
   platform::FolderLock probe;
   ASSERT_TRUE(test::turnEventLoopUntil([&] {

@@ -210,7 +210,7 @@ const FailureCase kFailures[] = {
      [](RealBoxPlay &t) {
        t.makeZip(t.root + "/roms/agame.zip", {"a.p1"});
        QProcess &holder = static_cast<FailedPlay &>(t).holder;
-       holder.start("flock", {"-o", t.neo, "cat"});
+       holder.start("sh", {"-c", "exec 9<\"$1\" && flock -x 9 && exec cat", "sh", t.neo});
        ASSERT_TRUE(holder.waitForStarted());
        platform::FolderLock probe;
        ASSERT_TRUE(test::turnEventLoopUntil([&] {
