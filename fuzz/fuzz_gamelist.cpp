@@ -17,15 +17,6 @@ void check(bool ok) {
     std::abort();
 }
 
-bool safe(const QString &name) {
-  if (name.isEmpty() || name.contains(u"..") || name.contains(u'/') || name.contains(u'\\'))
-    return false;
-  for (QChar c : name)
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-      return false;
-  return true;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -42,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   for (int i = 0; i < list->setCount(); ++i) {
     const GameSet &set = list->set(i);
     const QString name = list->text(set.name);
-    check(safe(name));
+    check(safeName(name));
     check(list->find(name) == i);
     for (const Rom &rom : list->roms(set)) {
-      check(safe(list->text(rom.name)));
-      check(rom.merge == 0 || safe(list->text(rom.merge)));
+      check(safeName(list->text(rom.name)));
+      check(rom.merge == 0 || safeName(list->text(rom.merge)));
     }
   }
   return 0;

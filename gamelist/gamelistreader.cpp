@@ -15,17 +15,6 @@ bool isSetElement(QStringView name) {
   return name == u"game" || name == u"machine";
 }
 
-// A set or rom name becomes a file name in a folder: nothing that leaves the
-// folder or that a file name cannot hold.
-bool safeName(QStringView name) {
-  if (name.isEmpty() || name.contains(u"..") || name.contains(u'/') || name.contains(u'\\'))
-    return false;
-  for (QChar c : name)
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-      return false;
-  return true;
-}
-
 // A name as the user may read it, control characters shown as "?".
 QString printable(QStringView name) {
   QString out = name.left(80).toString();
@@ -56,6 +45,15 @@ QString someOf(const QStringList &names) {
 }
 
 } // namespace
+
+bool safeName(QStringView name) {
+  if (name.isEmpty() || name.contains(u"..") || name.contains(u'/') || name.contains(u'\\'))
+    return false;
+  for (QChar c : name)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+      return false;
+  return true;
+}
 
 class GameListReader::Parser final {
 public:

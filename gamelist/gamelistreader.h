@@ -14,6 +14,10 @@ namespace vantor::gamelist {
 // streamed; what the list keeps is compact, so memory stays near the file's
 // size. DTDs are not processed: no entity is expanded and nothing outside the
 // file is read.
+// A set or rom name becomes a file name in a folder: nothing that leaves the
+// folder or that a file name cannot hold. Names that fail are never stored.
+bool safeName(QStringView name);
+
 class GameListReader final {
 public:
   // Bigger files are refused rather than read.

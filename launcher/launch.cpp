@@ -127,13 +127,13 @@ std::optional<QString> Launch::prepare() {
 }
 
 void Launch::unpackOnWorker() {
-  // Percentages are worked out on the worker and shown by the window.
-  QPointer<Launch> self(this);
-  auto show = [self, this](const QString &text) {
+  // Percentages are worked out on the worker and shown by the window; a
+  // call still queued when the launch goes is dropped with it.
+  auto show = [this](const QString &text) {
     QMetaObject::invokeMethod(
         this,
-        [self, this, text] {
-          if (self && busy_ && !running_)
+        [this, text] {
+          if (busy_ && !running_)
             p_.showStatus(text);
         },
         Qt::QueuedConnection);

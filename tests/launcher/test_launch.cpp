@@ -24,6 +24,7 @@
 #include <vector>
 
 using namespace vantor;
+using vantor::test::entriesOf;
 using vantor::test::TempDir;
 
 namespace {
@@ -31,11 +32,6 @@ namespace {
 bool exists(const QString &path) {
   struct stat st {};
   return lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-QStringList entriesOf(const QString &folder) {
-  return QDir(folder).entryList(
-      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 class FakeUnpacker final : public ArchiveUnpacker {

@@ -15,18 +15,8 @@
 namespace vantor::platform {
 namespace {
 
+using test::contents;
 using test::TempDir;
-
-QByteArray contents(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every entry, hidden ones included.
-QStringList entries(const QString &folder) {
-  return QDir(folder).entryList(
-      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 class FaultGuard final {
 public:
@@ -50,7 +40,7 @@ TEST_P(FailingReplacement, KeepsTheOldFileAndLeavesNothingElse) {
   const FaultGuard fault([&](ReplaceStep step) { return step == c.step ? c.error : 0; });
   EXPECT_EQ(replaceFile(QFile::encodeName(target), QByteArray(100000, 'j')), c.reason);
   EXPECT_EQ(contents(target), "old picture");
-  EXPECT_EQ(entries(dir.path()), QStringList{"pacman.jpg"});
+  EXPECT_EQ(test::entriesOf(dir.path()), QStringList{"pacman.jpg"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,7 +62,7 @@ TEST(FileReplacement, WritesANewFileWithTheUsersPermissions) {
   struct stat st {};
   ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0644u);
-  EXPECT_EQ(entries(dir.path()), QStringList{"pacman.jpg"});
+  EXPECT_EQ(test::entriesOf(dir.path()), QStringList{"pacman.jpg"});
 }
 
 } // namespace

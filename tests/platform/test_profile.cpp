@@ -16,14 +16,10 @@
 
 using vantor::InOutError;
 using vantor::platform::ProfileFile;
+using vantor::test::contents;
 using vantor::test::TempDir;
 
 namespace {
-
-QByteArray contents(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class ProfileTest : public ::testing::Test {
 protected:

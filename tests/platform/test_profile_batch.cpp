@@ -19,12 +19,8 @@
 namespace vantor::platform {
 namespace {
 
+using test::contents;
 using test::TempDir;
-
-QByteArray contents(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct LineEndCase {
   const char *name;

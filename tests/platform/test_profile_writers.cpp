@@ -13,12 +13,9 @@
 namespace vantor::platform {
 namespace {
 
-constexpr int kRounds = 10;
+using test::contents;
 
-QByteArray contents(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+constexpr int kRounds = 10;
 
 QByteArray largeSection() {
   QByteArray data = "[history]\n";

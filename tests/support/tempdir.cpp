@@ -27,4 +27,14 @@ QString TempDir::mkdir(const QString &name) const {
   return full;
 }
 
+QByteArray contents(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList entriesOf(const QString &folder) {
+  return QDir(folder).entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 } // namespace vantor::test

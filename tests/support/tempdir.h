@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace vantor::test {
@@ -18,5 +19,10 @@ public:
 private:
   QTemporaryDir dir_;
 };
+
+// What the file holds; empty when it cannot be read.
+QByteArray contents(const QString &path);
+// Every entry of the folder, hidden ones included, sorted by name.
+QStringList entriesOf(const QString &folder);
 
 } // namespace vantor::test
