@@ -10,9 +10,9 @@
 #include "platform/usermessage.h"
 #include "settings/formstorage_testing.h"
 #include "settings/inifilename.h"
-#include "support/wait.h"
 #include "support/modalanswer.h"
 #include "support/tempdir.h"
+#include "support/wait.h"
 
 #include <QApplication>
 #include <QDir>
