@@ -4,11 +4,11 @@
 #include "platform/errors.h"
 
 #include <QDir>
-#include <QMetaObject>
 
 namespace vantor {
 
-GameListLoader::GameListLoader(QObject *parent) : QObject(parent) {
+GameListLoader::GameListLoader(QObject *parent)
+    : QObject(parent), results_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {
   pool_.setMaxThreadCount(1);
 }
 
@@ -47,14 +47,11 @@ void GameListLoader::load(const QString &chosen, const QString &romFolder) {
     } catch (const Error &e) {
       error = e.message();
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, list = std::move(list), error] {
-          // A list asked for later replaces this one.
-          if (generation == generation_)
-            emit loaded(list, error);
-        },
-        Qt::QueuedConnection);
+    results_.post([this, generation, list = std::move(list), error] {
+      // A list asked for later replaces this one.
+      if (generation == generation_)
+        emit loaded(list, error);
+    });
   });
 }
 

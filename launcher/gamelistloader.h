@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/workermailbox.h"
+
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+
+#include <functional>
 #include <memory>
 
 namespace vantor {
@@ -38,6 +42,7 @@ private:
   QString chosen_, romFolder_;
   bool asked_ = false;
   quint64 generation_ = 0;
+  platform::WorkerMailbox<std::function<void()>> results_;
 };
 
 } // namespace vantor
