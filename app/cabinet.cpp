@@ -40,10 +40,6 @@ CabinetScreen::CabinetScreen(TfrmMain &main, const QList<TForm *> &shownOver) : 
   // black: nothing may paint beneath them.
   main.setAutoFillBackground(false);
   main.FormStorage1->setPlaceHeld(true);
-  proxy_ = scene_.addWidget(&main);
-  // The scaled picture is made when the window changes, not at every paint.
-  proxy_->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
-  connect(proxy_, &QGraphicsWidget::geometryChanged, this, [this] { placeSkin(); });
   main.installEventFilter(this);
 
   for (TForm *window : shownOver) {
@@ -64,7 +60,8 @@ CabinetScreen::~CabinetScreen() {
     return;
   main_->removeEventFilter(this);
   // The main window outlives the backdrop; the proxy would delete it.
-  proxy_->setWidget(nullptr);
+  if (proxy_)
+    proxy_->setWidget(nullptr);
 }
 
 void CabinetScreen::showOnPrimaryScreen() {
@@ -72,19 +69,27 @@ void CabinetScreen::showOnPrimaryScreen() {
   scene_.setSceneRect(0, 0, screen.width(), screen.height());
   setGeometry(screen);
   showFullScreen();
-  main_->show();
-  // An embedded window with a mask is drawn shifted by the mask's margin;
-  // the see-through pixels outside the outline cut it as exactly.
-  main_->FormShaper1->setActive(false);
+  // Embedded only now, as embedding may show it: what its first show opens
+  // (the setup window, without a ROM folder) comes up over the backdrop,
+  // with the skin already in place.
+  proxy_ = new QGraphicsProxyWidget;
+  // The scaled picture is made when the window changes, not at every paint.
+  proxy_->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+  scene_.addItem(proxy_);
   placeSkin();
+  connect(proxy_, &QGraphicsWidget::geometryChanged, this, [this] { placeSkin(); });
+  proxy_->setWidget(main_);
+  // The keys go to the main window, as on the desktop.
+  proxy_->setFocus();
+  main_->show();
 }
 
 QPoint CabinetScreen::skinOrigin() const {
-  return mapFromScene(proxy_->pos());
+  return proxy_ ? mapFromScene(proxy_->pos()) : QPoint();
 }
 
 void CabinetScreen::placeSkin() {
-  if (placing_ || !main_)
+  if (placing_ || !main_ || !proxy_)
     return;
   placing_ = true;
   const QSize screen = scene_.sceneRect().size().toSize();
@@ -107,6 +112,20 @@ bool CabinetScreen::eventFilter(QObject *watched, QEvent *event) {
   if (watched == main_) {
     if (event->type() == QEvent::Resize)
       placeSkin();
+    // An embedded window with a mask is drawn shifted by the mask's margin;
+    // the see-through pixels outside the outline cut it as exactly. Queued:
+    // the shaper puts the mask on after this, and the show may open the
+    // setup window modally before it returns.
+    else if (event->type() == QEvent::Show)
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (main_)
+              main_->FormShaper1->setActive(false);
+            if (proxy_)
+              proxy_->update();
+          },
+          Qt::QueuedConnection);
     // The main window's close ends the program; the backdrop goes with it.
     else if (event->type() == QEvent::Hide && !event->spontaneous() && isVisible())
       close();

@@ -62,7 +62,7 @@ protected:
               (QStringList{"[main]", "PixelsPerInch=" + ppi, mainPlace,
                            QStringLiteral("FormShaper1_Tag=%1").arg(big() ? 1 : 0), "[about]",
                            "PixelsPerInch=" + ppi, aboutPlace, "[setup]",
-                           "romloc_Text=" + dir.file("roms")}
+                           "romloc_Text=" + (withRomFolder() ? dir.file("roms") : QString())}
                    .join(u'\n') +
                u'\n')
                   .toUtf8());
@@ -90,6 +90,7 @@ protected:
     QDir::setCurrent(start);
   }
 
+  virtual bool withRomFolder() const { return true; }
   bool big() const { return GetParam(); }
   int expectedScale() const {
     for (const ScreenCase &c : kScreens)
@@ -174,6 +175,13 @@ TEST_P(Cabinet, AClickOnAScaledButtonFiresIt) {
   EXPECT_TRUE(above) << "the about window is not kept above the backdrop";
 }
 
+TEST_P(Cabinet, TheKeysReachTheMainWindow) {
+  QTest::keyClick(cabinet.get(), Qt::Key_End);
+  EXPECT_EQ(main->RotaryDial1->position(), 2);
+  QTest::keyClick(cabinet.get(), Qt::Key_Left);
+  EXPECT_EQ(main->RotaryDial1->position(), 1);
+}
+
 TEST_P(Cabinet, ThePointerIsHiddenUntilTheMouseMovesAndAfterAnIdleWhile) {
   std::uint32_t now = 1000;
   const test::ScopedHook ticks(platform::setTickSource, [&] { return now; });
@@ -213,10 +221,45 @@ TEST_P(Cabinet, TheDesktopPlacesSurviveTheSession) {
   cabinet.reset();
   destroyWindows(windows);
   const platform::ProfileFile file(ini);
-  EXPECT_EQ(file.readString("main", "NormPos", QString()), mainPlace.mid(8));
-  EXPECT_EQ(file.readString("about", "NormPos", QString()), aboutPlace.mid(8));
+  EXPECT_EQ(file.readString("main", "NormPos", QString()).toStdString(),
+            mainPlace.mid(8).toStdString());
+  EXPECT_EQ(file.readString("about", "NormPos", QString()).toStdString(),
+            aboutPlace.mid(8).toStdString());
   EXPECT_EQ(file.readInteger("main", "FormShaper1_Tag", -1), big() ? 0 : 1);
 }
+
+// Without a ROM folder the setup window opens at the start: in the middle of
+// the backdrop, above it, with the skin already in its place.
+class CabinetFirstStart : public Cabinet {
+protected:
+  bool withRomFolder() const override { return false; }
+  void SetUp() override {
+    answer = std::make_unique<test::ModalAnswer>(
+        [this]() -> QWidget * {
+          return windows.Frmsetup && windows.Frmsetup->isVisible() ? windows.Frmsetup.get()
+                                                                   : nullptr;
+        },
+        [this](QWidget *setup) {
+          centred = setup->frameGeometry().center() == cabinet->geometry().center();
+          above = setup->windowHandle()->transientParent() == cabinet->windowHandle();
+          skinPlaced = cabinet->skinScale() == expectedScale();
+          setup->hide();
+        });
+    Cabinet::SetUp();
+  }
+  std::unique_ptr<test::ModalAnswer> answer;
+  bool centred = false, above = false, skinPlaced = false;
+};
+
+TEST_P(CabinetFirstStart, TheSetupWindowComesUpOverTheBackdrop) {
+  EXPECT_EQ(answer->answers(), 1);
+  EXPECT_TRUE(centred);
+  EXPECT_TRUE(above);
+  EXPECT_TRUE(skinPlaced);
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, CabinetFirstStart, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "big" : "small"; });
 
 INSTANTIATE_TEST_SUITE_P(Skins, Cabinet, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "big" : "small"; });
