@@ -36,11 +36,13 @@ class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
 class Launch;
+struct LaunchPlan;
 class ZipUnpacker;
 class GameListLoader;
 namespace gamelist {
 class GameList;
 class SetChecker;
+struct SetCheck;
 } // namespace gamelist
 
 // Shown while a close waits for the running game to end.
@@ -172,7 +174,8 @@ private:
   void startSetChecks();
   void setChecked(int index, const gamelist::SetCheck &check);
   // With a game list, an incomplete set is played only when the user says so.
-  bool playAnyway();
+  const gamelist::SetCheck *selectedSetCheck();
+  bool completePlan(LaunchPlan &plan);
   void giveTitlesToNavigator();
   // With a game list, what was typed shows in the caption for a moment.
   void showTyped();
