@@ -131,6 +131,13 @@ TEST_P(Cabinet, TheBackdropCoversTheScreenAndTheSkinIsCentredAtTheWholeScale) {
   EXPECT_EQ(cabinet->skinOrigin(), centredOn(QRect(QPoint(), whole.size()), scaled));
   for (const QPoint corner : {QPoint(0, 0), QPoint(whole.width() - 1, whole.height() - 1)})
     EXPECT_EQ(screen.pixel(corner), kBlack) << corner.x() << "," << corner.y();
+  // The scale follows the skin.
+  main->previewCommand(main->preview);
+  for (const ScreenCase &c : kScreens)
+    if (c.screen == whole.size())
+      EXPECT_EQ(cabinet->skinScale(), big() ? c.small : c.big);
+  EXPECT_EQ(cabinet->skinOrigin(),
+            centredOn(QRect(QPoint(), whole.size()), main->size() * cabinet->skinScale()));
 }
 
 // Every pixel of the bare skin, the outline's corners included, is a block of
