@@ -45,6 +45,9 @@ struct Parser {
       QStringLiteral("dat"),
       QStringLiteral("Take the games' titles and files from the game list <file>."),
       QStringLiteral("file")};
+  QCommandLineOption cabinet{
+      QStringLiteral("cabinet"),
+      QStringLiteral("Fill the screen, for an arcade cabinet; quitting leaves it.")};
 
   Parser() {
     parser.setApplicationDescription(
@@ -57,6 +60,7 @@ struct Parser {
     parser.addOption(version);
     parser.addOption(config);
     parser.addOption(dat);
+    parser.addOption(cabinet);
     for (const char *name : kQtOptionsWithValue)
       addHidden(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     for (const char *name : kQtFlags)
@@ -129,6 +133,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
       return fail(QStringLiteral("The game list file name is empty."));
     result.gameList = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
   }
+  result.cabinet = p.parser.isSet(p.cabinet);
   return result;
 }
 

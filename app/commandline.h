@@ -10,10 +10,11 @@ namespace vantor {
 struct CommandLine {
   bool run = true;
   int exitCode = 0;
-  QString output;     // for standard output
-  QString error;      // for standard error
-  QString configFile; // absolute; empty for the default settings file
-  QString gameList;   // absolute; empty: the first game list in the ROM folder
+  QString output;       // for standard output
+  QString error;        // for standard error
+  QString configFile;   // absolute; empty for the default settings file
+  QString gameList;     // absolute; empty: the first game list in the ROM folder
+  bool cabinet = false; // full screen, for an arcade cabinet
 };
 
 // Exit code for a command line the program does not understand.

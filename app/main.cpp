@@ -1,10 +1,15 @@
+#include "app/cabinet.h"
 #include "app/commandline.h"
 #include "app/platformchoice.h"
 #include "app/playercontrols.h"
+#include "app/pointerhider.h"
 #include "app/windows.h"
+#include "launcher/aboutwindow.h"
 #include "launcher/mainwindow.h"
+#include "launcher/messbox.h"
 #include "platform/files.h"
 #include "settings/inifilename.h"
+#include "settings/setupwindow.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -46,11 +51,23 @@ int main(int argc, char **argv) {
   QApplication::setDesktopFileName(QStringLiteral(VANTOR_APP_ID));
   vantor::Windows windows = vantor::createWindows();
   windows.frmMain->setGameListFile(line.gameList);
-  auto controls =
-      std::make_unique<vantor::PlayerControls>(*windows.frmMain, vantor::defaultIniFilePath());
-  windows.frmMain->show();
+  auto controls = std::make_unique<vantor::PlayerControls>(
+      *windows.frmMain, vantor::defaultIniFilePath(), line.cabinet);
+  std::unique_ptr<vantor::CabinetScreen> cabinet;
+  std::unique_ptr<vantor::PointerHider> pointer;
+  if (controls->cabinet()) {
+    cabinet = std::make_unique<vantor::CabinetScreen>(
+        *windows.frmMain, QList<vantor::TForm *>{windows.Frmsetup.get(), windows.frmabout.get(),
+                                                 windows.messbox.get()});
+    pointer = std::make_unique<vantor::PointerHider>();
+    cabinet->showOnPrimaryScreen();
+  } else {
+    windows.frmMain->show();
+  }
   const int result = QApplication::exec();
   controls.reset();
+  pointer.reset();
+  cabinet.reset(); // gives the main window back before the windows go
   vantor::destroyWindows(windows);
   return result;
 }

@@ -13,11 +13,14 @@
 
 namespace vantor {
 
-PlayerControls::PlayerControls(TfrmMain &main, const QString &settingsFile) : router_(main) {
+PlayerControls::PlayerControls(TfrmMain &main, const QString &settingsFile, bool cabinet)
+    : router_(main) {
   const platform::ProfileFile file(settingsFile);
   main.setKeyBindings(KeyBindings::read(file));
-  const PadSettings settings =
+  PadSettings settings =
       PadSettings::read(file, QGuiApplication::styleHints()->keyboardAutoRepeatRate());
+  settings.cabinet = settings.cabinet || cabinet;
+  cabinet_ = settings.cabinet;
   // Mappings of the user's own pads sit beside the settings.
   pads_ = std::make_unique<PadInput>(
       settings, QFileInfo(settingsFile).dir().filePath(QStringLiteral("gamecontrollerdb.txt")));

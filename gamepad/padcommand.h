@@ -16,6 +16,8 @@ enum class PadCommand {
   SkinToggle,
   Setup,
   About,
+  // Only from a combination of buttons held together, on a cabinet.
+  Quit,
 };
 
 // Movements go on while held; the other commands act once per press.

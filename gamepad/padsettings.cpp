@@ -2,6 +2,10 @@
 
 #include "platform/profile.h"
 
+#include <SDL.h>
+
+#include <QRegularExpression>
+
 namespace vantor {
 namespace {
 
@@ -17,6 +21,35 @@ constexpr int kLongestDelay = 5000;
 constexpr int kFewestPerSecond = 1;
 constexpr int kMostPerSecond = 100;
 
+// Words separated by blanks or plus signs: "Back+Start", "6 7".
+QStringList wordsOf(const QString &text) {
+  static const QRegularExpression separators(QStringLiteral("[\\s+]+"));
+  return text.split(separators, Qt::SkipEmptyParts);
+}
+
+std::vector<int> buttonNames(const QString &text) {
+  std::vector<int> buttons;
+  for (const QString &word : wordsOf(text)) {
+    const int button = SDL_GameControllerGetButtonFromString(word.toLower().toLatin1().constData());
+    if (button == SDL_CONTROLLER_BUTTON_INVALID)
+      return {};
+    buttons.push_back(button);
+  }
+  return buttons;
+}
+
+std::vector<int> buttonNumbers(const QString &text) {
+  std::vector<int> buttons;
+  for (const QString &word : wordsOf(text)) {
+    bool ok = false;
+    const int button = word.toInt(&ok);
+    if (!ok || button < 0)
+      return {};
+    buttons.push_back(button);
+  }
+  return buttons;
+}
+
 } // namespace
 
 QString joystickKeyOf(PadCommand command) {
@@ -27,6 +60,7 @@ PadSettings::PadSettings() {
   joystickButtons.fill(-1);
   joystickButtons[int(PadCommand::Accept)] = 0;
   joystickButtons[int(PadCommand::Cancel)] = 1;
+  quitButtons = {SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_START};
 }
 
 std::optional<PadCommand> PadSettings::joystickCommand(int button) const {
@@ -49,6 +83,12 @@ PadSettings PadSettings::read(const platform::ProfileFile &file, int keyboardRat
     if (button >= -1)
       settings.joystickButtons[size_t(i)] = button;
   }
+  settings.cabinet = file.readInteger(kSection, QStringLiteral("Cabinet"), 0) != 0;
+  if (file.hasKey(kSection, QStringLiteral("Quit")))
+    settings.quitButtons =
+        buttonNames(file.readString(kSection, QStringLiteral("Quit"), QString()));
+  settings.joystickQuitButtons =
+      buttonNumbers(file.readString(kSection, QStringLiteral("JoystickQuit"), QString()));
   return settings;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace vantor {
 
@@ -25,12 +26,20 @@ struct PadSettings {
   // The joystick button number that gives each command; -1 gives it none.
   std::array<int, kCommandCount> joystickButtons{};
 
+  // Full screen on a cabinet; there the buttons of `quitButtons` (a pad's,
+  // by SDL's button numbers) or of `joystickQuitButtons` (an encoder's), held
+  // together, end the program. Empty: no combination.
+  bool cabinet = false;
+  std::vector<int> quitButtons;
+  std::vector<int> joystickQuitButtons;
+
   PadSettings();
   // The command a joystick button gives, if any.
   std::optional<PadCommand> joystickCommand(int button) const;
 
   // Reads the section; a missing or unreadable key keeps its default. The
-  // repeat follows the keyboard's rate unless the file says otherwise.
+  // repeat follows the keyboard's rate unless the file says otherwise. A
+  // combination that names a button SDL does not know is no combination.
   static PadSettings read(const platform::ProfileFile &file, int keyboardRate);
 };
 

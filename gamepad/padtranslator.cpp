@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 namespace vantor {
 namespace {
 
@@ -72,8 +74,28 @@ void PadTranslator::direction(int source, int dir, PadCommand negative, PadComma
     pressed(source, dir < 0 ? negative : positive, now);
 }
 
+bool PadTranslator::quitCombination(int device, Kind kind, int button, bool down,
+                                    const std::vector<int> &combination) {
+  const int source = sourceOf(device, kind, button);
+  if (!down) {
+    heldButtons_.remove(source);
+    return false;
+  }
+  heldButtons_.insert(source);
+  if (!settings_.cabinet || combination.empty() ||
+      std::find(combination.begin(), combination.end(), button) == combination.end())
+    return false;
+  for (const int part : combination)
+    if (!heldButtons_.contains(sourceOf(device, kind, part)))
+      return false;
+  sink_(PadCommand::Quit);
+  return true;
+}
+
 void PadTranslator::controllerButton(int device, int button, bool down, std::uint32_t now) {
   const int source = sourceOf(device, Kind::ControllerButton, button);
+  if (quitCombination(device, Kind::ControllerButton, button, down, settings_.quitButtons))
+    return;
   if (!down) {
     repeat_.release(source);
     return;
@@ -92,6 +114,8 @@ void PadTranslator::controllerAxis(int device, int axis, int value, std::uint32_
 
 void PadTranslator::joystickButton(int device, int button, bool down, std::uint32_t now) {
   const int source = sourceOf(device, Kind::JoystickButton, button);
+  if (quitCombination(device, Kind::JoystickButton, button, down, settings_.joystickQuitButtons))
+    return;
   if (!down) {
     repeat_.release(source);
     return;
@@ -128,12 +152,14 @@ void PadTranslator::forget(int device) {
       const int source = sourceOf(device, Kind(kind), index);
       repeat_.release(source);
       directions_.remove(source);
+      heldButtons_.remove(source);
     }
 }
 
 void PadTranslator::reset() {
   repeat_.releaseAll();
   directions_.clear();
+  heldButtons_.clear();
 }
 
 } // namespace vantor

@@ -5,6 +5,7 @@
 #include "gamepad/padsettings.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <cstdint>
 #include <functional>
@@ -41,6 +42,10 @@ private:
   enum class Kind { ControllerButton, ControllerAxis, JoystickButton, JoystickAxis, HatX, HatY };
   static int sourceOf(int device, Kind kind, int index);
   void pressed(int source, PadCommand command, std::uint32_t now);
+  // A button going down or up; true when the press completes the quit
+  // combination, which then stands for the press.
+  bool quitCombination(int device, Kind kind, int button, bool down,
+                       const std::vector<int> &combination);
   // One direction of a stick or hat: -1, 0 or +1 along its line.
   void direction(int source, int dir, PadCommand negative, PadCommand positive, std::uint32_t now);
 
@@ -48,6 +53,7 @@ private:
   Sink sink_;
   HeldRepeat repeat_;
   QHash<int, int> directions_; // the last direction of each stick and hat line
+  QSet<int> heldButtons_;      // sources of the buttons held now
 };
 
 } // namespace vantor

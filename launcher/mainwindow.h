@@ -97,6 +97,9 @@ public:
   void backMouseUp(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                    int y);
   bool bigSkinShown() const;
+  // Dragging by the skin moves the window, unless the window fills a
+  // cabinet's screen, where it must stay put.
+  void setMovable(bool movable) { movable_ = movable; }
 
   // The selected catalogue entry (its name and the folder it was listed in);
   // null when the catalogue is empty.
@@ -202,6 +205,7 @@ private:
   QTimer *typedShown_ = nullptr;
   KeyBindings keys_;
   int gamesPlayed_ = 0;
+  bool movable_ = true;
   void bindSkinButtons();
 };
 

@@ -66,7 +66,8 @@ void TfrmMain::aboutClick(QObject *) {
 
 void TfrmMain::backMouseDown(QObject *sender, Qt::MouseButton, Qt::KeyboardModifiers, int x,
                              int y) {
-  drag_.press(qobject_cast<QWidget *>(sender), x, y);
+  if (movable_)
+    drag_.press(qobject_cast<QWidget *>(sender), x, y);
 }
 
 void TfrmMain::backMouseMove(QObject *sender, Qt::KeyboardModifiers, int x, int y) {

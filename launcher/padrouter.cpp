@@ -11,6 +11,9 @@
 namespace vantor {
 namespace {
 
+// More than the program ever shows over its main window at once.
+constexpr int kMostWindowsOver = 8;
+
 void sendKey(QWidget &window, Qt::Key key) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
   QCoreApplication::sendEvent(&window, &press);
@@ -39,6 +42,7 @@ MainKey mainCommandOf(PadCommand command) {
   case PadCommand::About:
     return MainKey::About;
   case PadCommand::Cancel:
+  case PadCommand::Quit:
     break;
   }
   return MainKey::None;
@@ -56,6 +60,10 @@ bool PadRouter::ignoring() {
 void PadRouter::route(PadCommand command) {
   if (ignoring())
     return;
+  if (command == PadCommand::Quit) {
+    quit();
+    return;
+  }
   if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &main_) {
     answer(*modal, command);
     return;
@@ -64,6 +72,19 @@ void PadRouter::route(PadCommand command) {
     return;
   if (const MainKey action = mainCommandOf(command); action != MainKey::None)
     main_.perform(action);
+}
+
+// The windows shown over the main one close first (a box answers no), so
+// that their loops have ended when the main window closes and the program
+// with it.
+void PadRouter::quit() {
+  for (int i = 0; i < kMostWindowsOver; ++i) {
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || modal == &main_ || !modal->close())
+      break;
+  }
+  QMetaObject::invokeMethod(
+      &main_, [main = &main_] { main->close(); }, Qt::QueuedConnection);
 }
 
 // In a box A is the default answer (yes) and B is no; the other windows

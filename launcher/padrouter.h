@@ -27,6 +27,7 @@ public:
 
 private:
   void answer(QWidget &window, PadCommand command);
+  void quit();
 
   TfrmMain &main_;
   int gamesSeen_ = 0;

@@ -87,11 +87,11 @@ void TFormPlacement::installHooks() {
     // run past the screen's edge; the window comes up wholly on one screen.
     // The show handler may size it anew (a skin), so once more after it: the
     // window reaches the screen only when its show event is over.
-    if (self)
+    if (self && !self->placeHeld_)
       self->placer_.keepOnScreen();
     if (ownShow)
       ownShow(sender);
-    if (self)
+    if (self && !self->placeHeld_)
       self->placer_.keepOnScreen();
   };
 
@@ -162,7 +162,8 @@ void TFormPlacement::StoreWindowSettings() {
   if (!restored_ && active_)
     return;
   withIniFile([this] {
-    writePlacement();
+    if (!placeHeld_)
+      writePlacement();
     saveExtra();
     // Direct: what the handler throws abandons the whole save.
     if (OnSavePlacement)
@@ -196,9 +197,9 @@ void TFormPlacement::writePlacement() {
 void TFormPlacement::LoadWindowSettings() {
   saved_ = false;
   withIniFile([this] {
-    if (options_.testFlag(fpPosition))
+    if (options_.testFlag(fpPosition) && !placeHeld_)
       readPosition();
-    if (options_.testFlag(fpState))
+    if (options_.testFlag(fpState) && !placeHeld_)
       readState();
     form_->update();
     restored_ = true;

@@ -46,6 +46,11 @@ public:
   void setIniSection(const QString &section) { iniSection_ = section; }
   PlacementOptions options() const { return options_; }
   void setOptions(PlacementOptions options) { options_ = options; }
+  // While held, the window's place belongs to something else (the cabinet's
+  // full screen): it is neither read, kept on the screen nor written, so the
+  // place the user gave it on the desktop survives. The rest is stored.
+  bool placeHeld() const { return placeHeld_; }
+  void setPlaceHeld(bool held) { placeHeld_ = held; }
   // Kept for the file's sake; there is no registry here.
   bool useRegistry() const { return useRegistry_; }
   void setUseRegistry(bool use) { useRegistry_ = use; }
@@ -95,6 +100,7 @@ private:
   QString iniSection_;
   PlacementOptions options_ = PlacementOptions(fpState | fpPosition);
   bool useRegistry_ = false;
+  bool placeHeld_ = false;
   bool restored_ = false;
   bool saved_ = false;
   bool destroying_ = false;

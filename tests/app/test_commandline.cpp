@@ -75,6 +75,14 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"stray", {"game.zip"}, false, kUsageExitCode, "", "Unexpected argument"},
         LineCase{"dat", {"--dat", kFile}, true, 0, "", ""},
         LineCase{"emptyDat", {"--dat="}, false, kUsageExitCode, "", "name is empty"},
+        LineCase{"cabinet", {"--cabinet", "--config", kFile}, true, 0, "", ""},
+        LineCase{"cabinetHelp", {"--help"}, false, 0, "--cabinet", ""},
+        LineCase{"cabinetTakesNoValue",
+                 {"--cabinet=1"},
+                 false,
+                 kUsageExitCode,
+                 "",
+                 "Unexpected value after '--cabinet'"},
         // Qt's own options are left for the application object.
         LineCase{"qtPlatform", {"-platform", "xcb", "--config", kFile}, true, 0, "", ""},
         LineCase{"qtDoubleDash", {"--platform=offscreen", "-style=fusion"}, true, 0, "", ""},
@@ -115,6 +123,11 @@ TEST(CommandLineConfig, ARelativeGameListIsKeptAbsolute) {
   QDir::setCurrent(start);
   EXPECT_EQ(line.gameList, QDir(dir.path()).filePath(QStringLiteral("games.dat")));
   EXPECT_EQ(parseCommandLine({QStringLiteral("vantor")}).gameList, QString());
+}
+
+TEST(CommandLineCabinet, OnlyTheOptionAsksForTheCabinet) {
+  EXPECT_FALSE(parseCommandLine({QStringLiteral("vantor")}).cabinet);
+  EXPECT_TRUE(parseCommandLine({QStringLiteral("vantor"), QStringLiteral("--cabinet")}).cabinet);
 }
 
 // A chosen file takes every window's settings, and names without a folder

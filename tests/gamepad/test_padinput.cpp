@@ -244,4 +244,55 @@ TEST_F(Pads, ACommandQueuedBeforeIgnoringIsDropped) {
   EXPECT_EQ(taken, Commands{});
 }
 
+struct QuitCase {
+  const char *name;
+  VirtualPad::Kind kind;
+  bool cabinet;
+  int first, second; // pressed in this order and held
+  Commands afterFirst, afterSecond;
+};
+
+void PrintTo(const QuitCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class PadQuit : public Pads, public ::testing::WithParamInterface<QuitCase> {};
+
+// On a cabinet the press that completes the combination quits instead of
+// giving its own command; let go and pressed again, it quits again.
+TEST_P(PadQuit, TheCombinationHeldTogetherQuitsOnACabinetOnly) {
+  const QuitCase &c = GetParam();
+  settings.cabinet = c.cabinet;
+  settings.joystickQuitButtons = {6, 0};
+  start();
+  VirtualPad pad(c.kind);
+  read();
+  pad.button(c.first, true);
+  EXPECT_EQ(read(), c.afterFirst);
+  pad.button(c.second, true);
+  EXPECT_EQ(read(), c.afterSecond);
+  pad.button(c.second, false);
+  EXPECT_EQ(read(), Commands{});
+  pad.button(c.second, true);
+  EXPECT_EQ(read(), c.afterSecond);
+}
+
+constexpr int kBack = SDL_CONTROLLER_BUTTON_BACK, kStart = SDL_CONTROLLER_BUTTON_START;
+INSTANTIATE_TEST_SUITE_P(
+    Table, PadQuit,
+    ::testing::Values(
+        QuitCase{"backThenStart", K::Controller, true, kBack, kStart, {P::Setup}, {P::Quit}},
+        QuitCase{"startThenBack", K::Controller, true, kStart, kBack, {P::Accept}, {P::Quit}},
+        QuitCase{"notOnTheDesktop", K::Controller, false, kBack, kStart, {P::Setup}, {P::Accept}},
+        QuitCase{"notAnotherPair",
+                 K::Controller,
+                 true,
+                 kBack,
+                 SDL_CONTROLLER_BUTTON_A,
+                 {P::Setup},
+                 {P::Accept}},
+        QuitCase{"encoderByNumber", K::Joystick, true, 6, 0, {}, {P::Quit}},
+        QuitCase{"encoderOnTheDesktop", K::Joystick, false, 6, 0, {}, {P::Accept}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 #include "support/tempdir.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 using namespace vantor;
@@ -49,6 +50,47 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"repeat", "RepeatDelay=250\nRepeatRate=20\n", 0, P::Accept, 250, 50},
         SettingsCase{"repeatOutOfRangeIsIgnored", "RepeatDelay=99999\nRepeatRate=0\n", 0, P::Accept,
                      500, 33}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct CabinetCase {
+  const char *name;
+  const char *section;
+  bool cabinet;
+  std::vector<int> quit, joystickQuit;
+};
+
+void PrintTo(const CabinetCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+class CabinetKeys : public ::testing::TestWithParam<CabinetCase> {};
+
+TEST_P(CabinetKeys, GiveTheModeAndTheQuitCombinations) {
+  const CabinetCase &c = GetParam();
+  test::TempDir dir;
+  dir.write("vantor.INI", QByteArray("[pads]\n") + c.section);
+  const PadSettings settings = PadSettings::read(platform::ProfileFile(dir.file("vantor.INI")), 30);
+  EXPECT_EQ(settings.cabinet, c.cabinet);
+  EXPECT_EQ(settings.quitButtons, c.quit);
+  EXPECT_EQ(settings.joystickQuitButtons, c.joystickQuit);
+}
+
+const std::vector<int> kBackStart{SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_START};
+INSTANTIATE_TEST_SUITE_P(
+    Table, CabinetKeys,
+    ::testing::Values(CabinetCase{"usual", "", false, kBackStart, {}},
+                      CabinetCase{"on", "Cabinet=1\n", true, kBackStart, {}},
+                      CabinetCase{"off", "Cabinet=0\n", false, kBackStart, {}},
+                      CabinetCase{
+                          "names",
+                          "Quit=LeftShoulder+rightshoulder\n",
+                          false,
+                          {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER},
+                          {}},
+                      CabinetCase{"unknownNameIsNone", "Quit=Back+Select\n", false, {}, {}},
+                      CabinetCase{"emptyIsNone", "Quit=\n", false, {}, {}},
+                      CabinetCase{"numbers", "JoystickQuit=6 7\n", false, kBackStart, {6, 7}},
+                      CabinetCase{"notANumberIsNone", "JoystickQuit=6+x\n", false, kBackStart, {}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -198,6 +198,33 @@ TEST_F(PadRouting, ADigitBoundToPlayPlaysInsteadOfTypingAhead) {
   EXPECT_EQ(ranOn(), "bangbead.rom");
 }
 
+// On a cabinet Back opens the setup window and Start, with Back still held,
+// quits: the window over the main one closes first, then the main window.
+TEST_F(PadRouting, BackAndStartHeldTogetherCloseEveryWindowOnACabinet) {
+  PadSettings cabinet;
+  cabinet.cabinet = true;
+  pads = std::make_unique<PadInput>(cabinet, QString());
+  pads->stopTimer();
+  pads->setCommandSink([this](PadCommand c) { router.route(c); });
+  VirtualPad pad(VirtualPad::Kind::Controller);
+  read();
+  bool setupShown = false;
+  QTimer::singleShot(0, [&] {
+    setupShown = setup.isVisible();
+    pad.button(SDL_CONTROLLER_BUTTON_START, true);
+    read();
+    if (setup.isVisible()) {
+      ADD_FAILURE() << "the setup window is still up";
+      setup.hide();
+    }
+  });
+  pad.button(SDL_CONTROLLER_BUTTON_BACK, true);
+  read();
+  EXPECT_TRUE(setupShown);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.isVisible(); }))
+      << "the main window did not close";
+}
+
 struct BoxCase {
   const char *name;
   int button;
