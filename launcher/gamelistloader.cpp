@@ -31,13 +31,25 @@ QString GameListLoader::listFileFor(const QString &chosen, const QString &romFol
 }
 
 void GameListLoader::load(const QString &chosen, const QString &romFolder) {
-  if (asked_ && chosen == chosen_ && romFolder == romFolder_)
+  // A chosen list does not depend on the folder: it is read, and reported,
+  // once however often the folder changes.
+  const QString folder = chosen.isEmpty() ? romFolder : QString();
+  if (asked_ && chosen == chosen_ && folder == romFolder_)
     return;
   asked_ = true;
   chosen_ = chosen;
-  romFolder_ = romFolder;
-  const quint64 generation = ++generation_;
-  pool_.start([this, chosen, romFolder, generation] {
+  romFolder_ = folder;
+  ++generation_;
+  if (startPending_)
+    return;
+  startPending_ = true;
+  QMetaObject::invokeMethod(this, &GameListLoader::startLatest, Qt::QueuedConnection);
+}
+
+void GameListLoader::startLatest() {
+  startPending_ = false;
+  const quint64 generation = generation_;
+  pool_.start([this, chosen = chosen_, romFolder = romFolder_, generation] {
     std::shared_ptr<const gamelist::GameList> list;
     QString error;
     try {

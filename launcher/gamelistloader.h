@@ -25,7 +25,10 @@ public:
   static QString listFileFor(const QString &chosen, const QString &romFolder);
 
   // Finds (as listFileFor) and reads the list unless the same was asked for
-  // last; the folder is looked through on the worker too.
+  // last: the same chosen file, or with none chosen the same folder. The
+  // folder is looked through on the worker too. Requests made one after the
+  // other (a settings restore sets the ROM folder and then the chosen list)
+  // start one read, of the last.
   void load(const QString &chosen, const QString &romFolder);
 
 signals:
@@ -34,9 +37,12 @@ signals:
   void loaded(std::shared_ptr<const vantor::gamelist::GameList> list, const QString &error);
 
 private:
+  void startLatest();
+
   QThreadPool pool_;
   QString chosen_, romFolder_;
   bool asked_ = false;
+  bool startPending_ = false;
   quint64 generation_ = 0;
 };
 

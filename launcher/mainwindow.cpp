@@ -294,8 +294,8 @@ void TfrmMain::poplist() {
                      half(setup_->cdromloc->text(), FileListBox2));
   }
   navigator_.setCatalogue(listroms);
-  // Read once per ROM folder, on a worker; titles appear when it is in.
-  gameListLoader_->load(gameListFile_, listroms.romFolder());
+  // Read once per list, on a worker; titles appear when it is in.
+  loadGameList();
   giveTitlesToNavigator();
   startSetChecks();
   if (listroms.isEmpty())

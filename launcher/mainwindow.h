@@ -58,7 +58,8 @@ public:
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
-  // The game list to read; empty: the first one in the ROM folder.
+  // The game list the command line names; it wins over the one chosen in
+  // the setup window. With neither, the first one in the ROM folder is read.
   void setGameListFile(const QString &file) { gameListFile_ = file; }
 
   // What the keys give; the usual ones until the settings say otherwise.
@@ -164,6 +165,9 @@ private:
   // The ROM name caption and hint for an entry: the set's title with a game
   // list, the ROM name without one.
   void showTitle(int index);
+  QString chosenGameList() const;
+  // Reads the chosen list, unless it is the one read (or being read) already.
+  void loadGameList();
   void gameListLoaded(std::shared_ptr<const gamelist::GameList> list, const QString &error);
   // Checks the catalogue's sets against the game list in the background.
   void startSetChecks();

@@ -5,9 +5,11 @@
 #include "controls/shadowlabel.h"
 #include "gamelist/gamelist.h"
 #include "gamelist/setchecker.h"
+#include "launcher/gamelistloader.h"
 #include "launcher/gametitles.h"
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
+#include "settings/setupwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +54,16 @@ void TfrmMain::showTitle(int index) {
     hint += QStringLiteral("\nIncomplete: %1 files missing or wrong")
                 .arg(check->missing.size() + check->wrong.size());
   romname->setToolTip(hint);
+}
+
+QString TfrmMain::chosenGameList() const {
+  if (!gameListFile_.isEmpty() || !setup_)
+    return gameListFile_;
+  return setup_->gameListFile();
+}
+
+void TfrmMain::loadGameList() {
+  gameListLoader_->load(chosenGameList(), listroms.romFolder());
 }
 
 void TfrmMain::gameListLoaded(std::shared_ptr<const gamelist::GameList> list,
