@@ -38,6 +38,7 @@ class TShadowLabel;
 class Launch;
 class ZipUnpacker;
 class GameListLoader;
+class TitleIndexer;
 namespace gamelist {
 class GameList;
 class SetChecker;
@@ -174,6 +175,8 @@ private:
   void setChecked(int index, const gamelist::SetCheck &check);
   // With a game list, an incomplete set is played only when the user says so.
   bool playAnyway();
+  // Has the titles' words made on a worker; typing finds ROM names only
+  // until they are in.
   void giveTitlesToNavigator();
   // With a game list, what was typed shows in the caption for a moment.
   void showTyped();
@@ -195,6 +198,7 @@ private:
   WindowDrag drag_;
   CatalogueNavigator navigator_;
   GameListLoader *gameListLoader_ = nullptr;
+  TitleIndexer *titleIndexer_ = nullptr;
   QString gameListFile_;
   std::shared_ptr<const gamelist::GameList> gameList_;
   QFont romnameFont_; // the caption's own font; long titles shrink from it

@@ -7,12 +7,11 @@
 #include "gamelist/setchecker.h"
 #include "launcher/gamelistloader.h"
 #include "launcher/gametitles.h"
+#include "launcher/titleindexer.h"
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
 #include "settings/setupwindow.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
 namespace vantor {
@@ -22,10 +21,6 @@ namespace {
 constexpr int kTitleFloorPointSize = 8;
 // The caption of a set with files missing or wrong.
 constexpr TColor kIncompleteColor = clRed;
-
-QString archivePathOf(const CatalogueEntry &entry) {
-  return QDir(entry.folder).filePath(QFile::decodeName(entry.fileName));
-}
 
 } // namespace
 
@@ -90,7 +85,7 @@ void TfrmMain::startSetChecks() {
   }
   QStringList archives;
   for (int i = 0; i < listroms.count(); ++i)
-    archives << archivePathOf(listroms.entry(i));
+    archives << listroms.entry(i).filePath();
   setChecker_->start(gameList_, archives, {listroms.romFolder(), listroms.cdromFolder()});
 }
 
@@ -112,7 +107,7 @@ bool TfrmMain::playAnyway() {
     setChecks_.resize(size_t(listroms.count()));
   // Not reached by the background check yet: a few directories to read.
   if (!setChecks_[index])
-    setChecks_[index] = gamelist::checkArchive(*gameList_, archivePathOf(*entry),
+    setChecks_[index] = gamelist::checkArchive(*gameList_, entry->filePath(),
                                                {listroms.romFolder(), listroms.cdromFolder()});
   const gamelist::SetCheck &check = *setChecks_[index];
   if (check.state != gamelist::SetState::Incomplete)
@@ -125,11 +120,11 @@ bool TfrmMain::playAnyway() {
 namespace vantor {
 
 void TfrmMain::giveTitlesToNavigator() {
-  QStringList titles;
-  if (gameList_)
-    for (int i = 0; i < listroms.count(); ++i)
-      titles << captionOf(gameList_.get(), listroms.entry(i));
-  navigator_.setTitles(titles);
+  navigator_.setTitleWords({});
+  if (gameList_ && !listroms.isEmpty())
+    titleIndexer_->start(gameList_, listroms.entries());
+  else
+    titleIndexer_->stop();
 }
 
 void TfrmMain::showTyped() {
