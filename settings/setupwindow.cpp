@@ -159,7 +159,7 @@ void TFrmsetup::buildControls() {
   romloc->setPlaceholderText(QStringLiteral("the folder of ROM zips"));
   cdromloc->setPlaceholderText(QStringLiteral("the CD-ROM folder (optional)"));
   Snapsloc->setPlaceholderText(QStringLiteral("the snapshots folder"));
-  datloc->setPlaceholderText(QStringLiteral("the first game list in the ROM folder"));
+  datloc->setPlaceholderText(QStringLiteral("the first list in the ROM folder"));
 
   // Everything below the path fields, one row further down.
   const auto below = [](int left, int top, int width, int height) {

@@ -169,7 +169,7 @@ TEST(SetupWindowGameList, IsAFifthPathFieldThatFitsTheWindow) {
   EXPECT_EQ(setup.datloc->filter(), "Game lists|*.dat;*.xml|All files (*.*)|*.*");
   EXPECT_EQ(toNameFilters(setup.datloc->filter()),
             (QStringList{"Game lists (*.dat *.xml)", "All files (*.*) (*)"}));
-  EXPECT_EQ(setup.datloc->placeholderText(), "the first game list in the ROM folder");
+  EXPECT_EQ(setup.datloc->placeholderText(), "the first list in the ROM folder");
   // Every control lies inside the window and none but the background
   // overlaps another.
   const QRect window(QPoint(0, 0), setup.size());
