@@ -68,11 +68,15 @@ fuzz-smoke:
 	FUZZ_TIME=30 FUZZ_SEED=1 bash tools/fuzz.sh
 
 # The unzip library decompresses on several threads: its tests under ThreadSanitizer.
+# The threads of play and of the game list: the launch, the set checks, and
+# the main window playing, failing and checking sets.
+TSAN_TESTS := launcher_test_launch launcher_test_playstate launcher_test_gametitles gamelist_test_setcheck
+space := $(subst ,, )
 tsan: deps
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DVANTOR_TSAN=ON -DVANTOR_TESTS=ON $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build build-tsan -j $(JOBS) --target unziplib unziplib_test_unzipexec unziplib_test_toleratedarchives unziplib_test_allocationfailure \
-	  unziplib_abi_extract
-	cd build-tsan && ctest -R '^unziplib_' --output-on-failure
+	  unziplib_abi_extract $(TSAN_TESTS)
+	cd build-tsan && ctest -R '^(unziplib_.*|$(subst $(space),|,$(TSAN_TESTS)))$$' --output-on-failure
 
 # Formatting and the module floors.
 lint:

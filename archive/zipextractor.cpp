@@ -91,7 +91,7 @@ void TZipExtractor::readEntries() {
     return;
   FileByteSource source(zipPath_);
   firstHeaderOffset_ = 0;
-  ZipHeaderWalk walk(source, messageParent());
+  ZipHeaderWalk walk(source, [this](const QString &text) { showMessage(text); });
   const bool selfExtractor = QFileInfo(zipFilename_).suffix().toUpper() == QLatin1String("EXE");
   // The entries read before a damaged header stay listed.
   const auto keep = qScopeGuard([&] {

@@ -43,8 +43,8 @@ Zip64Extra parseZip64(const QByteArray &extra) {
 
 } // namespace
 
-ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, QWidget *messageParent)
-    : source_(source), messageParent_(messageParent), descriptors_(source) {}
+ZipHeaderWalk::ZipHeaderWalk(ByteSource &source, std::function<void(const QString &text)> tell)
+    : source_(source), tell_(std::move(tell)), descriptors_(source) {}
 
 const CentralIndex &ZipHeaderWalk::centralIndex() {
   // Read only when a header needs it: plain archives never pay for it.
@@ -72,7 +72,8 @@ void ZipHeaderWalk::run(bool selfExtractor) {
     quint32 signature = 0;
     if (!inStep) {
       if (!scanForHeader()) {
-        showMessage(QStringLiteral("No valid zip entries found"), messageParent_);
+        const QString text = QStringLiteral("No valid zip entries found");
+        tell_ ? tell_(text) : showMessage(text);
         reported = true;
         break;
       }

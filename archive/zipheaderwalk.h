@@ -10,8 +10,6 @@
 #include <optional>
 #include <vector>
 
-class QWidget;
-
 namespace vantor::archive {
 
 // Reads an archive's entry list by walking its local file headers from the
@@ -22,8 +20,8 @@ public:
   static constexpr qint64 kScanLimit = 60000;
   static constexpr qint64 kSelfExtractorStart = 14000;
 
-  // What the walk has to tell the user goes in a box over `messageParent`.
-  explicit ZipHeaderWalk(ByteSource &source, QWidget *messageParent = nullptr);
+  // What the walk has to tell the user goes to `tell`; without it, in a box.
+  explicit ZipHeaderWalk(ByteSource &source, std::function<void(const QString &text)> tell = {});
 
   // `selfExtractor`: the file is an ".EXE" whose stub is skipped.
   void run(bool selfExtractor);
@@ -44,7 +42,7 @@ private:
   const CentralIndex &centralIndex();
 
   ByteSource &source_;
-  QWidget *messageParent_;
+  std::function<void(const QString &text)> tell_;
   std::optional<CentralIndex> index_;
   DescriptorSearch descriptors_;
 };

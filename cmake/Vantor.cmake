@@ -46,10 +46,12 @@ function(vantor_module name)
   vantor_floor(${name} ${_folder} ${_arg_DEPENDS})
 endfunction()
 
-# Every test process: what the toolkit keeps for the process is no leak, and
-# undefined behaviour stops the test with a stack.
+# Every test process: what the toolkit keeps for the process is no leak,
+# undefined behaviour stops the test with a stack, the thread checker skips
+# the toolkit's own threads, and a child forked to start a program (which only
+# execs) is not stopped by it.
 set(VANTOR_SANITIZER_ENVIRONMENT
-    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp:die_after_fork=0")
 set(VANTOR_TEST_ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin;${VANTOR_SANITIZER_ENVIRONMENT}")
 

@@ -3,7 +3,6 @@
 #include "gamelist/listingcache.h"
 
 #include <QFileInfo>
-#include <QMetaObject>
 
 namespace vantor::gamelist {
 namespace {
@@ -54,53 +53,38 @@ SetCheck checkArchive(const GameList &list, const QString &archivePath,
 }
 
 SetChecker::SetChecker(QString cacheFile, QObject *parent)
-    : QObject(parent), cacheFile_(std::move(cacheFile)) {
-  pool_.setMaxThreadCount(1);
-}
+    : QObject(parent), cacheFile_(std::move(cacheFile)),
+      results_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {}
 
 SetChecker::~SetChecker() {
   stop();
 }
 
 void SetChecker::stop() {
-  if (stop_)
-    *stop_ = true;
-  // A run stops between two archives; nothing it sends back arrives after.
-  pool_.waitForDone();
-  ++generation_;
+  stop_ = true;
+  // A run stops between two archives; nothing it sent is delivered after.
+  if (worker_.joinable())
+    worker_.join();
+  results_.clear();
 }
 
 void SetChecker::start(std::shared_ptr<const GameList> list, QStringList archives,
                        QStringList folders) {
   stop();
-  stop_ = std::make_shared<std::atomic_bool>(false);
-  const quint64 generation = generation_;
-  pool_.start([this, stop = stop_, generation, list = std::move(list),
-               archives = std::move(archives), folders = std::move(folders),
-               cacheFile = cacheFile_] {
+  stop_ = false;
+  worker_ = std::thread([this, list = std::move(list), archives = std::move(archives),
+                         folders = std::move(folders), cacheFile = cacheFile_] {
     ListingCache cache(cacheFile);
     FolderListings listings(cache, folders);
-    for (int i = 0; i < archives.size() && !*stop; ++i) {
+    for (int i = 0; i < archives.size() && !stop_; ++i) {
       SetCheck check = checkOne(*list, archives[i], listings, cache);
-      QMetaObject::invokeMethod(
-          this,
-          [this, generation, i, check = std::move(check)] {
-            if (generation == generation_)
-              emit checked(i, check);
-          },
-          Qt::QueuedConnection);
+      results_.post([this, i, check = std::move(check)] { emit checked(i, check); });
     }
-    if (*stop)
+    if (stop_)
       return;
     if (!cacheFile.isEmpty())
       cache.save();
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-          if (generation == generation_)
-            emit finished();
-        },
-        Qt::QueuedConnection);
+    results_.post([this] { emit finished(); });
   });
 }
 

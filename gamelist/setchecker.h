@@ -3,12 +3,16 @@
 #include "gamelist/gamelist.h"
 #include "gamelist/setcheck.h"
 
+#include "platform/workermailbox.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
+
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace vantor::gamelist {
 
@@ -34,9 +38,10 @@ signals:
 
 private:
   QString cacheFile_;
-  QThreadPool pool_;
-  std::shared_ptr<std::atomic_bool> stop_;
-  quint64 generation_ = 0;
+  std::thread worker_;
+  std::atomic_bool stop_{false};
+  // Signals to emit on the owner's thread.
+  platform::WorkerMailbox<std::function<void()>> results_;
 };
 
 // The archive of a set in the first of `folders` that holds one.

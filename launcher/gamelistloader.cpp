@@ -4,16 +4,18 @@
 #include "platform/errors.h"
 
 #include <QDir>
-#include <QMetaObject>
+
+#include <utility>
 
 namespace vantor {
 
-GameListLoader::GameListLoader(QObject *parent) : QObject(parent) {
-  pool_.setMaxThreadCount(1);
-}
+GameListLoader::GameListLoader(QObject *parent)
+    : QObject(parent), results_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {}
 
+// A list being read is read to its end first.
 GameListLoader::~GameListLoader() {
-  pool_.waitForDone();
+  for (Reader &reader : readers_)
+    reader.thread.join();
 }
 
 QString GameListLoader::listFileFor(const QString &chosen, const QString &romFolder) {
@@ -48,25 +50,38 @@ void GameListLoader::load(const QString &chosen, const QString &romFolder) {
 
 void GameListLoader::startLatest() {
   startPending_ = false;
-  const quint64 generation = generation_;
-  pool_.start([this, chosen = chosen_, romFolder = romFolder_, generation] {
-    std::shared_ptr<const gamelist::GameList> list;
-    QString error;
-    try {
-      const QString file = listFileFor(chosen, romFolder);
-      if (!file.isEmpty())
-        list = gamelist::GameListReader::readFile(file);
-    } catch (const Error &e) {
-      error = e.message();
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, list = std::move(list), error] {
-          // A list asked for later replaces this one.
-          if (generation == generation_)
-            emit loaded(list, error);
-        },
-        Qt::QueuedConnection);
+  reapFinishedReaders();
+  auto done = std::make_shared<std::atomic_bool>(false);
+  readers_.push_back(
+      {std::thread(&GameListLoader::read, this, chosen_, romFolder_, generation_, done), done});
+}
+
+// On a reader thread.
+void GameListLoader::read(const QString &chosen, const QString &romFolder, quint64 generation,
+                          const std::shared_ptr<std::atomic_bool> &done) {
+  std::shared_ptr<const gamelist::GameList> list;
+  QString error;
+  try {
+    const QString file = listFileFor(chosen, romFolder);
+    if (!file.isEmpty())
+      list = gamelist::GameListReader::readFile(file);
+  } catch (const Error &e) {
+    error = e.message();
+  }
+  results_.post([this, generation, list = std::move(list), error] {
+    // A list asked for later replaces this one.
+    if (generation == generation_)
+      emit loaded(list, error);
+  });
+  *done = true;
+}
+
+void GameListLoader::reapFinishedReaders() {
+  std::erase_if(readers_, [](Reader &reader) {
+    if (!*reader.done)
+      return false;
+    reader.thread.join();
+    return true;
   });
 }
 

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "platform/workermailbox.h"
+
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
+
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace vantor {
 
@@ -38,12 +44,22 @@ signals:
 
 private:
   void startLatest();
+  void read(const QString &chosen, const QString &romFolder, quint64 generation,
+            const std::shared_ptr<std::atomic_bool> &done);
+  void reapFinishedReaders();
 
-  QThreadPool pool_;
   QString chosen_, romFolder_;
   bool asked_ = false;
   bool startPending_ = false;
   quint64 generation_ = 0;
+  // A reader per request, each given its request when it starts; one whose
+  // list is no longer wanted reads on and its result is dropped.
+  struct Reader {
+    std::thread thread;
+    std::shared_ptr<std::atomic_bool> done;
+  };
+  std::vector<Reader> readers_;
+  platform::WorkerMailbox<std::function<void()>> results_;
 };
 
 } // namespace vantor

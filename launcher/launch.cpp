@@ -2,6 +2,7 @@
 
 #include "launcher/commandline.h"
 #include "launcher/filelistbox.h"
+#include "launcher/splitset.h"
 #include "launcher/unpackprogress.h"
 #include "platform/deletetree.h"
 #include "platform/errors.h"
@@ -17,6 +18,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace vantor {
 namespace {
@@ -79,7 +82,9 @@ std::optional<LaunchPlan> planLaunch(const Catalogue &catalogue, const LaunchSet
   return plan;
 }
 
-Launch::Launch(Parts parts, QObject *parent) : QObject(parent), p_(std::move(parts)) {}
+Launch::Launch(Parts parts, QObject *parent)
+    : QObject(parent), p_(std::move(parts)),
+      news_(this, [this](WorkerNews &&news) { takeNews(std::move(news)); }) {}
 
 Launch::~Launch() {
   cancel_ = true;
@@ -127,33 +132,35 @@ std::optional<QString> Launch::prepare() {
 }
 
 void Launch::unpackOnWorker() {
-  // Percentages are worked out on the worker and shown by the window; a
-  // call still queued when the launch goes is dropped with it.
-  auto show = [this](const QString &text) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-          if (busy_ && !running_)
-            p_.showStatus(text);
-        },
-        Qt::QueuedConnection);
-  };
+  news_.clear();
+  // Percentages are worked out on the worker and shown by the window.
+  auto show = [this](const QString &text) { news_.post({text, std::nullopt, nullptr}); };
   worker_ = std::thread([this, show] {
     ArchiveUnpacker::Outcome outcome;
     std::exception_ptr failure;
     // Nothing may escape a worker thread: a failure is carried home.
     try {
-      UnpackProgress progress(show);
-      outcome = p_.unpacker.unpack(plan_.scratch, [this, &progress](qint64 done, qint64 total) {
-        progress.report(done, total);
-        return !cancel_.load();
-      });
+      outcome = unpackBorrowed(p_.unpacker, plan_.borrowed, plan_.scratch,
+                               [this](qint64, qint64) { return !cancel_.load(); });
+      if (!outcome.cancelled && outcome.errors.isEmpty()) {
+        UnpackProgress progress(show);
+        outcome = p_.unpacker.unpack(plan_.scratch, [this, &progress](qint64 done, qint64 total) {
+          progress.report(done, total);
+          return !cancel_.load();
+        });
+      }
     } catch (...) {
       failure = std::current_exception();
     }
-    QMetaObject::invokeMethod(
-        this, [this, outcome, failure] { unpacked(outcome, failure); }, Qt::QueuedConnection);
+    news_.post({QString(), std::move(outcome), failure});
   });
+}
+
+void Launch::takeNews(WorkerNews &&news) {
+  if (news.outcome)
+    unpacked(*news.outcome, news.failure);
+  else if (busy_ && !running_)
+    p_.showStatus(news.status);
 }
 
 void Launch::unpacked(const ArchiveUnpacker::Outcome &outcome, const std::exception_ptr &failure) {

@@ -3,6 +3,7 @@
 #include "launcher/catalogue.h"
 #include "platform/folderlock.h"
 #include "platform/process.h"
+#include "platform/workermailbox.h"
 #include "settings/emulatorswitches.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace vantor {
 
@@ -42,6 +44,19 @@ public:
   // Runs on a worker thread: it touches nothing of the user interface, and
   // `progress` is called on that thread.
   virtual Outcome unpack(const QString &folder, const Progress &progress) = 0;
+  // Unpacks only `entries` of another archive into `folder`, as unpack()
+  // does; the archive opened last is still the one unpack() takes after.
+  // Runs on the worker thread too.
+  virtual Outcome unpackFrom(const QByteArray &nativePath, const QStringList &entries,
+                             const QString &folder, const Progress &progress) = 0;
+};
+
+// Files a split set takes from another set's archive (its parent's or its
+// BIOS's), unpacked before the set's own.
+struct BorrowedFiles {
+  QByteArray archive;  // native path
+  QStringList entries; // as that archive names them
+  QStringList names;   // as the set names them, one for each entry
 };
 
 // Starts a program with its arguments in a working folder and returns at
@@ -69,6 +84,7 @@ struct LaunchPlan {
   QString scratch;
   QString workingFolder;
   QStringList arguments;
+  std::vector<BorrowedFiles> borrowed = {};
 };
 
 // The plan for the selected entry; none when play does nothing (no emulator
@@ -120,8 +136,16 @@ public:
   bool running() const { return running_; }
 
 private:
+  // What the worker has to say: a percentage, or how the unpacking ended.
+  struct WorkerNews {
+    QString status;
+    std::optional<ArchiveUnpacker::Outcome> outcome;
+    std::exception_ptr failure;
+  };
+
   std::optional<QString> prepare();
   void unpackOnWorker();
+  void takeNews(WorkerNews &&news);
   void unpacked(const ArchiveUnpacker::Outcome &outcome, const std::exception_ptr &failure);
   void startEmulator();
   void emulatorEnded();
@@ -133,6 +157,7 @@ private:
   LaunchPlan plan_;
   platform::FolderLock lock_;
   std::thread worker_;
+  platform::WorkerMailbox<WorkerNews> news_;
   std::atomic<bool> cancel_{false};
   int shotsBefore_ = 0;
   bool busy_ = false;

@@ -36,12 +36,14 @@ class TPicBtn;
 class TRotaryDial;
 class TShadowLabel;
 class Launch;
+struct LaunchPlan;
 class ZipUnpacker;
 class GameListLoader;
 class TitleIndexer;
 namespace gamelist {
 class GameList;
 class SetChecker;
+struct SetCheck;
 } // namespace gamelist
 
 // Shown while a close waits for the running game to end.
@@ -174,7 +176,8 @@ private:
   void startSetChecks();
   void setChecked(int index, const gamelist::SetCheck &check);
   // With a game list, an incomplete set is played only when the user says so.
-  bool playAnyway();
+  const gamelist::SetCheck *selectedSetCheck();
+  bool completePlan(LaunchPlan &plan);
   // Has the titles' words made on a worker; typing finds ROM names only
   // until they are in.
   void giveTitlesToNavigator();

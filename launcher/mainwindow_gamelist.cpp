@@ -7,6 +7,8 @@
 #include "gamelist/setchecker.h"
 #include "launcher/gamelistloader.h"
 #include "launcher/gametitles.h"
+#include "launcher/launch.h"
+#include "launcher/splitset.h"
 #include "launcher/titleindexer.h"
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
@@ -98,10 +100,10 @@ void TfrmMain::setChecked(int index, const gamelist::SetCheck &check) {
     showTitle(index);
 }
 
-bool TfrmMain::playAnyway() {
+const gamelist::SetCheck *TfrmMain::selectedSetCheck() {
   const CatalogueEntry *entry = selectedEntry();
   if (!gameList_ || !entry)
-    return true;
+    return nullptr;
   const size_t index = size_t(listroms.selectedIndex());
   if (index >= setChecks_.size())
     setChecks_.resize(size_t(listroms.count()));
@@ -109,10 +111,20 @@ bool TfrmMain::playAnyway() {
   if (!setChecks_[index])
     setChecks_[index] = gamelist::checkArchive(*gameList_, entry->filePath(),
                                                {listroms.romFolder(), listroms.cdromFolder()});
-  const gamelist::SetCheck &check = *setChecks_[index];
-  if (check.state != gamelist::SetState::Incomplete)
+  return &*setChecks_[index];
+}
+
+// An incomplete set plays only when the user says so; the files a split set
+// takes from its parent's and BIOS's archives go with it.
+bool TfrmMain::completePlan(LaunchPlan &plan) {
+  const gamelist::SetCheck *check = selectedSetCheck();
+  if (!check)
     return true;
-  return askUser(incompleteSetMessage(entry->romName(), check), this);
+  if (check->state == gamelist::SetState::Incomplete &&
+      !askUser(incompleteSetMessage(plan.entry.romName(), *check), this))
+    return false;
+  plan.borrowed = borrowedFilesOf(*check);
+  return true;
 }
 
 } // namespace vantor

@@ -67,8 +67,8 @@ void TfrmMain::playClick(QObject *) {
       platform::joinPath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation),
                          QStringLiteral("vantor"));
   launchSetup.emulatorDirWritable = writableFolder(setup_->neodir());
-  const std::optional<LaunchPlan> plan = planLaunch(listroms, launchSetup);
-  if (!plan || !playAnyway())
+  std::optional<LaunchPlan> plan = planLaunch(listroms, launchSetup);
+  if (!plan || !completePlan(*plan))
     return;
   launch_->start(*plan);
 }

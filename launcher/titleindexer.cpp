@@ -5,23 +5,22 @@
 #include "launcher/gametitles.h"
 #include "platform/handlerguard.h"
 
-#include <QMetaObject>
-
 namespace vantor {
 namespace {
 
-// Entries indexed between two looks at whether the work is still wanted.
-constexpr size_t kEntriesPerLook = 1024;
+// Entries indexed between two looks at whether the work is still wanted, so
+// that a stop waits for a millisecond or two at most.
+constexpr size_t kEntriesPerLook = 256;
 
 } // namespace
 
-TitleIndexer::TitleIndexer(QObject *parent) : QObject(parent) {
-  pool_.setMaxThreadCount(1);
-}
+TitleIndexer::TitleIndexer(QObject *parent)
+    : QObject(parent), results_(this, [this](std::vector<QStringList> &&words) {
+        callHandler(OnIndexed, this, std::move(words));
+      }) {}
 
 TitleIndexer::~TitleIndexer() {
   stop();
-  pool_.waitForDone();
 }
 
 std::vector<QStringList> TitleIndexer::titleWordsOf(const gamelist::GameList &list,
@@ -37,23 +36,24 @@ std::vector<QStringList> TitleIndexer::titleWordsOf(const gamelist::GameList &li
   return words;
 }
 
+void TitleIndexer::stop() {
+  stop_ = true;
+  if (worker_.joinable())
+    worker_.join();
+  // Nothing a stopped run made is delivered.
+  results_.clear();
+}
+
 void TitleIndexer::start(std::shared_ptr<const gamelist::GameList> list,
                          std::vector<CatalogueEntry> entries) {
-  const quint64 generation = ++generation_;
+  stop();
   if (!list)
     return;
-  pool_.start([this, generation, list = std::move(list), entries = std::move(entries)] {
-    std::vector<QStringList> words =
-        titleWordsOf(*list, entries, [&] { return generation == generation_; });
-    if (generation != generation_)
-      return; // asked for again, or stopped
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, words = std::move(words)]() mutable {
-          if (generation == generation_)
-            callHandler(OnIndexed, this, std::move(words));
-        },
-        Qt::QueuedConnection);
+  stop_ = false;
+  worker_ = std::thread([this, list = std::move(list), entries = std::move(entries)] {
+    std::vector<QStringList> words = titleWordsOf(*list, entries, [this] { return !stop_; });
+    if (!stop_)
+      results_.post(std::move(words));
   });
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "launcher/catalogue.h"
+#include "platform/workermailbox.h"
 
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace vantor {
@@ -29,10 +30,9 @@ public:
   ~TitleIndexer() override;
 
   // Indexes `entries` by the titles `list` gives them; work started before
-  // is abandoned and its result dropped.
+  // is stopped first and its result dropped.
   void start(std::shared_ptr<const gamelist::GameList> list, std::vector<CatalogueEntry> entries);
-  // Abandons the work under way.
-  void stop() { ++generation_; }
+  void stop();
 
   TTitlesIndexedEvent OnIndexed; // assigned by the owner
 
@@ -43,9 +43,9 @@ public:
                                                const std::function<bool()> &stillWanted = {});
 
 private:
-  QThreadPool pool_;
-  // Read by the worker to give up early; written on the owner's thread.
-  std::atomic<quint64> generation_ = 0;
+  std::thread worker_;
+  std::atomic_bool stop_{false};
+  platform::WorkerMailbox<std::vector<QStringList>> results_;
 };
 
 } // namespace vantor

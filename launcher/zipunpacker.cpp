@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace vantor {
 namespace {
@@ -34,6 +35,7 @@ ZipUnpacker::ZipUnpacker(archive::TZipExtractor &zip) : zip_(zip) {
 }
 
 ArchiveUnpacker::Listing ZipUnpacker::open(const QByteArray &nativePath) {
+  opened_ = nativePath;
   zip_.setZipFile(nativePath);
   return {zip_.entryCount(), zip_.entryListReported()};
 }
@@ -57,6 +59,36 @@ ArchiveUnpacker::Outcome ZipUnpacker::unpack(const QString &folder, const Progre
   zip_.Extract();
   outcome.written = zip_.extractedCount();
   return outcome;
+}
+
+// The component reads one archive at a time: the other one is read, its
+// files unpacked, and the one opened last read again. On the worker the
+// component's own handlers are not called.
+ArchiveUnpacker::Outcome ZipUnpacker::unpackFrom(const QByteArray &nativePath,
+                                                 const QStringList &entries, const QString &folder,
+                                                 const Progress &progress) {
+  const TNotifyEvent dirUpdate = std::exchange(zip_.OnDirUpdate, {});
+  const auto restore = qScopeGuard([&] {
+    zip_.setFSpecArgs({});
+    zip_.OnDirUpdate = dirUpdate;
+  });
+  Outcome outcome;
+  openCatching(nativePath, outcome.errors);
+  if (outcome.errors.isEmpty()) {
+    zip_.setFSpecArgs(entries);
+    const Outcome part = unpack(folder, progress);
+    outcome.written = part.written;
+    outcome.cancelled = part.cancelled;
+    outcome.errors << part.errors;
+  }
+  openCatching(opened_, outcome.errors);
+  return outcome;
+}
+
+void ZipUnpacker::openCatching(const QByteArray &nativePath, QStringList &errors) {
+  zip_.setMessageSink([&errors](const QString &text) { errors.append(text); });
+  const auto restore = qScopeGuard([&] { zip_.setMessageSink({}); });
+  zip_.setZipFile(nativePath);
 }
 
 // Sizes when the headers give them (a streamed archive's may not), else

@@ -21,12 +21,17 @@ public:
 
   Listing open(const QByteArray &nativePath) override;
   Outcome unpack(const QString &folder, const Progress &progress) override;
+  Outcome unpackFrom(const QByteArray &nativePath, const QStringList &entries,
+                     const QString &folder, const Progress &progress) override;
 
 private:
   void followProgress(const Progress &progress, Outcome &outcome);
+  // Opens an archive with what its reading says joining `errors`.
+  void openCatching(const QByteArray &nativePath, QStringList &errors);
 
   archive::TZipExtractor &zip_;
   QStringList *failures_ = nullptr; // while unpacking
+  QByteArray opened_;
 };
 
 } // namespace vantor

@@ -1,7 +1,7 @@
 // vantor-demo: writes a demo library for Vantor, and stands in for the
 // emulator when the demo plays a game.
 //
-//   vantor-demo make <folder>      games, snapshots in four formats, an emulator
+//   vantor-demo make <folder>      games, a game list, snapshots in four formats
 //   vantor-demo emulate <args...>  shows what it was given, drops a screenshot
 //   vantor-demo grab <png> <x> <y> <w> <h>  saves that part of the screen
 #include <QApplication>
@@ -120,6 +120,26 @@ QByteArray encodeGif(const QImage &source) {
   return out;
 }
 
+quint32 crc32Of(const QByteArray &data) {
+  quint32 crc = 0xFFFFFFFFu;
+  for (const char c : data) {
+    crc ^= quint8(c);
+    for (int k = 0; k < 8; ++k)
+      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+QByteArray romElement(const QString &name, const QByteArray &data, const QString &merge = {}) {
+  QString line = QStringLiteral("    <rom name=\"%1\" size=\"%2\" crc=\"%3\"")
+                     .arg(name)
+                     .arg(data.size())
+                     .arg(crc32Of(data), 8, 16, QChar('0'));
+  if (!merge.isEmpty())
+    line += QStringLiteral(" merge=\"%1\"").arg(merge);
+  return (line + QStringLiteral("/>\n")).toUtf8();
+}
+
 bool writeFile(const QString &path, const QByteArray &data) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
@@ -132,27 +152,40 @@ int makeLibrary(const QString &root) {
   struct Game {
     const char *rom, *title, *folder, *snap;
     QColor colour;
+    const char *year = "1998";
   } games[] = {
-      {"bladerun", "Blade Runner X", "roms", ".jpg", QColor(200, 40, 40)},
-      {"cybrpunk", "Cyber Punch", "roms", ".gif", QColor(40, 160, 200)},
-      {"dragnfly", "Dragonfly", "roms", ".pcx", QColor(40, 180, 60)},
-      {"galaxian2", "Galactic Two", "roms", ".bmp", QColor(120, 60, 200)},
+      {"bladerun", "Blade Runner X", "roms", ".jpg", QColor(200, 40, 40), "1994"},
+      {"cybrpunk", "Cyber Punch", "roms", ".gif", QColor(40, 160, 200), "1996"},
+      {"dragnfly", "Dragonfly", "roms", ".pcx", QColor(40, 180, 60), "1995"},
+      {"galaxian2", "Galactic Two", "roms", ".bmp", QColor(120, 60, 200), "1997"},
       {"kartrace", "Kart Race 98", "roms", nullptr, {}},
-      {"moonbase", "Moon Base", "roms", ".jpg", QColor(90, 90, 120)},
-      {"ninjacat", "Ninja Cat", "roms", nullptr, {}},
-      {"pinball", "Pinball Wizard", "roms", ".gif", QColor(220, 160, 30)},
-      {"cdquest", "CD Quest", "cdroms", ".pcx", QColor(30, 120, 120)},
-      {"cdrally", "CD Rally", "cdroms", nullptr, {}},
-      {"cdsamba", "CD Samba", "cdroms", ".bmp", QColor(200, 60, 140)},
-      {"cdzero", "CD Zero", "cdroms", ".jpg", QColor(60, 60, 60)},
+      {"moonbase", "Moon Base", "roms", ".jpg", QColor(90, 90, 120), "1993"},
+      {"ninjacat", "Ninja Cat", "roms", nullptr, {}, "1999"},
+      {"pinball", "Pinball Wizard", "roms", ".gif", QColor(220, 160, 30), "1992"},
+      {"cdquest", "CD Quest", "cdroms", ".pcx", QColor(30, 120, 120), "1996"},
+      {"cdrally", "CD Rally", "cdroms", nullptr, {}, "1997"},
+      {"cdsamba", "CD Samba", "cdroms", ".bmp", QColor(200, 60, 140), "1999"},
+      {"cdzero", "CD Zero", "cdroms", ".jpg", QColor(60, 60, 60), "1995"},
   };
   QTextStream out(stdout);
+  // The game list: titles for all, a clone kept split (its parent's program
+  // comes from kartrace.zip when it plays), and a set with a file missing.
+  QByteArray list = "<?xml version=\"1.0\"?>\n<datafile>\n";
   for (const Game &g : games) {
+    const QByteArray program(4096, char(g.rom[0]));
     // The game's files; tools/demo.sh zips each folder into its archive.
     const QString gameDir = dir.filePath(QStringLiteral("games/%1/%2").arg(g.folder, g.rom));
     QDir().mkpath(gameDir);
-    writeFile(gameDir + "/" + g.rom + "-p1.rom", QByteArray(4096, char(g.rom[0])));
+    writeFile(gameDir + "/" + g.rom + "-p1.rom", program);
     writeFile(gameDir + "/readme.txt", QByteArray(g.title) + " demo ROM set\n");
+    list += QStringLiteral("  <game name=\"%1\">\n    <description>%2</description>\n"
+                           "    <year>%3</year>\n    <manufacturer>Demo Soft</manufacturer>\n")
+                .arg(g.rom, g.title, g.year)
+                .toUtf8();
+    list += romElement(QStringLiteral("%1-p1.rom").arg(g.rom), program);
+    if (QByteArray(g.rom) == "ninjacat")
+      list += romElement(QStringLiteral("ninjacat-s1.rom"), "never zipped");
+    list += "  </game>\n";
     if (!g.snap)
       continue;
     const QImage card = titleCard(g.title, g.colour);
@@ -165,6 +198,20 @@ int makeLibrary(const QString &root) {
       out << "cannot write " << snap << Qt::endl;
       return 1;
     }
+  }
+  const QByteArray turbo(4096, 'T');
+  const QString cloneDir = dir.filePath(QStringLiteral("games/roms/kartrace2"));
+  QDir().mkpath(cloneDir);
+  writeFile(cloneDir + "/kartrace2-p2.rom", turbo);
+  list += "  <game name=\"kartrace2\" cloneof=\"kartrace\" romof=\"kartrace\">\n"
+          "    <description>Kart Race 98 Turbo</description>\n    <year>1998</year>\n"
+          "    <manufacturer>Demo Soft</manufacturer>\n" +
+          romElement(QStringLiteral("kartrace-p1.rom"), QByteArray(4096, 'k'),
+                     QStringLiteral("kartrace-p1.rom")) +
+          romElement(QStringLiteral("kartrace2-p2.rom"), turbo) + "  </game>\n</datafile>\n";
+  if (!writeFile(dir.filePath(QStringLiteral("roms/games.dat")), list)) {
+    out << "cannot write the game list" << Qt::endl;
+    return 1;
   }
   return 0;
 }

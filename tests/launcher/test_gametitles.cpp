@@ -2,6 +2,7 @@
 #include "archive/zipwriter.h"
 #include "controls/colors.h"
 #include "controls/edit.h"
+#include "controls/rotarydial.h"
 #include "controls/shadowlabel.h"
 #include "gamelist/gamelistreader.h"
 #include "gamelist/setcheck.h"
@@ -258,6 +259,29 @@ protected:
     setup.romloc->setTextValue(roms);
     ASSERT_TRUE(loaded.count() > 0 || loaded.wait(10000)) << "no game list within 10 s";
   }
+  // A stand-in emulator running `script` in its folder, which it returns.
+  QString installEmulator(const QByteArray &script) {
+    const QString neo = dir.mkdir("neo");
+    dir.mkdir("neo/shots");
+    dir.write("neo/neorage", "#!/bin/sh\n" + script + "\n");
+    QFile(neo + "/neorage").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    setup.neoloc->setTextValue(neo + "/neorage");
+    main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
+    return neo;
+  }
+  static QByteArray romElement(const char *name, const QByteArray &data, const char *merge = "") {
+    return QByteArray("<rom name=\"") + name + "\" size=\"" + QByteArray::number(data.size()) +
+           "\" crc=\"" + QByteArray::number(test::crc32Of(data), 16) + "\"" +
+           (*merge ? QByteArray(" merge=\"") + merge + "\"" : QByteArray()) + "/>";
+  }
+  void writeZip(const QString &name,
+                const std::vector<std::pair<const char *, QByteArray>> &files) {
+    test::ZipWriter zip;
+    for (const auto &[entry, data] : files)
+      zip.add(entry, data);
+    dir.write(name, zip.build());
+  }
+
   QStringList shown;
   ScopedMessagePresenter presenter{[this](const UserMessage &m) { shown << m.text; }};
 };
@@ -305,15 +329,7 @@ TEST_F(TitledWindow, AnIncompleteSetIsMarkedAndPlaysOnlyWhenTheUserSaysSo) {
   test::ZipWriter zip;
   zip.add("other.bin", rom);
   dir.write("roms/mslug.zip", zip.build());
-  const QString neo = dir.mkdir("neo");
-  dir.mkdir("neo/shots");
-  QFile emulator(neo + "/neorage");
-  ASSERT_TRUE(emulator.open(QIODevice::WriteOnly));
-  emulator.write("#!/bin/sh\ntouch ran.txt\n");
-  emulator.close();
-  emulator.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  setup.neoloc->setTextValue(neo + "/neorage");
-  main.ZipExtractor1->setDLLDirectory(qEnvironmentVariable("VANTOR_BIN_DIR"));
+  const QString neo = installEmulator("touch ran.txt");
 
   auto *checker = main.findChild<gamelist::SetChecker *>();
   ASSERT_NE(checker, nullptr);
@@ -339,6 +355,34 @@ TEST_F(TitledWindow, AnIncompleteSetIsMarkedAndPlaysOnlyWhenTheUserSaysSo) {
   EXPECT_EQ(asked.size(), 2);
   EXPECT_TRUE(QFile::exists(neo + "/ran.txt")) << "played anyway";
   EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+}
+
+// A clone kept as a split set plays with the files it takes from its
+// parent's and its BIOS's archives beside its own, under its names for them.
+TEST_F(TitledWindow, ASplitClonePlaysWithItsParentsAndBiosFiles) {
+  const QByteArray bios = "bios", parent = "parent", clone = "clone";
+  dir.write("roms/games.dat",
+            "<datafile><game name=\"neogeo\" isbios=\"yes\">" + romElement("sp-s2.sp1", bios) +
+                "</game><game name=\"kof\" romof=\"neogeo\">" + romElement("k1.p1", parent) +
+                romElement("sp-s2.sp1", bios, "sp-s2.sp1") +
+                "</game><game name=\"kofc\" cloneof=\"kof\" romof=\"kof\">" +
+                romElement("kc.p1", clone) + romElement("k1.p1", parent, "k1.p1") +
+                romElement("bios.sp1", bios, "sp-s2.sp1") + "</game></datafile>");
+  writeZip("roms/neogeo.zip", {{"sp-s2.sp1", bios}});
+  writeZip("roms/kof.zip", {{"k1.p1", parent}, {"unlisted.bin", "not the clone's"}});
+  writeZip("roms/kofc.zip", {{"kc.p1", clone}});
+  const QString neo =
+      installEmulator(R"sh(for f in "$1"/*; do echo "${f##*/}=$(cat "$f")"; done > seen.txt)sh");
+  openRoms(dir.file("roms"));
+  main.RotaryDial1->setPosition(1);
+  ASSERT_EQ(main.romName(), QStringLiteral("kofc"));
+
+  main.playClick(nullptr);
+  ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
+  EXPECT_EQ(test::contents(neo + "/seen.txt"),
+            "bios.sp1=bios\nk1.p1=parent\nkc.p1=clone\nsp-s2.sp1=bios\n");
+  EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+  EXPECT_FALSE(QFileInfo::exists(neo + "/~del~~"));
 }
 
 } // namespace

@@ -63,6 +63,16 @@ public:
     }
     return result;
   }
+  Outcome unpackFrom(const QByteArray &nativePath, const QStringList &wanted, const QString &folder,
+                     const Progress &) override {
+    borrowedFrom << nativePath;
+    for (const QString &name : wanted) {
+      QFile file(folder + "/" + name);
+      if (file.open(QIODevice::WriteOnly))
+        file.write(nativePath);
+    }
+    return {int(wanted.size()), {}};
+  }
 
   // A progress report at a tick of the test's clock.
   struct Step {
@@ -77,6 +87,7 @@ public:
   bool reported = false;
   bool throwAtStep = false;
   QStringList files{"game.rom"};
+  QList<QByteArray> borrowedFrom;
   Outcome outcome{1, {}};
   QList<QByteArray> opened;
   QStringList unpackedInto, foundInFolder;
@@ -424,8 +435,8 @@ TEST_F(LaunchUnit, AKilledHolderDoesNotBlockTheNextLaunch) {
   const LaunchPlan plan = *planLaunch(catalogue({"pacman.zip"}), setup());
   dir.write("neo/~del~~/left.rom", "from the copy that died");
   QProcess holder;
-  // The shell takes the hold on its own descriptor and becomes cat, so the
-  // process killed below is the only holder.
+  // The shell takes the hold on its own descriptor and becomes cat, the
+  // process killed below; the flock tool shares the hold until it exits.
   holder.start("sh", {"-c", "exec 9<\"$1\" && flock -x 9 && exec cat", "sh", neo});
   ASSERT_TRUE(holder.waitForStarted());
   platform::FolderLock probe;
@@ -439,6 +450,11 @@ TEST_F(LaunchUnit, AKilledHolderDoesNotBlockTheNextLaunch) {
 
   holder.kill();
   ASSERT_TRUE(holder.waitForFinished());
+  ASSERT_TRUE(test::turnEventLoopUntil([&] {
+    const bool free = probe.tryLock(neo);
+    probe.unlock();
+    return free;
+  })) << "the hold outlived the killed holder";
   shown.clear();
   EXPECT_TRUE(run(plan));
   EXPECT_TRUE(shown.isEmpty()) << shown.join('|').toStdString();

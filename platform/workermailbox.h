@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <utility>
+
+namespace vantor::platform {
+
+// Wakes its thread's event loop; what to do there is the mailbox's.
+class MailboxWaker final : public QObject {
+  Q_OBJECT
+
+public:
+  explicit MailboxWaker(std::function<void()> onWake, QObject *parent)
+      : QObject(parent), onWake_(std::move(onWake)) {}
+  // Any thread: a queued call, dropped if the waker goes first.
+  void wakeLater();
+
+private:
+  Q_INVOKABLE void wake() { onWake_(); }
+
+  std::function<void()> onWake_;
+};
+
+// Hands values from worker threads to the thread of `owner`, in order. The
+// values travel under a lock of their own and the queued call that wakes the
+// owner carries no data, so their hand-over never rests on the event
+// queue's internal locking (which the thread checker cannot see). Workers
+// must be joined before the mailbox goes.
+template <typename T> class WorkerMailbox final {
+public:
+  WorkerMailbox(QObject *owner, std::function<void(T &&value)> deliver)
+      : deliver_(std::move(deliver)), waker_(new MailboxWaker([this] { deliverAll(); }, owner)) {}
+  WorkerMailbox(const WorkerMailbox &) = delete;
+  WorkerMailbox &operator=(const WorkerMailbox &) = delete;
+  ~WorkerMailbox() { delete waker_; }
+
+  // Any thread.
+  void post(T value) {
+    {
+      const std::lock_guard<std::mutex> hold(mutex_);
+      values_.push_back(std::move(value));
+    }
+    waker_->wakeLater();
+  }
+
+  // The owner's thread: forgets what has not been delivered yet.
+  void clear() {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    values_.clear();
+  }
+
+private:
+  void deliverAll() {
+    std::deque<T> values;
+    {
+      const std::lock_guard<std::mutex> hold(mutex_);
+      values.swap(values_);
+    }
+    // A value may end the owner, and the mailbox with it.
+    const QPointer<MailboxWaker> alive(waker_);
+    for (T &value : values) {
+      if (!alive)
+        return;
+      deliver_(std::move(value));
+    }
+  }
+
+  std::function<void(T &&value)> deliver_;
+  MailboxWaker *waker_;
+  std::mutex mutex_;
+  std::deque<T> values_;
+};
+
+} // namespace vantor::platform
