@@ -1,13 +1,19 @@
 // Which game list the main window reads: the command line's, else the one
 // chosen in the setup window, else the first in the ROM folder; a chosen one
 // that cannot be read is reported once and the ROM names are shown.
+#include "controls/picbtn.h"
 #include "controls/shadowlabel.h"
 #include "launcher/gamelistloader.h"
 #include "launcher/mainwindow.h"
 #include "linkedwindows.h"
+#include "platform/clock.h"
 #include "platform/usermessage.h"
 #include "settings/setupwindow.h"
+#include "support/scopedhook.h"
+#include "support/wait.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -41,6 +47,8 @@ protected:
   QStringList shown;
   ScopedMessagePresenter presenter{[this](const UserMessage &m) { shown << m.text; }};
 };
+
+using GameListChoiceWindow = GameListChoice;
 
 TEST_P(GameListChoice, ReadsTheListThatWins) {
   const ChoiceCase &c = GetParam();
@@ -84,5 +92,31 @@ INSTANTIATE_TEST_SUITE_P(
                    "notalist.dat is not a game list: the root element <svg> holds <rect>, not "
                    "games at line 1"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// The titles' words are made on a worker: once they are in, typing a word of
+// a title finds its game.
+TEST_F(GameListChoiceWindow, TypingFindsAWordOfATitleOnceTheWordsAreIn) {
+  dir.write("roms/aaa.zip");
+  dir.write("roms/mslug.zip");
+  dir.write("roms/games.dat", listTitled("Metal Slug Super Vehicle"));
+  std::uint32_t now = 0;
+  const test::ScopedHook<platform::TickSource> ticks(platform::setTickSource, [&] { return now; });
+  auto *loader = main.findChild<GameListLoader *>();
+  ASSERT_NE(loader, nullptr);
+  QSignalSpy loaded(loader, &GameListLoader::loaded);
+  setup.romloc->setTextValue(dir.file("roms"));
+  ASSERT_TRUE(loaded.wait(10000)) << "no game list within 10 s";
+  ASSERT_EQ(main.romName(), "aaa");
+  // Each try is a fresh word, typed after a pause; no ROM name starts with "v".
+  const bool found = test::turnEventLoopUntil(
+      [&] {
+        now += 2000;
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_V, Qt::NoModifier, QStringLiteral("v"));
+        QApplication::sendEvent(main.exitall, &key);
+        return main.romName() == "mslug";
+      },
+      10000);
+  EXPECT_TRUE(found) << "typing \"v\" never found \"Vehicle\"";
+}
 
 } // namespace
