@@ -93,11 +93,13 @@ public:
     // Only the five predefined entities are read.
     xml_.setEntityExpansionLimit(0);
     if (!device.isSequential())
-      reserveFor(device.size());
+      fileSize_ = device.size();
   }
 
   std::shared_ptr<const GameList> run() {
     readRoot();
+    // Only a file that starts as a game list gets room for one.
+    reserveFor(fileSize_);
     while (readChild()) {
       const QStringView name = xml_.name();
       if (isSetElement(name))
@@ -167,7 +169,7 @@ private:
   // titles, makers and years beside the rom names. Space reserved and not
   // filled is never touched, so a guess too high costs little.
   void reserveFor(qint64 fileSize) {
-    fileSize = std::min(fileSize, GameListReader::kMaxFileSize);
+    fileSize = std::clamp(fileSize, qint64(0), GameListReader::kMaxFileSize);
     const qsizetype roms = qsizetype(fileSize / 128);
     const qsizetype sets = qsizetype(fileSize / 1024);
     list_->roms_.reserve(size_t(roms));
@@ -319,6 +321,7 @@ private:
   std::shared_ptr<GameList> list_;
   QByteArray buffer_;
   bool pendingSet_ = false;
+  qint64 fileSize_ = 0;
   QStringList duplicates_, unsafeSets_, unsafeRoms_;
 };
 
