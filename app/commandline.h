@@ -13,7 +13,7 @@ struct CommandLine {
   QString output;       // for standard output
   QString error;        // for standard error
   QString configFile;   // absolute; empty for the default settings file
-  QString gameList;     // absolute; empty: the first game list in the ROM folder
+  QString gameList;     // absolute; empty: the one chosen in setup, or the ROM folder's first
   bool cabinet = false; // full screen, for an arcade cabinet
 };
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace vantor::gamelist {
 namespace {
 
@@ -27,13 +29,38 @@ QString printable(QStringView name) {
 std::optional<quint32> crcOf(QStringView text) {
   if (text.size() != 8)
     return std::nullopt;
+  quint32 crc = 0;
   for (QChar c : text) {
     const char16_t u = c.unicode();
     const char16_t lower = u | 0x20; // upper-case CRCs are common
-    if (!(u >= u'0' && u <= u'9') && !(lower >= u'a' && lower <= u'f'))
+    if (u >= u'0' && u <= u'9')
+      crc = crc << 4 | quint32(u - u'0');
+    else if (lower >= u'a' && lower <= u'f')
+      crc = crc << 4 | quint32(lower - u'a' + 10);
+    else
       return std::nullopt;
   }
-  return text.toUInt(nullptr, 16);
+  return crc;
+}
+
+// A rom's size in bytes, as the list writes it (blanks around it allowed);
+// none when it is no number or does not fit in 32 bits.
+std::optional<quint32> sizeOf(QStringView text) {
+  text = text.trimmed();
+  if (text.startsWith(u'+'))
+    text = text.mid(1);
+  if (text.isEmpty())
+    return std::nullopt;
+  quint64 size = 0;
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < u'0' || u > u'9')
+      return std::nullopt;
+    size = size * 10 + (u - u'0');
+    if (size > 0xFFFFFFFFull)
+      return std::nullopt;
+  }
+  return quint32(size);
 }
 
 // What names a list of passed-over names to the user: a few, then a count.
@@ -47,11 +74,15 @@ QString someOf(const QStringList &names) {
 } // namespace
 
 bool safeName(QStringView name) {
-  if (name.isEmpty() || name.contains(u"..") || name.contains(u'/') || name.contains(u'\\'))
+  if (name.isEmpty())
     return false;
-  for (QChar c : name)
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+  char16_t previous = 0;
+  for (QChar c : name) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7F || u == u'/' || u == u'\\' || (u == u'.' && previous == u'.'))
       return false;
+    previous = u;
+  }
   return true;
 }
 
@@ -61,10 +92,14 @@ public:
       : xml_(&device), fileName_(std::move(fileName)), list_(std::make_shared<GameList>()) {
     // Only the five predefined entities are read.
     xml_.setEntityExpansionLimit(0);
+    if (!device.isSequential())
+      fileSize_ = device.size();
   }
 
   std::shared_ptr<const GameList> run() {
     readRoot();
+    // Only a file that starts as a game list gets room for one.
+    reserveFor(fileSize_);
     while (readChild()) {
       const QStringView name = xml_.name();
       if (isSetElement(name))
@@ -129,50 +164,83 @@ private:
     return xml_.readNextStartElement();
   }
 
+  // Room for what a list of that size usually holds: a rom line of about
+  // 130 bytes, a set per 1.5 KB, a name of about 13 bytes, and the sets'
+  // titles, makers and years beside the rom names. Space reserved and not
+  // filled is never touched, so a guess too high costs little.
+  void reserveFor(qint64 fileSize) {
+    fileSize = std::clamp(fileSize, qint64(0), GameListReader::kMaxFileSize);
+    const qsizetype roms = qsizetype(fileSize / 128);
+    const qsizetype sets = qsizetype(fileSize / 1024);
+    list_->roms_.reserve(size_t(roms));
+    list_->sets_.reserve(size_t(sets));
+    list_->byFoldedName_.reserve(sets);
+    list_->strings_.reserve(roms + 3 * sets, roms * 16);
+  }
+
   quint32 intern(QStringView text) {
-    buffer_.resize(0);
+    buffer_.resize(text.size());
+    char *out = buffer_.data();
     for (QChar c : text) {
-      if (c.unicode() >= 0x80)
+      const char16_t u = c.unicode();
+      if (u >= 0x80)
         return list_->strings_.intern(text.toUtf8());
       // Texts are shown on one line.
-      buffer_.append(c.unicode() < 0x20 ? ' ' : char(c.unicode()));
+      *out++ = u < 0x20 ? ' ' : char(u);
     }
     return list_->strings_.intern(buffer_);
   }
   quint32 internName(QStringView name) { return safeName(name) ? intern(name) : 0; }
 
+  // The attributes are read as views into the reader's own buffer, each
+  // looked at once; the copy of the list is let go before the reader moves
+  // on, so that the reader never has to copy its buffer for us.
   void readSet() {
-    const QXmlStreamAttributes attributes = xml_.attributes();
-    const QStringView name = attributes.value(QLatin1StringView("name"));
-    if (!safeName(name)) {
-      unsafeSets_ << printable(name);
-      xml_.skipCurrentElement();
-      return;
-    }
-    if (list_->sets_.size() >= size_t(GameListReader::kMaxSets))
-      fail(QStringLiteral("it has more than %1 games").arg(GameListReader::kMaxSets));
-    const QString folded = name.toString().toLower();
-    if (list_->byFoldedName_.contains(folded)) {
-      duplicates_ << printable(name);
-      xml_.skipCurrentElement();
-      return;
-    }
     GameSet set;
-    set.name = intern(name);
-    set.cloneOf = internName(attributes.value(QLatin1StringView("cloneof")));
-    set.romOf = internName(attributes.value(QLatin1StringView("romof")));
-    set.bios = attributes.value(QLatin1StringView("isbios")) == u"yes";
+    QString folded;
+    {
+      QStringView name, cloneOf, romOf, isBios;
+      const QXmlStreamAttributes attributes = xml_.attributes();
+      for (const QXmlStreamAttribute &attribute : attributes) {
+        const QStringView key = attribute.qualifiedName();
+        if (key == u"name")
+          name = attribute.value();
+        else if (key == u"cloneof")
+          cloneOf = attribute.value();
+        else if (key == u"romof")
+          romOf = attribute.value();
+        else if (key == u"isbios")
+          isBios = attribute.value();
+      }
+      if (!safeName(name)) {
+        unsafeSets_ << printable(name);
+        xml_.skipCurrentElement();
+        return;
+      }
+      if (list_->sets_.size() >= size_t(GameListReader::kMaxSets))
+        fail(QStringLiteral("it has more than %1 games").arg(GameListReader::kMaxSets));
+      folded = name.toString().toLower();
+      if (list_->byFoldedName_.contains(folded)) {
+        duplicates_ << printable(name);
+        xml_.skipCurrentElement();
+        return;
+      }
+      set.name = intern(name);
+      set.cloneOf = internName(cloneOf);
+      set.romOf = internName(romOf);
+      set.bios = isBios == u"yes";
+    }
     set.firstRom = quint32(list_->roms_.size());
     while (xml_.readNextStartElement()) {
       const QStringView element = xml_.name();
       if (element == u"rom")
-        readRom(name);
+        readRom(set.name);
       else if (element == u"description")
-        set.title = intern(xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed());
+        set.title = internText();
       else if (element == u"manufacturer")
-        set.maker = intern(xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed());
+        set.maker = internText();
       else if (element == u"year")
-        set.year = intern(xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed());
+        set.year = internText();
       else
         xml_.skipCurrentElement(); // <disk>, <sample>, <driver>, ...
     }
@@ -181,30 +249,51 @@ private:
     list_->sets_.push_back(set);
   }
 
-  void readRom(QStringView setName) {
-    const QXmlStreamAttributes attributes = xml_.attributes();
-    xml_.skipCurrentElement();
-    const QStringView name = attributes.value(QLatin1StringView("name"));
-    if (!safeName(name)) {
-      unsafeRoms_ << QStringLiteral("%1 in %2").arg(printable(name), setName);
-      return;
+  quint32 internText() {
+    return intern(QStringView(xml_.readElementText(QXmlStreamReader::SkipChildElements)).trimmed());
+  }
+
+  void readRom(quint32 setName) {
+    {
+      QStringView name, merge, size, crc, status;
+      const QXmlStreamAttributes attributes = xml_.attributes();
+      for (const QXmlStreamAttribute &attribute : attributes) {
+        const QStringView key = attribute.qualifiedName();
+        if (key == u"name")
+          name = attribute.value();
+        else if (key == u"merge")
+          merge = attribute.value();
+        else if (key == u"size")
+          size = attribute.value();
+        else if (key == u"crc")
+          crc = attribute.value();
+        else if (key == u"status")
+          status = attribute.value();
+      }
+      if (safeName(name))
+        addRom(name, merge, size, crc, status);
+      else
+        unsafeRoms_ << QStringLiteral("%1 in %2").arg(printable(name), list_->text(setName));
     }
+    xml_.skipCurrentElement();
+  }
+
+  void addRom(QStringView name, QStringView merge, QStringView size, QStringView crc,
+              QStringView status) {
     if (qsizetype(list_->roms_.size()) >= GameListReader::kMaxRoms)
       fail(QStringLiteral("it has more than %1 roms").arg(GameListReader::kMaxRoms));
     Rom rom;
     rom.name = intern(name);
-    rom.merge = internName(attributes.value(QLatin1StringView("merge")));
-    bool sized = false;
-    const qulonglong size = attributes.value(QLatin1StringView("size")).toULongLong(&sized);
-    if (sized && size <= 0xFFFFFFFFull) {
-      rom.size = quint32(size);
+    rom.merge = internName(merge);
+    if (const auto bytes = sizeOf(size)) {
+      rom.size = *bytes;
       rom.flags |= Rom::HasSize;
     }
-    if (const auto crc = crcOf(attributes.value(QLatin1StringView("crc")))) {
-      rom.crc = *crc;
+    if (const auto value = crcOf(crc)) {
+      rom.crc = *value;
       rom.flags |= Rom::HasCrc;
     }
-    if (attributes.value(QLatin1StringView("status")) == u"nodump")
+    if (status == u"nodump")
       rom.flags |= Rom::NoDump;
     list_->roms_.push_back(rom);
   }
@@ -232,6 +321,7 @@ private:
   std::shared_ptr<GameList> list_;
   QByteArray buffer_;
   bool pendingSet_ = false;
+  qint64 fileSize_ = 0;
   QStringList duplicates_, unsafeSets_, unsafeRoms_;
 };
 
@@ -241,7 +331,8 @@ std::shared_ptr<const GameList> GameListReader::read(QIODevice &device, const QS
 
 std::shared_ptr<const GameList> GameListReader::readFile(const QString &path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
+  // The reader takes the file in its own chunks; a second buffer would only copy them.
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     throw Error(QStringLiteral("The game list %1 cannot be read: %2")
                     .arg(QDir::toNativeSeparators(path), file.errorString()));
   if (file.size() > kMaxFileSize)

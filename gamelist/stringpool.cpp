@@ -45,8 +45,24 @@ quint32 StringPool::intern(QByteArrayView text) {
   }
 }
 
+void StringPool::reserve(qsizetype texts, qsizetype bytes) {
+  if (texts <= 0)
+    return;
+  spans_.reserve(size_t(texts));
+  arena_.reserve(bytes);
+  size_t slotCount = slots_.size();
+  while (slotCount < size_t(texts) * 2)
+    slotCount *= 2;
+  if (slotCount != slots_.size())
+    rehash(slotCount);
+}
+
 void StringPool::grow() {
-  std::vector<quint32> table(slots_.size() * 2, 0);
+  rehash(slots_.size() * 2);
+}
+
+void StringPool::rehash(size_t slotCount) {
+  std::vector<quint32> table(slotCount, 0);
   const quint32 mask = quint32(table.size() - 1);
   for (quint32 id = 1; id < spans_.size(); ++id) {
     quint32 i = hashOf(view(id)) & mask;

@@ -14,6 +14,9 @@ class StringPool final {
 public:
   StringPool();
 
+  // Room for about `texts` texts of `bytes` bytes in all, so that a big
+  // list does not grow the pool step by step.
+  void reserve(qsizetype texts, qsizetype bytes);
   quint32 intern(QByteArrayView text);
   QByteArrayView view(quint32 id) const;
   QString text(quint32 id) const { return QString::fromUtf8(view(id)); }
@@ -26,6 +29,7 @@ private:
     quint32 length;
   };
   void grow();
+  void rehash(size_t slotCount);
 
   QByteArray arena_;
   std::vector<Span> spans_;

@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 
+#include <QFile>
+
 namespace vantor {
 
 QString romNameOf(const QString &entry) {
@@ -14,6 +16,15 @@ QString CatalogueEntry::name() const {
 
 QString CatalogueEntry::romName() const {
   return romNameOf(name());
+}
+
+QString CatalogueEntry::filePath() const {
+  // Joined by hand: a whole catalogue's paths are made at once, and a QDir
+  // for each takes longer than a frame for a big one.
+  const QString file = QFile::decodeName(fileName);
+  if (folder.isEmpty())
+    return file;
+  return folder.endsWith(u'/') ? folder + file : folder + u'/' + file;
 }
 
 void Catalogue::clear() {

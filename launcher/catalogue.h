@@ -20,6 +20,8 @@ struct CatalogueEntry {
 
   QString name() const;    // to show
   QString romName() const; // the name without ".zip"
+  // The archive's path: its folder and its name as the file system has it.
+  QString filePath() const;
   bool operator==(const CatalogueEntry &) const = default;
 };
 
@@ -41,6 +43,7 @@ public:
   int count() const { return int(entries_.size()); }
   bool isEmpty() const { return entries_.empty(); }
   const CatalogueEntry &entry(int index) const { return entries_[size_t(index)]; }
+  const std::vector<CatalogueEntry> &entries() const { return entries_; }
   QStringList names() const;
 
   // The folders the two halves came from, in the order an archive is looked

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 #include <cstdint>
@@ -47,6 +48,12 @@ public:
   // With a game list, typing also finds an entry by the start of any word
   // of its title; one title per entry, empty for none.
   void setTitles(const QStringList &titles);
+  // The same with the words made already (by titleWords), one list per
+  // entry; an empty vector forgets the titles.
+  void setTitleWords(std::vector<QStringList> words);
+  // A title's words as type-ahead compares them: case-folded, split at
+  // everything but letters, digits and "_".
+  static QStringList titleWords(const QString &title);
   int count() const { return int(folded_.size()); }
 
   // The entry a movement key leads to from `current`; always inside the

@@ -33,15 +33,27 @@ QString GameListLoader::listFileFor(const QString &chosen, const QString &romFol
 }
 
 void GameListLoader::load(const QString &chosen, const QString &romFolder) {
-  if (asked_ && chosen == chosen_ && romFolder == romFolder_)
+  // A chosen list does not depend on the folder: it is read, and reported,
+  // once however often the folder changes.
+  const QString folder = chosen.isEmpty() ? romFolder : QString();
+  if (asked_ && chosen == chosen_ && folder == romFolder_)
     return;
   asked_ = true;
   chosen_ = chosen;
-  romFolder_ = romFolder;
+  romFolder_ = folder;
+  ++generation_;
+  if (startPending_)
+    return;
+  startPending_ = true;
+  QMetaObject::invokeMethod(this, &GameListLoader::startLatest, Qt::QueuedConnection);
+}
+
+void GameListLoader::startLatest() {
+  startPending_ = false;
   reapFinishedReaders();
   auto done = std::make_shared<std::atomic_bool>(false);
   readers_.push_back(
-      {std::thread(&GameListLoader::read, this, chosen, romFolder, ++generation_, done), done});
+      {std::thread(&GameListLoader::read, this, chosen_, romFolder_, generation_, done), done});
 }
 
 // On a reader thread.

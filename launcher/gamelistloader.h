@@ -31,7 +31,10 @@ public:
   static QString listFileFor(const QString &chosen, const QString &romFolder);
 
   // Finds (as listFileFor) and reads the list unless the same was asked for
-  // last; the folder is looked through on the worker too.
+  // last: the same chosen file, or with none chosen the same folder. The
+  // folder is looked through on the worker too. Requests made one after the
+  // other (a settings restore sets the ROM folder and then the chosen list)
+  // start one read, of the last.
   void load(const QString &chosen, const QString &romFolder);
 
 signals:
@@ -40,12 +43,14 @@ signals:
   void loaded(std::shared_ptr<const vantor::gamelist::GameList> list, const QString &error);
 
 private:
+  void startLatest();
   void read(const QString &chosen, const QString &romFolder, quint64 generation,
             const std::shared_ptr<std::atomic_bool> &done);
   void reapFinishedReaders();
 
   QString chosen_, romFolder_;
   bool asked_ = false;
+  bool startPending_ = false;
   quint64 generation_ = 0;
   // A reader per request, each given its request when it starts; one whose
   // list is no longer wanted reads on and its result is dropped.

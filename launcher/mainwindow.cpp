@@ -18,6 +18,7 @@
 #include "launcher/launch.h"
 #include "launcher/messbox.h"
 #include "launcher/snapshotpreview.h"
+#include "launcher/titleindexer.h"
 #include "launcher/zipunpacker.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -170,6 +171,10 @@ TfrmMain::TfrmMain(QWidget *parent) : TForm(parent) {
           [this](std::shared_ptr<const gamelist::GameList> list, const QString &error) {
             gameListLoaded(std::move(list), error);
           });
+  titleIndexer_ = new TitleIndexer(this);
+  titleIndexer_->OnIndexed = [this](QObject *, std::vector<QStringList> words) {
+    navigator_.setTitleWords(std::move(words));
+  };
   typedShown_ = new QTimer(this);
   typedShown_->setSingleShot(true);
   typedShown_->setInterval(CatalogueNavigator::kTypingPause);
@@ -294,8 +299,8 @@ void TfrmMain::poplist() {
                      half(setup_->cdromloc->text(), FileListBox2));
   }
   navigator_.setCatalogue(listroms);
-  // Read once per ROM folder, on a worker; titles appear when it is in.
-  gameListLoader_->load(gameListFile_, listroms.romFolder());
+  // Read once per list, on a worker; titles appear when it is in.
+  loadGameList();
   giveTitlesToNavigator();
   startSetChecks();
   if (listroms.isEmpty())

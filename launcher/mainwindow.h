@@ -39,6 +39,7 @@ class Launch;
 struct LaunchPlan;
 class ZipUnpacker;
 class GameListLoader;
+class TitleIndexer;
 namespace gamelist {
 class GameList;
 class SetChecker;
@@ -60,7 +61,8 @@ public:
   void setAboutWindow(TForm *about) { about_ = about; }
   // The box that confirms a snapshot's deletion; without one nothing is deleted.
   void setConfirmBox(Tmessbox *box) { messbox_ = box; }
-  // The game list to read; empty: the first one in the ROM folder.
+  // The game list the command line names; it wins over the one chosen in
+  // the setup window. With neither, the first one in the ROM folder is read.
   void setGameListFile(const QString &file) { gameListFile_ = file; }
 
   // What the keys give; the usual ones until the settings say otherwise.
@@ -169,6 +171,9 @@ private:
   // The ROM name caption and hint for an entry: the set's title with a game
   // list, the ROM name without one.
   void showTitle(int index);
+  QString chosenGameList() const;
+  // Reads the chosen list, unless it is the one read (or being read) already.
+  void loadGameList();
   void gameListLoaded(std::shared_ptr<const gamelist::GameList> list, const QString &error);
   // Checks the catalogue's sets against the game list in the background.
   void startSetChecks();
@@ -176,6 +181,8 @@ private:
   // With a game list, an incomplete set is played only when the user says so.
   const gamelist::SetCheck *selectedSetCheck();
   bool completePlan(LaunchPlan &plan);
+  // Has the titles' words made on a worker; typing finds ROM names only
+  // until they are in.
   void giveTitlesToNavigator();
   // With a game list, what was typed shows in the caption for a moment.
   void showTyped();
@@ -197,6 +204,7 @@ private:
   WindowDrag drag_;
   CatalogueNavigator navigator_;
   GameListLoader *gameListLoader_ = nullptr;
+  TitleIndexer *titleIndexer_ = nullptr;
   QString gameListFile_;
   std::shared_ptr<const gamelist::GameList> gameList_;
   QFont romnameFont_; // the caption's own font; long titles shrink from it

@@ -5,14 +5,15 @@
 #include "controls/shadowlabel.h"
 #include "gamelist/gamelist.h"
 #include "gamelist/setchecker.h"
+#include "launcher/gamelistloader.h"
 #include "launcher/gametitles.h"
 #include "launcher/launch.h"
 #include "launcher/splitset.h"
+#include "launcher/titleindexer.h"
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
+#include "settings/setupwindow.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTimer>
 
 namespace vantor {
@@ -22,10 +23,6 @@ namespace {
 constexpr int kTitleFloorPointSize = 8;
 // The caption of a set with files missing or wrong.
 constexpr TColor kIncompleteColor = clRed;
-
-QString archivePathOf(const CatalogueEntry &entry) {
-  return QDir(entry.folder).filePath(QFile::decodeName(entry.fileName));
-}
 
 } // namespace
 
@@ -56,6 +53,16 @@ void TfrmMain::showTitle(int index) {
   romname->setToolTip(hint);
 }
 
+QString TfrmMain::chosenGameList() const {
+  if (!gameListFile_.isEmpty() || !setup_)
+    return gameListFile_;
+  return setup_->gameListFile();
+}
+
+void TfrmMain::loadGameList() {
+  gameListLoader_->load(chosenGameList(), listroms.romFolder());
+}
+
 void TfrmMain::gameListLoaded(std::shared_ptr<const gamelist::GameList> list,
                               const QString &error) {
   const bool had = gameList_ != nullptr;
@@ -80,7 +87,7 @@ void TfrmMain::startSetChecks() {
   }
   QStringList archives;
   for (int i = 0; i < listroms.count(); ++i)
-    archives << archivePathOf(listroms.entry(i));
+    archives << listroms.entry(i).filePath();
   setChecker_->start(gameList_, archives, {listroms.romFolder(), listroms.cdromFolder()});
 }
 
@@ -102,7 +109,7 @@ const gamelist::SetCheck *TfrmMain::selectedSetCheck() {
     setChecks_.resize(size_t(listroms.count()));
   // Not reached by the background check yet: a few directories to read.
   if (!setChecks_[index])
-    setChecks_[index] = gamelist::checkArchive(*gameList_, archivePathOf(*entry),
+    setChecks_[index] = gamelist::checkArchive(*gameList_, entry->filePath(),
                                                {listroms.romFolder(), listroms.cdromFolder()});
   return &*setChecks_[index];
 }
@@ -125,11 +132,11 @@ bool TfrmMain::completePlan(LaunchPlan &plan) {
 namespace vantor {
 
 void TfrmMain::giveTitlesToNavigator() {
-  QStringList titles;
-  if (gameList_)
-    for (int i = 0; i < listroms.count(); ++i)
-      titles << captionOf(gameList_.get(), listroms.entry(i));
-  navigator_.setTitles(titles);
+  navigator_.setTitleWords({});
+  if (gameList_ && !listroms.isEmpty())
+    titleIndexer_->start(gameList_, listroms.entries());
+  else
+    titleIndexer_->stop();
 }
 
 void TfrmMain::showTyped() {

@@ -55,8 +55,14 @@ void TfrmMain::exitallCommand(QObject *) {
 void TfrmMain::exitallClick(QObject *) {}
 
 void TfrmMain::SetupClick(QObject *) {
-  if (setup_)
-    setup_->showModal();
+  if (!setup_)
+    return;
+  const QPointer<TfrmMain> self(this);
+  setup_->showModal();
+  // The game list named in setup is read now even when it was left naming
+  // no file, so that it is reported.
+  if (self && setup_)
+    loadGameList();
 }
 
 void TfrmMain::aboutClick(QObject *) {

@@ -23,8 +23,12 @@
 namespace vantor {
 namespace {
 
+// The game-list field takes one more row below the four paths; the window
+// is that much taller and everything under the paths moves down with it, on
+// the same tiled background.
+constexpr int kPathRow = 28;
 constexpr int kClientWidth = 356;
-constexpr int kClientHeight = 381;
+constexpr int kClientHeight = 381 + kPathRow;
 constexpr QPoint kFirstPlace{398, 288};
 
 const QStringList kYesNo{QStringLiteral("Yes"), QStringLiteral("No")};
@@ -59,7 +63,8 @@ TFrmsetup::TFrmsetup(QWidget *parent) : TForm(parent) {
        QStringLiteral("vga.ItemIndex"), QStringLiteral("vsync.ItemIndex"),
        QStringLiteral("addcmds.Text"), QStringLiteral("romloc.Text"),
        QStringLiteral("modex.ItemIndex"), QStringLiteral("frameskip.Value"),
-       QStringLiteral("scanlines.ItemIndex"), QStringLiteral("cdromloc.Text")});
+       QStringLiteral("scanlines.ItemIndex"), QStringLiteral("cdromloc.Text"),
+       QStringLiteral("datloc.Text")});
 }
 
 TFrmsetup::~TFrmsetup() {
@@ -145,33 +150,43 @@ void TFrmsetup::buildControls() {
   label("ShadowLabel4", QStringLiteral("Snaps "), {24, 92, 51, 16});
   Snapsloc =
       folderEdit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
+  label("ShadowLabel12", QStringLiteral("Game list"), {24, 122, 80, 16});
+  datloc = pathEdit(new TFilenameEdit(this), "datloc", {113, 118, 204, 25},
+                    QStringLiteral("Where the games' titles come from"));
+  datloc->setFilter(QStringLiteral("Game lists|*.dat;*.xml|All files (*.*)|*.*"));
   // What goes where, for a newcomer; an empty field still saves as empty.
   neoloc->setPlaceholderText(QStringLiteral("the emulator program"));
   romloc->setPlaceholderText(QStringLiteral("the folder of ROM zips"));
   cdromloc->setPlaceholderText(QStringLiteral("the CD-ROM folder (optional)"));
   Snapsloc->setPlaceholderText(QStringLiteral("the snapshots folder"));
+  datloc->setPlaceholderText(QStringLiteral("the first list in the ROM folder"));
 
-  scanlines = group("scanlines", QStringLiteral("Scanlines"), {24, 126, 103, 63},
+  // Everything below the path fields, one row further down.
+  const auto below = [](int left, int top, int width, int height) {
+    return QRect(left, top + kPathRow, width, height);
+  };
+
+  scanlines = group("scanlines", QStringLiteral("Scanlines"), below(24, 126, 103, 63),
                     {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("25%"),
                      QStringLiteral("50%"), QStringLiteral("100%")},
                     QStringLiteral("Do we need all these ?"));
   scanlines->setColumns(2);
-  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, kYesNo,
+  vsync = group("vsync", QStringLiteral("Enable Vsync"), below(128, 126, 89, 63), kYesNo,
                 QStringLiteral("What ?"));
-  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, kYesNo,
+  Joystick = group("Joystick", QStringLiteral("Joystick"), below(220, 126, 103, 63), kYesNo,
                    QStringLiteral("Play with a stick"));
-  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, kYesNo,
+  vga = group("vga", QStringLiteral("VGA "), below(24, 192, 102, 63), kYesNo,
               QStringLiteral("Got a crap video card"));
-  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, kYesNo,
+  noanal = group("noanal", QStringLiteral("No analys"), below(129, 192, 89, 63), kYesNo,
                  QStringLiteral("Again what ?"));
-  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, kYesNo,
+  modex = group("modex", QStringLiteral("ModeX"), below(220, 192, 103, 63), kYesNo,
                 QStringLiteral("Use 320x240"));
 
-  label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
+  label("ShadowLabel5", QStringLiteral("Frame Skip"), below(33, 264, 82, 16));
   pathsHint = new TShadowLabel(this);
   pathsHint->setObjectName(QStringLiteral("pathsHint"));
   pathsHint->setAutoSize(false);
-  pathsHint->setGeometry(118, 264, 214, 16);
+  pathsHint->setGeometry(below(118, 264, 214, 16));
   pathsHint->setAlignment(taRightJustify);
   pathsHint->setFont(uiFont(11, true));
   pathsHint->setFontColor(clYellow);
@@ -184,7 +199,7 @@ void TFrmsetup::buildControls() {
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
   // Starting values, set as one batch so their order does not matter.
   frameskip->beginReading();
-  frameskip->setGeometry(35, 280, 273, 33);
+  frameskip->setGeometry(below(35, 280, 273, 33));
   frameskip->setBevelStyle(TValueSlider::bvLowered);
   frameskip->setColor(clTeal);
   frameskip->setMaxValue(4);
@@ -198,10 +213,10 @@ void TFrmsetup::buildControls() {
   const int markLefts[] = {43, 105, 167, 229, 289};
   for (int i = 0; i < 5; ++i)
     label(QStringLiteral("ShadowLabel%1").arg(6 + i).toLatin1().constData(), QString::number(i),
-          {markLefts[i], 316, 11, 16});
+          below(markLefts[i], 316, 11, 16));
 
-  label("ShadowLabel2", QStringLiteral("Additional Commands"), {35, 334, 154, 16});
-  addcmds = edit("addcmds", {34, 352, 274, 21},
+  label("ShadowLabel2", QStringLiteral("Additional Commands"), below(35, 334, 154, 16));
+  addcmds = edit("addcmds", below(34, 352, 274, 21),
                  QStringLiteral("For when new versions come out with additional commands,\n"
                                 "and I can't be bother to update this Front End."));
 
@@ -224,16 +239,17 @@ void TFrmsetup::buildControls() {
   exitsetup->setFirstWait(250);
   exitsetup->setRepeate(55);
   exitsetup->setToolTip(QStringLiteral("Back"));
-  exitsetup->move(325, 349);
+  exitsetup->move(325, 349 + kPathRow);
   exitsetup->OnClick = [this](QObject *s) { ExitsetupClick(s); };
 
   neoloc->OnChange = [this](QObject *s) { neolocChange(s); };
   romloc->OnChange = [this](QObject *s) { romlocChange(s); };
   Snapsloc->OnChange = [this](QObject *s) { romlocChange(s); };
   cdromloc->OnChange = [this](QObject *s) { cdromlocChange(s); };
+  datloc->OnChange = [this](QObject *s) { datlocChange(s); };
 
-  QWidget *order[] = {romloc,    neoloc,   vsync, Joystick,  vga,       noanal,  addcmds,
-                      exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc};
+  QWidget *order[] = {romloc,    neoloc,   vsync, Joystick,  vga,       noanal,   addcmds,
+                      exitsetup, Snapsloc, modex, frameskip, scanlines, cdromloc, datloc};
   for (size_t i = 1; i < std::size(order); ++i)
     setTabOrder(order[i - 1], order[i]);
   updatePathsHint();
@@ -300,6 +316,10 @@ QString TFrmsetup::snapsFolder() const {
   return platform::unquotedPath(Snapsloc->text());
 }
 
+QString TFrmsetup::gameListFile() const {
+  return platform::unquotedPath(datloc->text());
+}
+
 void TFrmsetup::neolocChange(QObject *) {
   updatePathsHint();
   const QString path = emulatorPath();
@@ -331,6 +351,15 @@ void TFrmsetup::cdromlocChange(QObject *) {
     host_->applyCdRomFolder(folder);
     host_->poplist();
   });
+}
+
+void TFrmsetup::datlocChange(QObject *) {
+  // A name typed part way names no file yet: nothing is read, and nothing
+  // is reported, until it does (or until the window closes).
+  const QString file = gameListFile();
+  if (!host_ || (!file.isEmpty() && !platform::fileExists(file)))
+    return;
+  guarded([this] { host_->poplist(); });
 }
 
 void TFrmsetup::ExitsetupClick(QObject *) {

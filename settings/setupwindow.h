@@ -41,11 +41,14 @@ public:
   QString romFolder() const;
   QString cdromFolder() const;
   QString snapsFolder() const;
+  // The game list chosen in `datloc`; empty: the first one in the ROM folder.
+  QString gameListFile() const;
 
   // Change handlers, bound to the path fields.
   void neolocChange(QObject *sender);
   void romlocChange(QObject *sender);
   void cdromlocChange(QObject *sender);
+  void datlocChange(QObject *sender);
   void ExitsetupClick(QObject *sender);
   void Background1MouseDown(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
                             int x, int y);
@@ -61,6 +64,7 @@ public:
   TDirectoryEdit *romloc;
   TDirectoryEdit *cdromloc;
   TDirectoryEdit *Snapsloc;
+  TFilenameEdit *datloc;
   TRadioGroup *scanlines;
   TRadioGroup *vsync;
   TRadioGroup *Joystick;

@@ -184,6 +184,40 @@ INSTANTIATE_TEST_SUITE_P(Table, HostileNames,
                                            Hostile{"emptyRom", "game", ""}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+struct RomNumbersCase {
+  const char *name;
+  const char *attributes;
+  bool hasSize;
+  quint32 size;
+  bool hasCrc;
+  quint32 crc;
+};
+class RomNumbers : public ::testing::TestWithParam<RomNumbersCase> {};
+TEST_P(RomNumbers, AreKeptOnlyWhenTheyAreWhole) {
+  const RomNumbersCase &c = GetParam();
+  const auto list = parse(QByteArray("<datafile><game name=\"g\"><rom name=\"r\" ") + c.attributes +
+                          "/></game></datafile>");
+  ASSERT_EQ(list->setCount(), 1);
+  const auto roms = list->roms(list->set(0));
+  ASSERT_EQ(roms.size(), 1u);
+  EXPECT_EQ(roms[0].has(Rom::HasSize), c.hasSize);
+  EXPECT_EQ(roms[0].size, c.size);
+  EXPECT_EQ(roms[0].has(Rom::HasCrc), c.hasCrc);
+  EXPECT_EQ(roms[0].crc, c.crc);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, RomNumbers,
+    ::testing::Values(
+        RomNumbersCase{"plain", "size=\"131072\" crc=\"9036d879\"", true, 131072, true, 0x9036d879},
+        RomNumbersCase{"upperCaseCrc", "size=\"0\" crc=\"DEADBEEF\"", true, 0, true, 0xdeadbeef},
+        RomNumbersCase{"blanksAndSign", "size=\" +16 \"", true, 16, false, 0},
+        RomNumbersCase{"largest", "size=\"4294967295\"", true, 4294967295u, false, 0},
+        RomNumbersCase{"tooLarge", "size=\"4294967296\" crc=\"0000000g\"", false, 0, false, 0},
+        RomNumbersCase{"notANumber", "size=\"12k\" crc=\"123456789\"", false, 0, false, 0},
+        RomNumbersCase{"negative", "size=\"-1\" crc=\" 9036d87\"", false, 0, false, 0},
+        RomNumbersCase{"empty", "size=\"\" crc=\"\"", false, 0, false, 0}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(GameListReader, FirstOfDuplicateSetsWinsAndIsReportedOnce) {
   const auto list = parse("<datafile><game name=\"a\"><description>first</description></game>"
                           "<game name=\"b\"/><game name=\"A\"><description>second</description>"

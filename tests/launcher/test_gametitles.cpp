@@ -12,6 +12,7 @@
 #include "launcher/gamelistloader.h"
 #include "launcher/gametitles.h"
 #include "launcher/mainwindow.h"
+#include "launcher/titleindexer.h"
 #include "linkedwindows.h"
 #include "platform/usermessage.h"
 #include "platform/userquestion.h"
@@ -143,6 +144,58 @@ TEST(TypeAheadOverTitles, KeysCloseTogetherExtendTheWord) {
   EXPECT_EQ(navigator.typed("u", 1200), 1);
   EXPECT_EQ(navigator.typed("x", 1300), -1);
   EXPECT_EQ(navigator.typed("x", 5000), 2) << "after a pause a new word starts";
+}
+
+struct WordsCase {
+  const char *name;
+  const char *title;
+  QStringList words;
+};
+class TitleWords : public ::testing::TestWithParam<WordsCase> {};
+TEST_P(TitleWords, AreFoldedAndSplitAtAllButLettersDigitsAndUnderscores) {
+  EXPECT_EQ(CatalogueNavigator::titleWords(QString::fromUtf8(GetParam().title)), GetParam().words);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Table, TitleWords,
+    ::testing::Values(WordsCase{"dashes",
+                                "Metal Slug - Super Vehicle-001",
+                                {"metal", "slug", "super", "vehicle", "001"}},
+                      WordsCase{"apostrophe",
+                                "The King of Fighters '98",
+                                {"the", "king", "of", "fighters", "98"}},
+                      WordsCase{"underscore", "snake_case  (set 2)", {"snake_case", "set", "2"}},
+                      WordsCase{"accents",
+                                "\xc3\x84RGER \xc3\xbc"
+                                "ber",
+                                {"\xc3\xa4rger", "\xc3\xbc"
+                                                 "ber"}},
+                      WordsCase{"outsideTheBasicPlane",
+                                "\xf0\x9d\x94\xb8"
+                                "bc!x",
+                                {"\xf0\x9d\x94\xb8"
+                                 "bc",
+                                 "x"}},
+                      WordsCase{"nothing", " - ", {}}, WordsCase{"empty", "", {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(TitleIndexer, GivesTheWordsOfTheLastCatalogueAskedFor) {
+  Catalogue first, second;
+  first.rebuild({"roms", "/roms", {"kof98.zip", "mslug.zip"}}, {});
+  second.rebuild({"roms", "/roms", {"mslug.zip", "noyear.zip", "zed.zip"}}, {});
+  TitleIndexer indexer;
+  std::vector<std::vector<QStringList>> given;
+  indexer.OnIndexed = [&](QObject *sender, std::vector<QStringList> words) {
+    EXPECT_EQ(sender, &indexer);
+    given.push_back(std::move(words));
+  };
+  indexer.start(list(), first.entries());
+  indexer.start(list(), second.entries());
+  ASSERT_TRUE(test::turnEventLoopUntil([&] { return !given.empty(); }, 10000))
+      << "no words within 10 s";
+  // The first catalogue's words, had they come, would have come first.
+  EXPECT_EQ(given.front(),
+            (std::vector<QStringList>{
+                {"metal", "slug", "super", "vehicle", "001"}, {"only", "a", "maker"}, {"zed"}}));
 }
 
 struct MessageCase {

@@ -1,5 +1,8 @@
+#include "controls/background.h"
 #include "platform/files.h"
 #include "settings/cataloguehost.h"
+#include "settings/formstorage.h"
+#include "settings/pathdialogs.h"
 #include "settings/setupwindow.h"
 #include "support/tempdir.h"
 
@@ -47,7 +50,7 @@ TEST(SetupWindowFields, NamedControlsAndStoredProperties) {
 
   auto *slider = setup.findChild<TValueSlider *>("frameskip");
   ASSERT_EQ(slider, setup.frameskip);
-  EXPECT_EQ(slider->geometry(), QRect(35, 280, 273, 33));
+  EXPECT_EQ(slider->geometry(), QRect(35, 308, 273, 33));
   EXPECT_EQ(slider->minValue(), 0);
   EXPECT_EQ(slider->maxValue(), 4);
   EXPECT_EQ(slider->increment(), 1);
@@ -157,5 +160,72 @@ INSTANTIATE_TEST_SUITE_P(Table, QuotedFolderField,
                          ::testing::Values(QuotedFolderCase{"roms", "romloc", "rom "},
                                            QuotedFolderCase{"cdroms", "cdromloc", "cd "}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+TEST(SetupWindowGameList, IsAFifthPathFieldThatFitsTheWindow) {
+  TFrmsetup setup;
+  ASSERT_EQ(setup.findChild<TFilenameEdit *>("datloc"), setup.datloc);
+  EXPECT_EQ(setup.datloc->geometry(), QRect(113, 118, 204, 25));
+  EXPECT_EQ(setup.datloc->glyphKind(), TCustomComboEdit::gkEllipsis);
+  EXPECT_EQ(setup.datloc->filter(), "Game lists|*.dat;*.xml|All files (*.*)|*.*");
+  EXPECT_EQ(toNameFilters(setup.datloc->filter()),
+            (QStringList{"Game lists (*.dat *.xml)", "All files (*.*) (*)"}));
+  EXPECT_EQ(setup.datloc->placeholderText(), "the first list in the ROM folder");
+  // Every control lies inside the window and none but the background
+  // overlaps another.
+  const QRect window(QPoint(0, 0), setup.size());
+  const QList<QWidget *> controls = setup.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+  for (const QWidget *a : controls) {
+    if (a == setup.Background1)
+      continue;
+    EXPECT_TRUE(window.contains(a->geometry())) << a->objectName().toStdString();
+    for (const QWidget *b : controls) {
+      if (a != b && b != setup.Background1 && !a->isHidden() && !b->isHidden()) {
+        EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+            << a->objectName().toStdString() << " and " << b->objectName().toStdString();
+      }
+    }
+  }
+  EXPECT_EQ(setup.Background1->geometry(), window);
+}
+
+TEST(SetupWindowGameList, TheChosenListIsSavedAndComesBack) {
+  TempDir tmp;
+  const QString list = QDir::toNativeSeparators(tmp.write("lists/games.dat", "<datafile/>"));
+  const QString ini = tmp.file("vantor.INI");
+  RecordingHost host;
+  {
+    TFrmsetup setup;
+    setup.FormStorage1->setIniFileName(ini);
+    setup.setHost(&host);
+    setup.FormStorage1->LoadWindowSettings();
+    AnswerDialogs dialogs;
+    setup.datloc->setDialogs(&dialogs);
+    dialogs.answer = list;
+    setup.datloc->doClick();
+    // The main window reads it as it rebuilds the catalogue.
+    EXPECT_EQ(host.calls, QStringList{"poplist"});
+    // A name that is no file yet (typed part way) is not read.
+    setup.datloc->setTextValue(list + "x");
+    EXPECT_EQ(host.calls.size(), 1);
+    setup.datloc->setTextValue(list);
+    setup.FormStorage1->StoreWindowSettings();
+    setup.setHost(nullptr);
+  }
+  EXPECT_TRUE(test::contents(ini).contains("datloc_Text=" + list.toUtf8() + '\n'))
+      << test::contents(ini).toStdString();
+  TFrmsetup again;
+  again.FormStorage1->setIniFileName(ini);
+  again.setHost(&host);
+  again.FormStorage1->LoadWindowSettings();
+  EXPECT_EQ(again.datloc->text(), list);
+  EXPECT_EQ(again.gameListFile(), list);
+  EXPECT_EQ(host.calls.last(), "poplist");
+  // Emptied, it means the ROM folder's own list again, and is saved empty.
+  again.datloc->setTextValue({});
+  EXPECT_EQ(again.gameListFile(), QString());
+  again.FormStorage1->StoreWindowSettings();
+  again.setHost(nullptr);
+  EXPECT_TRUE(test::contents(ini).contains("datloc_Text=\n"));
+}
 
 } // namespace
