@@ -23,12 +23,13 @@
 namespace vantor {
 namespace {
 
-// The game-list field takes one more row below the four paths; the window
-// is that much taller and everything under the paths moves down with it, on
-// the same tiled background.
-constexpr int kPathRow = 28;
+// Five path rows share the height four had, so the window still fits a
+// 1024 x 768 screen at scale 2 (384 logical lines).
+constexpr int kPathTop = 2;
+constexpr int kPathPitch = 24;
+constexpr int kPathHeight = 22;
 constexpr int kClientWidth = 356;
-constexpr int kClientHeight = 381 + kPathRow;
+constexpr int kClientHeight = 381;
 constexpr QPoint kFirstPlace{398, 288};
 
 const QStringList kYesNo{QStringLiteral("Yes"), QStringLiteral("No")};
@@ -139,19 +140,24 @@ void TFrmsetup::buildControls() {
     return g;
   };
 
-  label("ShadowLabel3", QStringLiteral("NeoRage"), {24, 10, 70, 16});
-  neoloc = pathEdit(new TFilenameEdit(this), "neoloc", {113, 4, 204, 25},
-                    QStringLiteral("Neorage Location"));
+  const auto field = [](int row) {
+    return QRect(113, kPathTop + row * kPathPitch, 204, kPathHeight);
+  };
+  const auto fieldLabel = [](int row, int width) {
+    return QRect(24, kPathTop + row * kPathPitch + 3, width, 16);
+  };
+  label("ShadowLabel3", QStringLiteral("NeoRage"), fieldLabel(0, 70));
+  neoloc =
+      pathEdit(new TFilenameEdit(this), "neoloc", field(0), QStringLiteral("Neorage Location"));
   neoloc->setFilter(QStringLiteral("Neorage|neorage.exe|All files (*.*)|*.*"));
-  label("ShadowLabel1", QStringLiteral("Roms"), {24, 38, 43, 16});
-  romloc = folderEdit("romloc", {113, 34, 204, 25}, QStringLiteral("ROMs = Games = Fun"));
-  label("ShadowLabel11", QStringLiteral("CD Roms"), {24, 66, 68, 16});
-  cdromloc = folderEdit("cdromloc", {113, 62, 204, 25}, QStringLiteral("MORE ROMs = Games = Fun"));
-  label("ShadowLabel4", QStringLiteral("Snaps "), {24, 92, 51, 16});
-  Snapsloc =
-      folderEdit("Snapsloc", {113, 90, 204, 25}, QStringLiteral("Where are all your loverly pix"));
-  label("ShadowLabel12", QStringLiteral("Game list"), {24, 122, 80, 16});
-  datloc = pathEdit(new TFilenameEdit(this), "datloc", {113, 118, 204, 25},
+  label("ShadowLabel1", QStringLiteral("Roms"), fieldLabel(1, 43));
+  romloc = folderEdit("romloc", field(1), QStringLiteral("ROMs = Games = Fun"));
+  label("ShadowLabel11", QStringLiteral("CD Roms"), fieldLabel(2, 68));
+  cdromloc = folderEdit("cdromloc", field(2), QStringLiteral("MORE ROMs = Games = Fun"));
+  label("ShadowLabel4", QStringLiteral("Snaps "), fieldLabel(3, 51));
+  Snapsloc = folderEdit("Snapsloc", field(3), QStringLiteral("Where are all your loverly pix"));
+  label("ShadowLabel12", QStringLiteral("Game list"), fieldLabel(4, 80));
+  datloc = pathEdit(new TFilenameEdit(this), "datloc", field(4),
                     QStringLiteral("Where the games' titles come from"));
   datloc->setFilter(QStringLiteral("Game lists|*.dat;*.xml|All files (*.*)|*.*"));
   // What goes where, for a newcomer; an empty field still saves as empty.
@@ -161,32 +167,27 @@ void TFrmsetup::buildControls() {
   Snapsloc->setPlaceholderText(QStringLiteral("the snapshots folder"));
   datloc->setPlaceholderText(QStringLiteral("the first list in the ROM folder"));
 
-  // Everything below the path fields, one row further down.
-  const auto below = [](int left, int top, int width, int height) {
-    return QRect(left, top + kPathRow, width, height);
-  };
-
-  scanlines = group("scanlines", QStringLiteral("Scanlines"), below(24, 126, 103, 63),
+  scanlines = group("scanlines", QStringLiteral("Scanlines"), {24, 126, 103, 63},
                     {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("25%"),
                      QStringLiteral("50%"), QStringLiteral("100%")},
                     QStringLiteral("Do we need all these ?"));
   scanlines->setColumns(2);
-  vsync = group("vsync", QStringLiteral("Enable Vsync"), below(128, 126, 89, 63), kYesNo,
+  vsync = group("vsync", QStringLiteral("Enable Vsync"), {128, 126, 89, 63}, kYesNo,
                 QStringLiteral("What ?"));
-  Joystick = group("Joystick", QStringLiteral("Joystick"), below(220, 126, 103, 63), kYesNo,
+  Joystick = group("Joystick", QStringLiteral("Joystick"), {220, 126, 103, 63}, kYesNo,
                    QStringLiteral("Play with a stick"));
-  vga = group("vga", QStringLiteral("VGA "), below(24, 192, 102, 63), kYesNo,
+  vga = group("vga", QStringLiteral("VGA "), {24, 192, 102, 63}, kYesNo,
               QStringLiteral("Got a crap video card"));
-  noanal = group("noanal", QStringLiteral("No analys"), below(129, 192, 89, 63), kYesNo,
+  noanal = group("noanal", QStringLiteral("No analys"), {129, 192, 89, 63}, kYesNo,
                  QStringLiteral("Again what ?"));
-  modex = group("modex", QStringLiteral("ModeX"), below(220, 192, 103, 63), kYesNo,
+  modex = group("modex", QStringLiteral("ModeX"), {220, 192, 103, 63}, kYesNo,
                 QStringLiteral("Use 320x240"));
 
-  label("ShadowLabel5", QStringLiteral("Frame Skip"), below(33, 264, 82, 16));
+  label("ShadowLabel5", QStringLiteral("Frame Skip"), {33, 264, 82, 16});
   pathsHint = new TShadowLabel(this);
   pathsHint->setObjectName(QStringLiteral("pathsHint"));
   pathsHint->setAutoSize(false);
-  pathsHint->setGeometry(below(118, 264, 214, 16));
+  pathsHint->setGeometry(118, 264, 214, 16);
   pathsHint->setAlignment(taRightJustify);
   pathsHint->setFont(uiFont(11, true));
   pathsHint->setFontColor(clYellow);
@@ -199,7 +200,7 @@ void TFrmsetup::buildControls() {
   frameskip->setToolTip(QStringLiteral("For slow PCs"));
   // Starting values, set as one batch so their order does not matter.
   frameskip->beginReading();
-  frameskip->setGeometry(below(35, 280, 273, 33));
+  frameskip->setGeometry(35, 280, 273, 33);
   frameskip->setBevelStyle(TValueSlider::bvLowered);
   frameskip->setColor(clTeal);
   frameskip->setMaxValue(4);
@@ -213,10 +214,10 @@ void TFrmsetup::buildControls() {
   const int markLefts[] = {43, 105, 167, 229, 289};
   for (int i = 0; i < 5; ++i)
     label(QStringLiteral("ShadowLabel%1").arg(6 + i).toLatin1().constData(), QString::number(i),
-          below(markLefts[i], 316, 11, 16));
+          {markLefts[i], 316, 11, 16});
 
-  label("ShadowLabel2", QStringLiteral("Additional Commands"), below(35, 334, 154, 16));
-  addcmds = edit("addcmds", below(34, 352, 274, 21),
+  label("ShadowLabel2", QStringLiteral("Additional Commands"), {35, 334, 154, 16});
+  addcmds = edit("addcmds", {34, 352, 274, 21},
                  QStringLiteral("For when new versions come out with additional commands,\n"
                                 "and I can't be bother to update this Front End."));
 
@@ -239,7 +240,7 @@ void TFrmsetup::buildControls() {
   exitsetup->setFirstWait(250);
   exitsetup->setRepeate(55);
   exitsetup->setToolTip(QStringLiteral("Back"));
-  exitsetup->move(325, 349 + kPathRow);
+  exitsetup->move(325, 349);
   exitsetup->OnClick = [this](QObject *s) { ExitsetupClick(s); };
 
   neoloc->OnChange = [this](QObject *s) { neolocChange(s); };

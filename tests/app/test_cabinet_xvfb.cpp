@@ -133,9 +133,11 @@ TEST_P(Cabinet, TheBackdropCoversTheScreenAndTheSkinIsCentredAtTheWholeScale) {
     EXPECT_EQ(screen.pixel(corner), kBlack) << corner.x() << "," << corner.y();
   // The scale follows the skin.
   main->previewCommand(main->preview);
-  for (const ScreenCase &c : kScreens)
-    if (c.screen == whole.size())
+  for (const ScreenCase &c : kScreens) {
+    if (c.screen == whole.size()) {
       EXPECT_EQ(cabinet->skinScale(), big() ? c.small : c.big);
+    }
+  }
   EXPECT_EQ(cabinet->skinOrigin(),
             centredOn(QRect(QPoint(), whole.size()), main->size() * cabinet->skinScale()));
 }

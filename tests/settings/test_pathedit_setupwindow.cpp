@@ -43,14 +43,14 @@ TEST(SetupWindowFields, NamedControlsAndStoredProperties) {
     ASSERT_NE(edit, nullptr) << name;
     EXPECT_EQ(edit->dialogKind(), TDirectoryEdit::dkWin32);
     EXPECT_EQ(edit->glyphKind(), TCustomComboEdit::gkEllipsis);
-    EXPECT_EQ(edit->geometry().size(), QSize(204, 25));
+    EXPECT_EQ(edit->geometry().size(), QSize(204, 22));
   }
   EXPECT_EQ(setup.neoloc->filter(), "Neorage|neorage.exe|All files (*.*)|*.*");
   EXPECT_EQ(setup.neoloc->dialogTitle(), "Browse");
 
   auto *slider = setup.findChild<TValueSlider *>("frameskip");
   ASSERT_EQ(slider, setup.frameskip);
-  EXPECT_EQ(slider->geometry(), QRect(35, 308, 273, 33));
+  EXPECT_EQ(slider->geometry(), QRect(35, 280, 273, 33));
   EXPECT_EQ(slider->minValue(), 0);
   EXPECT_EQ(slider->maxValue(), 4);
   EXPECT_EQ(slider->increment(), 1);
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Table, QuotedFolderField,
 TEST(SetupWindowGameList, IsAFifthPathFieldThatFitsTheWindow) {
   TFrmsetup setup;
   ASSERT_EQ(setup.findChild<TFilenameEdit *>("datloc"), setup.datloc);
-  EXPECT_EQ(setup.datloc->geometry(), QRect(113, 118, 204, 25));
+  EXPECT_EQ(setup.datloc->geometry(), QRect(113, 98, 204, 22));
   EXPECT_EQ(setup.datloc->glyphKind(), TCustomComboEdit::gkEllipsis);
   EXPECT_EQ(setup.datloc->filter(), "Game lists|*.dat;*.xml|All files (*.*)|*.*");
   EXPECT_EQ(toNameFilters(setup.datloc->filter()),

@@ -17,7 +17,7 @@ const QRect At2On1024{0, 0, 512, 384};
 const QRect At15On1024{0, 0, 683, 512};
 constexpr QSize BigSkin{550, 340};
 constexpr QSize SmallSkin{316, 340};
-constexpr QSize Setup{356, 409};
+constexpr QSize Setup{356, 381};
 
 struct ReachCase {
   const char *name;
@@ -40,11 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReachCase{"mostly_on_comes_wholly_on", {{700, 300}, Main}, {Screen1024}, {554, 300}},
         ReachCase{"touching_the_edges_stays", {{554, 398}, Main}, {Screen1024}, {554, 398}},
         // The first places of the big skin (550 x 340) and of the setup
-        // window (356 x 409) on screens at scale 2 and 1.5, in logical pixels; the
-        // setup window is taller than a 1024 x 768 screen at scale 2.
+        // window (356 x 381) on screens at scale 2 and 1.5, in logical pixels.
         ReachCase{"big_skin_1280x1024_at_2", {{141, 108}, BigSkin}, {At2On1280}, {90, 108}},
-        ReachCase{"setup_1280x1024_at_2", {{398, 288}, Setup}, {At2On1280}, {284, 103}},
-        ReachCase{"setup_taller_than_1024x768_at_2", {{398, 288}, Setup}, {At2On1024}, {156, 0}},
+        ReachCase{"setup_1280x1024_at_2", {{398, 288}, Setup}, {At2On1280}, {284, 131}},
+        ReachCase{"setup_1024x768_at_2", {{398, 288}, Setup}, {At2On1024}, {156, 3}},
         ReachCase{"small_skin_1024x768_at_2", {{141, 108}, SmallSkin}, {At2On1024}, {141, 44}},
         ReachCase{"big_skin_wider_than_1024x768_at_2", {{141, 108}, BigSkin}, {At2On1024}, {0, 44}},
         ReachCase{"big_skin_1024x768_at_1_5", {{141, 108}, BigSkin}, {At15On1024}, {133, 108}},
