@@ -2,13 +2,16 @@
 
 #include "gamelist/gamelistreader.h"
 #include "gamelist/setcheck.h"
+#include "platform/deletetree.h"
 #include "platform/files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vantor {
 namespace {
@@ -18,13 +21,19 @@ QString writtenName(const QString &entry) {
   return entry.mid(std::max(entry.lastIndexOf(u'/'), entry.lastIndexOf(u'\\')) + 1);
 }
 
-// A second name for a file already unpacked: a copy, so the set's own
-// archive overwriting one name never changes the other.
-bool giveName(const QDir &folder, const QString &from, const QString &to) {
-  if (from == to)
-    return true;
-  QFile::remove(folder.filePath(to));
-  return QFile::copy(folder.filePath(from), folder.filePath(to));
+// Gives an unpacked file the set's name for it in the scratch folder: moved
+// on its last use, copied before, so every name gets the archive's bytes.
+bool giveName(const QString &from, const QString &to, bool lastUse) {
+  QFile::remove(to);
+  return lastUse ? QFile::rename(from, to) : QFile::copy(from, to);
+}
+
+// A folder of its own inside the scratch folder, where a group is unpacked
+// under the archive's names before the set's names are given out: a name
+// given never overwrites a file still to be given.
+QString makeStaging(const QString &folder) {
+  QByteArray pattern = platform::nativePath(folder + QStringLiteral("/.borrowed-XXXXXX"));
+  return mkdtemp(pattern.data()) ? QFile::decodeName(pattern) : QString();
 }
 
 } // namespace
@@ -52,8 +61,14 @@ ArchiveUnpacker::Outcome unpackBorrowed(ArchiveUnpacker &unpacker,
   ArchiveUnpacker::Outcome outcome;
   const QDir into(folder);
   for (const BorrowedFiles &group : groups) {
+    const QString staging = makeStaging(folder);
+    if (staging.isEmpty()) {
+      outcome.errors << QStringLiteral("I/O error: cannot create a folder in %1").arg(folder);
+      return outcome;
+    }
+    const auto removeStaging = qScopeGuard([&] { platform::deleteTree(staging, true); });
     const ArchiveUnpacker::Outcome part =
-        unpacker.unpackFrom(group.archive, group.entries, folder, progress);
+        unpacker.unpackFrom(group.archive, group.entries, staging, progress);
     outcome.written += part.written;
     outcome.errors << part.errors;
     if (part.cancelled) {
@@ -61,11 +76,15 @@ ArchiveUnpacker::Outcome unpackBorrowed(ArchiveUnpacker &unpacker,
       return outcome;
     }
     const QString archive = QFileInfo(platform::displayName(group.archive)).fileName();
+    const QDir from(staging);
     for (qsizetype i = 0; i < group.entries.size(); ++i) {
       const QString written = writtenName(group.entries[i]);
-      if (!QFileInfo::exists(into.filePath(written)))
+      const bool lastUse =
+          std::none_of(group.entries.begin() + i + 1, group.entries.end(),
+                       [&](const QString &later) { return writtenName(later) == written; });
+      if (!QFileInfo::exists(from.filePath(written)))
         outcome.errors << QStringLiteral("%1 was not unpacked from %2").arg(written, archive);
-      else if (!giveName(into, written, group.names[i]))
+      else if (!giveName(from.filePath(written), into.filePath(group.names[i]), lastUse))
         outcome.errors
             << QStringLiteral("%1 could not be copied to %2").arg(written, group.names[i]);
     }

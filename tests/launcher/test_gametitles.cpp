@@ -271,7 +271,7 @@ protected:
   }
   static QByteArray romElement(const char *name, const QByteArray &data, const char *merge = "") {
     return QByteArray("<rom name=\"") + name + "\" size=\"" + QByteArray::number(data.size()) +
-           "\" crc=\"" + QByteArray::number(test::crc32Of(data), 16) + "\"" +
+           "\" crc=\"" + QByteArray::number(test::crc32Of(data), 16).rightJustified(8, '0') + "\"" +
            (*merge ? QByteArray(" merge=\"") + merge + "\"" : QByteArray()) + "/>";
   }
   void writeZip(const QString &name,
@@ -358,21 +358,27 @@ TEST_F(TitledWindow, AnIncompleteSetIsMarkedAndPlaysOnlyWhenTheUserSaysSo) {
 }
 
 // A clone kept as a split set plays with the files it takes from its
-// parent's and its BIOS's archives beside its own, under its names for them.
+// parent's and its BIOS's archives beside its own, under its names for them,
+// even where its name for one file is the parent's name for another.
 TEST_F(TitledWindow, ASplitClonePlaysWithItsParentsAndBiosFiles) {
   const QByteArray bios = "bios", parent = "parent", clone = "clone";
   dir.write("roms/games.dat",
             "<datafile><game name=\"neogeo\" isbios=\"yes\">" + romElement("sp-s2.sp1", bios) +
                 "</game><game name=\"kof\" romof=\"neogeo\">" + romElement("k1.p1", parent) +
-                romElement("sp-s2.sp1", bios, "sp-s2.sp1") +
+                romElement("sp-s2.sp1", bios, "sp-s2.sp1") + romElement("x.p2", "two") +
+                romElement("y.p2", "three") +
                 "</game><game name=\"kofc\" cloneof=\"kof\" romof=\"kof\">" +
                 romElement("kc.p1", clone) + romElement("k1.p1", parent, "k1.p1") +
+                romElement("y.p2", "two", "x.p2") + romElement("z.p2", "three", "y.p2") +
                 romElement("bios.sp1", bios, "sp-s2.sp1") + "</game></datafile>");
   writeZip("roms/neogeo.zip", {{"sp-s2.sp1", bios}});
-  writeZip("roms/kof.zip", {{"k1.p1", parent}, {"unlisted.bin", "not the clone's"}});
+  writeZip(
+      "roms/kof.zip",
+      {{"k1.p1", parent}, {"x.p2", "two"}, {"y.p2", "three"}, {"unlisted.bin", "not the clone's"}});
   writeZip("roms/kofc.zip", {{"kc.p1", clone}});
   const QString neo =
-      installEmulator(R"sh(for f in "$1"/*; do echo "${f##*/}=$(cat "$f")"; done > seen.txt)sh");
+      installEmulator(R"sh(for f in "$1"/*; do echo "${f##*/}=$(cat "$f")"; done > seen.txt
+ls -A "$1" > names.txt)sh");
   openRoms(dir.file("roms"));
   main.RotaryDial1->setPosition(1);
   ASSERT_EQ(main.romName(), QStringLiteral("kofc"));
@@ -380,7 +386,8 @@ TEST_F(TitledWindow, ASplitClonePlaysWithItsParentsAndBiosFiles) {
   main.playClick(nullptr);
   ASSERT_TRUE(test::turnEventLoopUntil([this] { return !main.playing(); }));
   EXPECT_EQ(test::contents(neo + "/seen.txt"),
-            "bios.sp1=bios\nk1.p1=parent\nkc.p1=clone\nsp-s2.sp1=bios\n");
+            "bios.sp1=bios\nk1.p1=parent\nkc.p1=clone\ny.p2=two\nz.p2=three\n");
+  EXPECT_EQ(test::contents(neo + "/names.txt"), "bios.sp1\nk1.p1\nkc.p1\ny.p2\nz.p2\n");
   EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
   EXPECT_FALSE(QFileInfo::exists(neo + "/~del~~"));
 }
