@@ -166,10 +166,12 @@ private:
 
   // Room for what a list of that size usually holds: a rom line of about
   // 130 bytes, a set per 1.5 KB, a name of about 13 bytes, and the sets'
-  // titles, makers and years beside the rom names. Space reserved and not
-  // filled is never touched, so a guess too high costs little.
+  // titles, makers and years beside the rom names. The name table is filled
+  // with empty slots at once, so the guess stops at the size of the largest
+  // real lists; a bigger file grows its tables as it goes.
   void reserveFor(qint64 fileSize) {
-    fileSize = std::clamp(fileSize, qint64(0), GameListReader::kMaxFileSize);
+    constexpr qint64 kLargestRealList = 128 << 20;
+    fileSize = std::clamp(fileSize, qint64(0), kLargestRealList);
     const qsizetype roms = qsizetype(fileSize / 128);
     const qsizetype sets = qsizetype(fileSize / 1024);
     list_->roms_.reserve(size_t(roms));

@@ -74,16 +74,21 @@ void SetChecker::start(std::shared_ptr<const GameList> list, QStringList archive
   stop_ = false;
   worker_ = std::thread([this, list = std::move(list), archives = std::move(archives),
                          folders = std::move(folders), cacheFile = cacheFile_] {
-    ListingCache cache(cacheFile);
-    FolderListings listings(cache, folders);
-    for (int i = 0; i < archives.size() && !stop_; ++i) {
-      SetCheck check = checkOne(*list, archives[i], listings, cache);
-      results_.post([this, i, check = std::move(check)] { emit checked(i, check); });
-    }
-    if (stop_)
+    // Nothing may escape a worker: sets not reached stay unknown.
+    try {
+      ListingCache cache(cacheFile);
+      FolderListings listings(cache, folders);
+      for (int i = 0; i < archives.size() && !stop_; ++i) {
+        SetCheck check = checkOne(*list, archives[i], listings, cache);
+        results_.post([this, i, check = std::move(check)] { emit checked(i, check); });
+      }
+      if (stop_)
+        return;
+      if (!cacheFile.isEmpty())
+        cache.save();
+    } catch (...) {
       return;
-    if (!cacheFile.isEmpty())
-      cache.save();
+    }
     results_.post([this] { emit finished(); });
   });
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 
+#include <new>
 #include <utility>
 
 namespace vantor {
@@ -60,13 +61,18 @@ void GameListLoader::startLatest() {
 void GameListLoader::read(const QString &chosen, const QString &romFolder, quint64 generation,
                           const std::shared_ptr<std::atomic_bool> &done) {
   std::shared_ptr<const gamelist::GameList> list;
-  QString error;
+  QString file, error;
+  // Nothing may escape a reader thread: what stopped it is reported.
   try {
-    const QString file = listFileFor(chosen, romFolder);
+    file = listFileFor(chosen, romFolder);
     if (!file.isEmpty())
       list = gamelist::GameListReader::readFile(file);
   } catch (const Error &e) {
     error = e.message();
+  } catch (const std::bad_alloc &) {
+    error = QStringLiteral("The game list %1 cannot be read: out of memory").arg(file);
+  } catch (...) {
+    error = QStringLiteral("The game list %1 cannot be read").arg(file);
   }
   results_.post([this, generation, list = std::move(list), error] {
     // A list asked for later replaces this one.

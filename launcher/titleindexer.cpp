@@ -51,9 +51,14 @@ void TitleIndexer::start(std::shared_ptr<const gamelist::GameList> list,
     return;
   stop_ = false;
   worker_ = std::thread([this, list = std::move(list), entries = std::move(entries)] {
-    std::vector<QStringList> words = titleWordsOf(*list, entries, [this] { return !stop_; });
-    if (!stop_)
-      results_.post(std::move(words));
+    // Nothing may escape a worker: without the words, typing finds ROM
+    // names only.
+    try {
+      std::vector<QStringList> words = titleWordsOf(*list, entries, [this] { return !stop_; });
+      if (!stop_)
+        results_.post(std::move(words));
+    } catch (...) {
+    }
   });
 }
 
