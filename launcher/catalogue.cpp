@@ -19,12 +19,7 @@ QString CatalogueEntry::romName() const {
 }
 
 QString CatalogueEntry::filePath() const {
-  // Joined by hand: a whole catalogue's paths are made at once, and a QDir
-  // for each takes longer than a frame for a big one.
-  const QString file = QFile::decodeName(fileName);
-  if (folder.isEmpty())
-    return file;
-  return folder.endsWith(u'/') ? folder + file : folder + u'/' + file;
+  return platform::joinPath(folder, QFile::decodeName(fileName));
 }
 
 void Catalogue::clear() {
