@@ -4,7 +4,10 @@
 #include <zip.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
 
@@ -42,22 +45,31 @@ private:
 
 // Memory for an entry's data that keeps its size from one entry to the next
 // and is never cleared: a growing std::vector would first fill it with zeros.
+// It is taken in huge pages where the system allows: first touching tens of
+// megabytes page by page costs more than inflating them on some machines.
 class ScratchBuffer final {
 public:
   unsigned char *get(size_t size) {
     if (size > size_) {
-      constexpr size_t kStep = 1u << 20;
+      constexpr size_t kStep = 2u << 20; // a huge page
       data_.reset();
       size_ = 0;
       const size_t rounded = (size + kStep - 1) / kStep * kStep;
-      data_ = std::make_unique_for_overwrite<unsigned char[]>(rounded);
+      void *memory = std::aligned_alloc(kStep, rounded);
+      if (!memory)
+        throw std::bad_alloc();
+      madvise(memory, rounded, MADV_HUGEPAGE);
+      data_.reset(static_cast<unsigned char *>(memory));
       size_ = rounded;
     }
     return data_.get();
   }
 
 private:
-  std::unique_ptr<unsigned char[]> data_;
+  struct Free {
+    void operator()(unsigned char *p) const { std::free(p); }
+  };
+  std::unique_ptr<unsigned char[], Free> data_;
   size_t size_ = 0;
 };
 
