@@ -9,6 +9,7 @@
 #include "launcher/padrouter.h"
 #include "settings/formstorage.h"
 #include "settings/setupwindow.h"
+#include "virtualpad.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -69,13 +70,7 @@ void BM_PressToSelection(benchmark::State &state) {
     router.route(c);
   });
 
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  const int index = SDL_JoystickAttachVirtualEx(&desc);
-  SDL_Joystick *pad = SDL_JoystickOpen(index);
+  vantor::test::VirtualPad pad(vantor::test::VirtualPad::Kind::Controller);
   pads.pump(); // finds the pad now rather than at the next look for new ones
   if (pads.openDevices() != 1 || main.listroms.count() != 200) {
     state.SkipWithError("no pad or no catalogue");
@@ -97,7 +92,7 @@ void BM_PressToSelection(benchmark::State &state) {
     });
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     clock.start();
-    SDL_JoystickSetVirtualButton(pad, button, SDL_PRESSED);
+    pad.button(button, true);
     watch.start();
     loop.exec();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
@@ -108,13 +103,12 @@ void BM_PressToSelection(benchmark::State &state) {
     state.SetIterationTime(ms / 1e3);
     samples.push_back(ms);
     reads.push_back(deliveredAt);
-    SDL_JoystickSetVirtualButton(pad, button, SDL_RELEASED);
+    pad.button(button, false);
     // The release is read before the next press; the pause varies so that
     // presses fall at every point between two reads of the pads.
     idleCpu(20 + int(samples.size() * 7 % 13));
   }
-  SDL_JoystickClose(pad);
-  SDL_JoystickDetachVirtual(index);
+  pad.unplug();
   setup.setHost(nullptr);
   if (samples.empty())
     return;
@@ -153,19 +147,13 @@ void BM_IdleWithAPad(benchmark::State &state) {
   double withPad = 0;
   for (auto _ : state) {
     vantor::PadInput pads{vantor::PadSettings(), QString()};
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    vantor::test::VirtualPad pad(vantor::test::VirtualPad::Kind::Controller);
     pads.pump();
     if (pads.openDevices() != 1) {
       state.SkipWithError("no pad");
       return;
     }
     withPad = idleCpu(2000);
-    SDL_JoystickDetachVirtual(index);
   }
   state.counters["pad_cpu_ms"] = withPad;
   state.counters["cpu_percent"] = withPad / 2000.0 * 100.0;
