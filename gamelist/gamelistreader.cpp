@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 namespace vantor::gamelist {
 namespace {
@@ -194,6 +196,17 @@ private:
   }
   quint32 internName(QStringView name) { return safeName(name) ? intern(name) : 0; }
 
+  // Points each wanted view at its attribute's value, where there is one.
+  static void take(const QXmlStreamAttributes &attributes,
+                   std::initializer_list<std::pair<QStringView, QStringView *>> wanted) {
+    for (const QXmlStreamAttribute &attribute : attributes) {
+      const QStringView key = attribute.qualifiedName();
+      for (const auto &[name, value] : wanted)
+        if (key == name)
+          *value = attribute.value();
+    }
+  }
+
   // The attributes are read as views into the reader's own buffer, each
   // looked at once; the copy of the list is let go before the reader moves
   // on, so that the reader never has to copy its buffer for us.
@@ -203,17 +216,8 @@ private:
     {
       QStringView name, cloneOf, romOf, isBios;
       const QXmlStreamAttributes attributes = xml_.attributes();
-      for (const QXmlStreamAttribute &attribute : attributes) {
-        const QStringView key = attribute.qualifiedName();
-        if (key == u"name")
-          name = attribute.value();
-        else if (key == u"cloneof")
-          cloneOf = attribute.value();
-        else if (key == u"romof")
-          romOf = attribute.value();
-        else if (key == u"isbios")
-          isBios = attribute.value();
-      }
+      take(attributes,
+           {{u"name", &name}, {u"cloneof", &cloneOf}, {u"romof", &romOf}, {u"isbios", &isBios}});
       if (!safeName(name)) {
         unsafeSets_ << printable(name);
         xml_.skipCurrentElement();
@@ -259,19 +263,11 @@ private:
     {
       QStringView name, merge, size, crc, status;
       const QXmlStreamAttributes attributes = xml_.attributes();
-      for (const QXmlStreamAttribute &attribute : attributes) {
-        const QStringView key = attribute.qualifiedName();
-        if (key == u"name")
-          name = attribute.value();
-        else if (key == u"merge")
-          merge = attribute.value();
-        else if (key == u"size")
-          size = attribute.value();
-        else if (key == u"crc")
-          crc = attribute.value();
-        else if (key == u"status")
-          status = attribute.value();
-      }
+      take(attributes, {{u"name", &name},
+                        {u"merge", &merge},
+                        {u"size", &size},
+                        {u"crc", &crc},
+                        {u"status", &status}});
       if (safeName(name))
         addRom(name, merge, size, crc, status);
       else
