@@ -37,7 +37,7 @@ void ListingCache::load() {
   in >> magic >> count;
   if (magic != kMagic)
     return;
-  QHash<QString, Entry> entries;
+  std::unordered_map<QString, Entry> entries;
   for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
     QString path;
     Entry entry;
@@ -56,7 +56,7 @@ void ListingCache::load() {
       }
       entry.listing = ArchiveListing(path, std::move(listed));
     }
-    entries.insert(path, std::move(entry));
+    entries.insert_or_assign(path, std::move(entry));
   }
   if (in.status() == QDataStream::Ok)
     entries_ = std::move(entries);
@@ -88,17 +88,17 @@ bool ListingCache::save() const {
   QDataStream out(&file);
   out.setVersion(QDataStream::Qt_6_0);
   quint32 count = 0;
-  for (const Entry &entry : entries_)
+  for (const auto &[path, entry] : entries_)
     count += entry.used ? 1 : 0;
   out << kMagic << count;
-  for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
-    if (!it->used)
+  for (const auto &[path, entry] : entries_) {
+    if (!entry.used)
       continue;
-    out << it.key() << it->size << it->modified << bool(it->listing);
-    if (!it->listing)
+    out << path << entry.size << entry.modified << bool(entry.listing);
+    if (!entry.listing)
       continue;
-    out << quint32(it->listing->files().size());
-    for (const ListedFile &item : it->listing->files())
+    out << quint32(entry.listing->files().size());
+    for (const ListedFile &item : entry.listing->files())
       out << item.name << item.size << item.crc;
   }
   return out.status() == QDataStream::Ok && file.commit();

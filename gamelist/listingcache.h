@@ -2,9 +2,11 @@
 
 #include "gamelist/archivelisting.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QString>
+
 #include <optional>
+#include <unordered_map>
 
 namespace vantor::gamelist {
 
@@ -40,7 +42,9 @@ private:
   void load();
 
   QString file_;
-  QHash<QString, Entry> entries_;
+  // Node-based: a listing handed out keeps its address while others are
+  // added (a QHash moves its entries when it grows).
+  std::unordered_map<QString, Entry> entries_;
   int reads_ = 0;
 };
 

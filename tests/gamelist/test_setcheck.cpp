@@ -290,6 +290,23 @@ TEST_F(Checker, ChecksInTheBackgroundAndAgainFromTheCache) {
   EXPECT_EQ(third[1].wrong, QStringList("p.bin"));
 }
 
+// A listing handed out stays where it is while many more are read (a
+// clone's check holds its own archive's while its parents' are added).
+TEST_F(Checker, AListingKeepsItsPlaceWhileOthersAreRead) {
+  Archives archives{{"parent", kParent}};
+  for (int i = 0; i < 100; ++i)
+    archives["other" + std::to_string(i)] = kBios;
+  writeArchives(dir_, archives);
+  ListingCache cache{QString()};
+  const ArchiveListing *parent = cache.listing(dir_.file("parent.zip"));
+  ASSERT_NE(parent, nullptr);
+  const std::vector<ListedFile> files = parent->files();
+  for (int i = 0; i < 100; ++i)
+    cache.listing(dir_.file(QStringLiteral("other%1.zip").arg(i)));
+  ASSERT_EQ(parent->files().size(), files.size());
+  EXPECT_EQ(parent->files().front().name, files.front().name);
+}
+
 TEST_F(Checker, ADamagedCacheIsReadAsEmpty) {
   writeArchives(dir_, {{"bios", kBios}, {"parent", kParent}, {"clone", kClone}});
   const QString cacheFile = cache_.file("listings");
