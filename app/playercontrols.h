@@ -20,7 +20,6 @@ class PlayerControls final {
 public:
   PlayerControls(TfrmMain &main, const QString &settingsFile, bool cabinet = false);
 
-  PadInput &pads() { return *pads_; }
   bool cabinet() const { return cabinet_; }
 
 private:

@@ -18,13 +18,4 @@ std::optional<int> GameList::find(quint32 nameId) const {
   return *it;
 }
 
-qsizetype GameList::memoryBytes() const {
-  // A hash node holds its key's text beside the pair.
-  constexpr qsizetype kNodeOverhead = 48;
-  qsizetype total = strings_.bytes() + qsizetype(sets_.capacity() * sizeof(GameSet)) +
-                    qsizetype(roms_.capacity() * sizeof(Rom));
-  total += byFoldedName_.size() * kNodeOverhead;
-  return total;
-}
-
 } // namespace vantor::gamelist

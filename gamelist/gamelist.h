@@ -50,12 +50,9 @@ public:
   std::optional<int> find(quint32 nameId) const;
 
   QString text(quint32 id) const { return strings_.text(id); }
-  QByteArrayView bytes(quint32 id) const { return strings_.view(id); }
 
   // What the reader passed over, one line each, for the user.
   const QStringList &notes() const { return notes_; }
-  // Memory the list holds.
-  qsizetype memoryBytes() const;
 
 private:
   friend class GameListReader;

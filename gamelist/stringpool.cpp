@@ -73,9 +73,4 @@ void StringPool::rehash(size_t slotCount) {
   slots_.swap(table);
 }
 
-qsizetype StringPool::bytes() const {
-  return arena_.capacity() + qsizetype(spans_.capacity() * sizeof(Span)) +
-         qsizetype(slots_.capacity() * sizeof(quint32));
-}
-
 } // namespace vantor::gamelist

@@ -20,8 +20,6 @@ public:
   quint32 intern(QByteArrayView text);
   QByteArrayView view(quint32 id) const;
   QString text(quint32 id) const { return QString::fromUtf8(view(id)); }
-  quint32 count() const { return quint32(spans_.size()); }
-  qsizetype bytes() const; // memory held, for the size checks
 
 private:
   struct Span {

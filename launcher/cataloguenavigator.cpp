@@ -1,16 +1,10 @@
 #include "launcher/cataloguenavigator.h"
 
 #include "launcher/catalogue.h"
-#include "launcher/keybindings.h"
 
 #include <algorithm>
 
 namespace vantor {
-
-MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat) {
-  static const KeyBindings usual;
-  return usual.actionOf(key, modifiers, text, autoRepeat);
-}
 
 void CatalogueNavigator::setCatalogue(const Catalogue &catalogue) {
   folded_.clear();

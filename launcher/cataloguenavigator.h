@@ -30,10 +30,6 @@ enum class MainKey {
   Type, // a letter or digit: type-ahead
 };
 
-// The main window's usual key table (KeyBindings holds the one in force).
-// `text` is what the key types; a held key repeats only the movements.
-MainKey mainKeyOf(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool autoRepeat);
-
 // Moves through the catalogue by keys: steps, pages, the ends, and the first
 // entry whose ROM name starts with what was just typed.
 class CatalogueNavigator final {

@@ -45,12 +45,11 @@ QString hintOf(const gamelist::GameList *list, const CatalogueEntry &entry) {
   const gamelist::GameSet *set = setOf(list, entry);
   if (!set)
     return {};
-  const QString title = list->text(set->title);
   QStringList about;
   for (const quint32 id : {set->maker, set->year})
     if (id != 0)
       about << list->text(id);
-  QString hint = title.isEmpty() ? entry.romName() : title;
+  QString hint = captionOf(list, entry);
   if (!about.isEmpty())
     hint += QStringLiteral(" \u2014 ") + about.join(QStringLiteral(", "));
   return hint + QStringLiteral(" (%1)").arg(entry.romName());

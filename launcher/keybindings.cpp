@@ -73,13 +73,6 @@ KeyBindings::KeyBindings() {
     rows_.push_back({QKeyCombination(Qt::Key(d.key)), d.action});
 }
 
-QString KeyBindings::nameOf(MainKey action) {
-  for (const Command &c : kCommands)
-    if (c.action == action)
-      return QLatin1String(c.name);
-  return {};
-}
-
 KeyBindings KeyBindings::read(const platform::ProfileFile &file) {
   KeyBindings bindings;
   if (!file.sectionExists(kSection))
@@ -123,14 +116,6 @@ MainKey KeyBindings::actionOf(int key, Qt::KeyboardModifiers modifiers, const QS
   if (text.size() == 1 && text[0].isLetterOrNumber())
     return autoRepeat ? MainKey::Nothing : MainKey::Type;
   return MainKey::None;
-}
-
-QList<QKeyCombination> KeyBindings::keysOf(MainKey action) const {
-  QList<QKeyCombination> keys;
-  for (const Row &row : rows_)
-    if (row.action == action)
-      keys << row.key;
-  return keys;
 }
 
 } // namespace vantor

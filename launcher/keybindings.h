@@ -27,10 +27,6 @@ public:
 
   MainKey actionOf(int key, Qt::KeyboardModifiers modifiers, const QString &text,
                    bool autoRepeat) const;
-  QList<QKeyCombination> keysOf(MainKey action) const;
-
-  // The name of a command in the section; empty for one it cannot bind.
-  static QString nameOf(MainKey action);
 
 private:
   struct Row {

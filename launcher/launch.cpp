@@ -54,8 +54,8 @@ bool exists(const QString &path) {
 QString userScratchFolder(const QString &userScratchRoot, const QString &emulatorDir) {
   const QByteArray key =
       QCryptographicHash::hash(emulatorDir.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
-  return platform::joinPath(platform::joinPath(userScratchRoot, QString::fromLatin1(key)),
-                            QStringLiteral("~del~~"));
+  return scratchFolder(
+      withSeparator(platform::joinPath(userScratchRoot, QString::fromLatin1(key))));
 }
 
 std::optional<LaunchPlan> planLaunch(const Catalogue &catalogue, const LaunchSetup &setup) {

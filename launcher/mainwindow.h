@@ -187,7 +187,6 @@ private:
   // With a game list, what was typed shows in the caption for a moment.
   void showTyped();
   void showFirstTime();
-  void launchSelectedGame();
   void createSkin();
   void createButtons();
 

@@ -1,9 +1,9 @@
 #include "platform/folderlock.h"
 
 #include "platform/files.h"
+#include "platform/process.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -20,7 +20,7 @@ bool FolderLock::tryLock(const QString &folder, QString *error) {
   }
   if (rc != 0) {
     if (error)
-      *error = errno == EWOULDBLOCK ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+      *error = errno == EWOULDBLOCK ? QString() : errorText(errno);
     return false;
   }
   fd_ = std::move(fd);

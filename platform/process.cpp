@@ -66,10 +66,6 @@ qsizetype takeArgument(const QString &line, qsizetype pos, QString &arg) {
   }
 }
 
-QString errorText(int code) {
-  return QString::fromLocal8Bit(std::strerror(code));
-}
-
 // The child changes folder before it starts the program, so a relative
 // program path is resolved against ours first.
 QByteArray programPath(const QString &program) {
@@ -115,6 +111,10 @@ private:
 };
 
 } // namespace
+
+QString errorText(int code) {
+  return QString::fromLocal8Bit(std::strerror(code));
+}
 
 QStringList splitArguments(const QString &text, qsizetype from) {
   QStringList args;

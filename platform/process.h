@@ -5,6 +5,9 @@
 
 namespace vantor::platform {
 
+// The system's words for an error number.
+QString errorText(int code);
+
 // Splits a Windows-style command line into arguments the way the C runtime
 // does: blanks (space, tab) separate; double quotes group blanks; 2n
 // backslashes before a quote give n backslashes and the quote toggles

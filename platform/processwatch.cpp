@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,9 +59,8 @@ void ProcessWatch::collect() {
   while (ended < 0 && errno == EINTR);
   if (ended == 0)
     return; // still running
-  const RunResult result = ended > 0
-                               ? endedProcess(status)
-                               : RunResult{true, -1, 0, QString::fromLocal8Bit(strerror(errno))};
+  const RunResult result =
+      ended > 0 ? endedProcess(status) : RunResult{true, -1, 0, errorText(errno)};
   pid_ = -1;
   if (notifier_)
     notifier_->setEnabled(false);

@@ -2,6 +2,7 @@
 // window: ticks are given, so the typing pauses are exact.
 #include "launcher/catalogue.h"
 #include "launcher/cataloguenavigator.h"
+#include "launcher/keybindings.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ class KeyTable : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyTable, MapsTheKey) {
   const KeyCase &c = GetParam();
-  EXPECT_EQ(mainKeyOf(c.key, c.modifiers, QString::fromLatin1(c.text), c.autoRepeat), c.expected);
+  EXPECT_EQ(KeyBindings().actionOf(c.key, c.modifiers, QString::fromLatin1(c.text), c.autoRepeat),
+            c.expected);
 }
 
 constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
