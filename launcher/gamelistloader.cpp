@@ -52,6 +52,7 @@ void GameListLoader::load(const QString &chosen, const QString &romFolder) {
 void GameListLoader::startLatest() {
   startPending_ = false;
   reapFinishedReaders();
+  ++readsStarted_;
   auto done = std::make_shared<std::atomic_bool>(false);
   readers_.push_back(
       {std::thread(&GameListLoader::read, this, chosen_, romFolder_, generation_, done), done});

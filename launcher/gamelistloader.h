@@ -36,6 +36,8 @@ public:
   // other (a settings restore sets the ROM folder and then the chosen list)
   // start one read, of the last.
   void load(const QString &chosen, const QString &romFolder);
+  // How many reads have been started.
+  int readsStarted() const { return readsStarted_; }
 
 signals:
   // `list` is null when there is none or the file was no game list; `error`
@@ -51,6 +53,7 @@ private:
   QString chosen_, romFolder_;
   bool asked_ = false;
   bool startPending_ = false;
+  int readsStarted_ = 0;
   quint64 generation_ = 0;
   // A reader per request, each given its request when it starts; one whose
   // list is no longer wanted reads on and its result is dropped.

@@ -70,6 +70,7 @@ TEST_P(GameListChoice, ReadsTheListThatWins) {
   main.poplist();
   ASSERT_TRUE(loaded.wait(10000)) << "no game list within 10 s";
 
+  EXPECT_EQ(loader->readsStarted(), 1) << "one read for the restore and the rebuild";
   EXPECT_EQ(loaded.count(), 1);
   EXPECT_EQ(main.romname->caption(), QString::fromUtf8(c.caption));
   if (*c.message) {
