@@ -12,6 +12,7 @@
 #include <exception>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <stop_token>
 #include <thread>
 
@@ -36,7 +37,7 @@ private:
   enum class Outcome { Finished, Cancelled, OutOfMemory };
 
   void workerLoop(std::stop_token token);
-  void waitFor(size_t index, EntryDecoder &decoder);
+  void waitFor(size_t index, EntryDecoder *decoder);
   Outcome commitInOrder();
   bool stopped();
 
@@ -53,6 +54,7 @@ private:
   size_t window_ = 8;    // how far threads may run ahead of the reports
   bool stop_ = false;
   bool workerFailed_ = false; // a thread could not set itself up
+  size_t workers_ = 0;        // threads started
 };
 
 bool Extraction::stopped() {
@@ -101,29 +103,35 @@ void Extraction::workerLoop(std::stop_token token) {
   }
 }
 
-// Waits until job `index` is done; runs it here when no thread has taken it.
-void Extraction::waitFor(size_t index, EntryDecoder &decoder) {
+// Waits until job `index` is done, or until a failed thread stops the rest;
+// with a decoder (no thread was started), runs the job here.
+void Extraction::waitFor(size_t index, EntryDecoder *decoder) {
   std::unique_lock lock(mutex_);
   Job &job = *plan_.jobs()[index];
-  if (!job.done && !job.taken) {
+  if (decoder && !job.done && !job.taken) {
     job.taken = true;
     next_ = std::max(next_, index + 1);
     lock.unlock();
-    decoder.decode(job);
+    decoder->decode(job);
     lock.lock();
     job.done = true;
   }
   const PhaseTimer timer(Phase::Wait);
-  changed_.wait(lock, [&] { return job.done; });
+  changed_.wait(lock, [&] { return job.done || (stop_ && !job.taken); });
 }
 
 Extraction::Outcome Extraction::commitInOrder() {
   const auto &jobs = plan_.jobs();
   try {
-    EntryDecoder decoder(
-        options_, plan_, target_, [this] { return stopped(); }, plan_.archive());
+    // This thread decodes only when no other was started: beside them, a
+    // decoder here would take memory of its own (the first touch of fresh
+    // memory is dear on some machines) and processor time from them.
+    std::optional<EntryDecoder> decoder;
+    if (workers_ == 0)
+      decoder.emplace(
+          options_, plan_, target_, [this] { return stopped(); }, plan_.archive());
     for (size_t i = 0; i < jobs.size(); ++i) {
-      waitFor(i, decoder);
+      waitFor(i, decoder ? &*decoder : nullptr);
       {
         std::lock_guard lock(mutex_);
         if (workerFailed_)
@@ -169,8 +177,10 @@ int32_t Extraction::run() {
       for (unsigned t = 0; t < threads; ++t)
         pool.emplace_back([this](std::stop_token token) { workerLoop(std::move(token)); });
     } catch (const std::exception &) {
-      // Fewer threads only make it slower: the calling thread runs what is left.
+      // Fewer threads only make it slower; with none, the calling thread runs
+      // every job.
     }
+    workers_ = pool.size();
     outcome = commitInOrder();
     std::lock_guard lock(mutex_);
     stop_ = true;

@@ -12,12 +12,15 @@ namespace {
 
 std::atomic<int32_t> armedSite{0};
 std::atomic<int32_t> passesLeft{0};
+std::atomic<bool> everyPass{false};
 
 } // namespace
 
 void failIfArmed(FaultSite site) {
   if (armedSite.load() != int32_t(site))
     return;
+  if (everyPass.load())
+    throw std::bad_alloc();
   if (passesLeft.fetch_sub(1) == 1) {
     armedSite.store(0);
     throw std::bad_alloc();
@@ -29,6 +32,7 @@ void failIfArmed(FaultSite site) {
 extern "C" UNZIP_EXPORT void UnzipTestFailAllocation(int32_t site, int32_t pass) {
   unziplib::armedSite.store(0);
   unziplib::passesLeft.store(pass);
+  unziplib::everyPass.store(pass == 0);
   unziplib::armedSite.store(site);
 }
 

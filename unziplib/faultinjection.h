@@ -26,6 +26,6 @@ inline void failIfArmed(FaultSite) {}
 
 extern "C" {
 // `site` fails with std::bad_alloc when passed for the `pass`-th time (1 =
-// the next time), once; FaultSite::None disarms.
+// the next time), once, or with `pass` 0 every time; FaultSite::None disarms.
 typedef void (*UnzipTestFailAllocationFunction)(int32_t site, int32_t pass);
 }

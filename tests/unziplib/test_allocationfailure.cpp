@@ -29,7 +29,7 @@ QByteArray archive() {
 struct FaultCase {
   const char *label;
   FaultSite site;
-  int pass;
+  int pass;          // 0: every time
   int expectedFiles; // -1: any number below kEntries
   const char *message;
 };
@@ -97,6 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaultCase{"third_commit", FaultSite::Commit, 3, 2, "Out of memory"},
                       FaultCase{"first_commit", FaultSite::Commit, 1, 0, "Out of memory"},
                       FaultCase{"a_decoder", FaultSite::DecoderSetup, 1, -1, "Out of memory"},
+                      // No thread can take a job: the calling thread must
+                      // stop waiting for them.
+                      FaultCase{"every_decoder", FaultSite::DecoderSetup, 0, 0, "Out of memory"},
                       FaultCase{"a_buffer", FaultSite::Buffer, 2, kEntries - 1, ": out of memory"}),
     [](const auto &info) { return std::string(info.param.label); });
 
