@@ -14,7 +14,8 @@ namespace unziplib {
 namespace {
 
 constexpr size_t kStreamBuffer = 256u << 10;
-constexpr size_t kStoredChunk = 512u << 10;
+// Small enough to stay in the processor's cache from checksum to write.
+constexpr size_t kPiece = 512u << 10;
 
 // The traditional cipher's check byte lets one wrong password in 256 through;
 // the data then fails to decompress or to match its CRC.
@@ -130,32 +131,44 @@ Failure EntryDecoder::readWhole(Job &job, bool &fellBack) {
                                       nullptr) != LIBDEFLATE_SUCCESS)
       return {UNZIP_ERR_DATA, "damaged compressed data"};
   }
+  uint32_t crc = 0;
+  for (uint64_t done = 0; done < job.size;) {
+    const size_t n = size_t(std::min<uint64_t>(kPiece, job.size - done));
+    if (Failure failure = checkAndDeliver(job, out + done, n, crc))
+      return failure;
+    done += n;
+  }
+  if (crc != job.crc)
+    return {UNZIP_ERR_CRC, "CRC error"};
+  return {};
+}
+
+// The checksum pulls a piece into the processor's cache just before the
+// write copies it out. The file keeps its private name until the whole entry
+// has checked, so a bad entry never shows.
+Failure EntryDecoder::checkAndDeliver(Job &job, const unsigned char *piece, size_t size,
+                                      uint32_t &crc) {
   {
     const PhaseTimer timer(Phase::Checksum);
-    if (libdeflate_crc32(0, out, job.size) != job.crc)
-      return {UNZIP_ERR_CRC, "CRC error"};
+    crc = libdeflate_crc32(crc, piece, size);
   }
-  return deliver(job, out, job.size);
+  return deliver(job, piece, size);
 }
 
 // Stored data goes through a buffer small enough to stay in the processor's
 // cache between the read, the checksum and the write, whatever the entry's
 // size.
 Failure EntryDecoder::copyStored(Job &job, uint64_t offset) {
-  unsigned char *chunk = in_.get(kStoredChunk);
+  unsigned char *chunk = in_.get(kPiece);
   uint32_t crc = 0;
   for (uint64_t done = 0; done < job.size;) {
-    const size_t n = size_t(std::min<uint64_t>(kStoredChunk, job.size - done));
+    const size_t n = size_t(std::min<uint64_t>(kPiece, job.size - done));
     {
       const PhaseTimer timer(Phase::Read);
       if (!readFully(plan_.fd(), offset + done, chunk, n))
         return {UNZIP_ERR_DATA, "read error"};
     }
-    {
-      const PhaseTimer timer(Phase::Checksum);
-      crc = libdeflate_crc32(crc, chunk, n);
-    }
-    if (Failure failure = deliver(job, chunk, n))
+    if (Failure failure = checkAndDeliver(job, chunk, n, crc))
       return failure;
     done += n;
     if (stopped_())

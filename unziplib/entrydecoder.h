@@ -30,6 +30,7 @@ private:
   Failure readWhole(Job &job, bool &fellBack);
   Failure copyStored(Job &job, uint64_t offset);
   Failure readStream(Job &job);
+  Failure checkAndDeliver(Job &job, const unsigned char *piece, size_t size, uint32_t &crc);
   Failure deliver(Job &job, const void *data, size_t size);
 
   const ExtractionOptions &options_;
