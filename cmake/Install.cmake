@@ -104,7 +104,7 @@ The header, pkg-config file and link-time library name for programs that
 extract zip archives through the unzip library Vantor ships in its private
 library folder.")
 
-# Qt, libzip, libdeflate and SDL2 come from the libraries the binaries really link.
+# Qt, libzip, libdeflate, ISA-L and SDL2 come from the libraries the binaries really link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)

@@ -36,7 +36,7 @@ if [ ${#debs[@]} -gt 0 ]; then
   done
   [ -n "${runtime_deb:-}" ] && [ -n "${dev_deb:-}" ] || fail "give the vantor and the vantor-dev package"
   depends=$(dpkg-deb --field "$runtime_deb" Depends)
-  for lib in libqt6widgets6 libzip4 libdeflate0; do
+  for lib in libqt6widgets6 libzip4 libdeflate0 libisal2; do
     grep -q "$lib" <<<"$depends" || fail "vantor does not depend on $lib"
   done
   grep -qx "vantor (= $version)" <<<"$(dpkg-deb --field "$dev_deb" Depends)" ||

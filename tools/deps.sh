@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config clang-format
   qt6-base-dev libgl-dev
-  libzip-dev libdeflate-dev zlib1g-dev
+  libzip-dev libdeflate-dev libisal-dev zlib1g-dev
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zip unzip libarchive-tools
