@@ -1,9 +1,12 @@
 #include "gamelist/archivelisting.h"
 
+#include "platform/handles.h"
 #include "unziplib/archivelayout.h"
 
 #include <QFile>
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace vantor::gamelist {
 
@@ -22,11 +25,15 @@ ArchiveListing::ArchiveListing(QString path, std::vector<ListedFile> files)
 }
 
 std::optional<ArchiveListing> ArchiveListing::read(const QString &path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
+  // Opened and closed here, not through QFile: the set checks run on a thread
+  // of their own, and the thread checker follows a descriptor only through
+  // our code.
+  const platform::UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
     return std::nullopt;
-  const int fd = file.handle();
-  const unziplib::ArchiveLayout layout = unziplib::readArchiveLayout(fd, uint64_t(file.size()));
+  const unziplib::ArchiveLayout layout =
+      unziplib::readArchiveLayout(fd.get(), uint64_t(info.st_size));
   if (!layout.hasDirectory)
     return std::nullopt;
   std::vector<ListedFile> files;
