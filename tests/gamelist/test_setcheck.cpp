@@ -7,8 +7,11 @@
 #include "support/tempdir.h"
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -326,12 +329,18 @@ TEST_F(Checker, ADamagedCacheIsReadAsEmpty) {
   }
 }
 
+// Stopped once the run has sent every result (it saves its listings last),
+// before any of them was delivered.
 TEST_F(Checker, AStoppedCheckSendsNothingMore) {
   writeArchives(dir_, {{"bios", kBios}, {"parent", kParent}, {"clone", kClone}});
-  SetChecker checker(cache_.file("listings"));
+  const QString saved = cache_.file("listings");
+  SetChecker checker(saved);
   int results = 0;
   QObject::connect(&checker, &SetChecker::checked, [&] { ++results; });
   checker.start(list_, catalogue(), {dir_.path()});
+  for (QDeadlineTimer deadline(30000); !QFileInfo::exists(saved) && !deadline.hasExpired();)
+    QThread::msleep(1);
+  ASSERT_TRUE(QFileInfo::exists(saved));
   checker.stop();
   QCoreApplication::sendPostedEvents();
   EXPECT_EQ(results, 0);
