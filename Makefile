@@ -68,9 +68,11 @@ fuzz-smoke:
 	FUZZ_TIME=30 FUZZ_SEED=1 bash tools/fuzz.sh
 
 # The unzip library decompresses on several threads: its tests under ThreadSanitizer.
-# The threads of play and of the game list: the launch, the set checks, and
-# the main window playing, failing and checking sets.
-TSAN_TESTS := launcher_test_launch launcher_test_playstate launcher_test_gametitles gamelist_test_setcheck
+# The threads of play and of the game list: the launch, the set checks, the
+# main window playing, failing and checking sets, and the mailbox that brings
+# their results back.
+TSAN_TESTS := launcher_test_launch launcher_test_playstate launcher_test_gametitles gamelist_test_setcheck \
+  platform_test_workermailbox
 space := $(subst ,, )
 tsan: deps
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DVANTOR_TSAN=ON -DVANTOR_TESTS=ON $(LAUNCHER) $(CMAKE_FLAGS)

@@ -48,10 +48,12 @@ public:
     waker_->wakeLater();
   }
 
-  // The owner's thread: forgets what has not been delivered yet.
+  // The owner's thread: forgets what has not been delivered yet, the rest of
+  // a batch being delivered included.
   void clear() {
     const std::lock_guard<std::mutex> hold(mutex_);
     values_.clear();
+    ++clears_;
   }
 
 private:
@@ -61,10 +63,11 @@ private:
       const std::lock_guard<std::mutex> hold(mutex_);
       values.swap(values_);
     }
-    // A value may end the owner, and the mailbox with it.
+    // A value may end the owner, and the mailbox with it, or clear it.
     const QPointer<MailboxWaker> alive(waker_);
+    const quint64 clears = clears_;
     for (T &value : values) {
-      if (!alive)
+      if (!alive || clears_ != clears)
         return;
       deliver_(std::move(value));
     }
@@ -74,6 +77,7 @@ private:
   MailboxWaker *waker_;
   std::mutex mutex_;
   std::deque<T> values_;
+  quint64 clears_ = 0; // the owner's thread only
 };
 
 } // namespace vantor::platform
