@@ -90,8 +90,9 @@ bool safeName(QStringView name) {
 
 class GameListReader::Parser final {
 public:
-  Parser(QIODevice &device, QString fileName)
-      : xml_(&device), fileName_(std::move(fileName)), list_(std::make_shared<GameList>()) {
+  Parser(QIODevice &device, QString fileName, const std::atomic_bool *stop)
+      : xml_(&device), fileName_(std::move(fileName)), stop_(stop),
+        list_(std::make_shared<GameList>()) {
     // Only the five predefined entities are read.
     xml_.setEntityExpansionLimit(0);
     if (!device.isSequential())
@@ -103,6 +104,8 @@ public:
     // Only a file that starts as a game list gets room for one.
     reserveFor(fileSize_);
     while (readChild()) {
+      if (stop_ && stop_->load(std::memory_order_relaxed))
+        return nullptr;
       const QStringView name = xml_.name();
       if (isSetElement(name))
         readSet();
@@ -316,6 +319,7 @@ private:
 
   QXmlStreamReader xml_;
   QString fileName_;
+  const std::atomic_bool *stop_;
   std::shared_ptr<GameList> list_;
   QByteArray buffer_;
   bool pendingSet_ = false;
@@ -323,11 +327,13 @@ private:
   QStringList duplicates_, unsafeSets_, unsafeRoms_;
 };
 
-std::shared_ptr<const GameList> GameListReader::read(QIODevice &device, const QString &fileName) {
-  return Parser(device, fileName).run();
+std::shared_ptr<const GameList> GameListReader::read(QIODevice &device, const QString &fileName,
+                                                     const std::atomic_bool *stop) {
+  return Parser(device, fileName, stop).run();
 }
 
-std::shared_ptr<const GameList> GameListReader::readFile(const QString &path) {
+std::shared_ptr<const GameList> GameListReader::readFile(const QString &path,
+                                                         const std::atomic_bool *stop) {
   QFile file(path);
   // The reader takes the file in its own chunks; a second buffer would only copy them.
   if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -337,7 +343,7 @@ std::shared_ptr<const GameList> GameListReader::readFile(const QString &path) {
     throw Error(QStringLiteral("%1 is not read as a game list: it is larger than %2 MB")
                     .arg(QDir::toNativeSeparators(path))
                     .arg(kMaxFileSize >> 20));
-  return read(file, path);
+  return read(file, path, stop);
 }
 
 bool GameListReader::looksLikeGameList(const QString &path) {

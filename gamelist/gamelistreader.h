@@ -3,6 +3,7 @@
 #include "gamelist/gamelist.h"
 
 #include <QString>
+#include <atomic>
 #include <memory>
 
 class QIODevice;
@@ -26,10 +27,13 @@ public:
   static constexpr qsizetype kMaxRoms = 20000000;
 
   // Throws Error "<file> is not a game list: <reason> at line N" (or one
-  // that says the file cannot be read).
-  static std::shared_ptr<const GameList> readFile(const QString &path);
+  // that says the file cannot be read). Gives null, early, once `stop` is
+  // set: a list no longer wanted is not read to its end.
+  static std::shared_ptr<const GameList> readFile(const QString &path,
+                                                  const std::atomic_bool *stop = nullptr);
   // `fileName` names the source in the messages.
-  static std::shared_ptr<const GameList> read(QIODevice &device, const QString &fileName);
+  static std::shared_ptr<const GameList> read(QIODevice &device, const QString &fileName,
+                                              const std::atomic_bool *stop = nullptr);
 
   // Whether the file starts as a game list does (its root element and first
   // entry); reads no further.

@@ -13,8 +13,10 @@ namespace vantor {
 GameListLoader::GameListLoader(QObject *parent)
     : QObject(parent), results_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {}
 
-// A list being read is read to its end first.
+// A list being read stops first.
 GameListLoader::~GameListLoader() {
+  for (Reader &reader : readers_)
+    *reader.stop = true;
   for (Reader &reader : readers_)
     reader.thread.join();
 }
@@ -52,14 +54,20 @@ void GameListLoader::load(const QString &chosen, const QString &romFolder) {
 void GameListLoader::startLatest() {
   startPending_ = false;
   reapFinishedReaders();
+  // Every list still being read was asked for before this one.
+  for (Reader &reader : readers_)
+    *reader.stop = true;
   ++readsStarted_;
+  auto stop = std::make_shared<std::atomic_bool>(false);
   auto done = std::make_shared<std::atomic_bool>(false);
   readers_.push_back(
-      {std::thread(&GameListLoader::read, this, chosen_, romFolder_, generation_, done), done});
+      {std::thread(&GameListLoader::read, this, chosen_, romFolder_, generation_, stop, done), stop,
+       done});
 }
 
 // On a reader thread.
 void GameListLoader::read(const QString &chosen, const QString &romFolder, quint64 generation,
+                          const std::shared_ptr<std::atomic_bool> &stop,
                           const std::shared_ptr<std::atomic_bool> &done) {
   std::shared_ptr<const gamelist::GameList> list;
   QString file, error;
@@ -67,7 +75,7 @@ void GameListLoader::read(const QString &chosen, const QString &romFolder, quint
   try {
     file = listFileFor(chosen, romFolder);
     if (!file.isEmpty())
-      list = gamelist::GameListReader::readFile(file);
+      list = gamelist::GameListReader::readFile(file, stop.get());
   } catch (const Error &e) {
     error = e.message();
   } catch (const std::bad_alloc &) {

@@ -47,6 +47,7 @@ signals:
 private:
   void startLatest();
   void read(const QString &chosen, const QString &romFolder, quint64 generation,
+            const std::shared_ptr<std::atomic_bool> &stop,
             const std::shared_ptr<std::atomic_bool> &done);
   void reapFinishedReaders();
 
@@ -56,10 +57,10 @@ private:
   int readsStarted_ = 0;
   quint64 generation_ = 0;
   // A reader per request, each given its request when it starts; one whose
-  // list is no longer wanted reads on and its result is dropped.
+  // list is no longer wanted is told to stop, and what it gives is dropped.
   struct Reader {
     std::thread thread;
-    std::shared_ptr<std::atomic_bool> done;
+    std::shared_ptr<std::atomic_bool> stop, done;
   };
   std::vector<Reader> readers_;
   platform::WorkerMailbox<std::function<void()>> results_;

@@ -245,6 +245,20 @@ TEST(GameListReader, KeepsRepeatedTextsOnce) {
   EXPECT_EQ(list->set(0).year, list->set(199).year);
 }
 
+// A list no longer wanted stops being read: no list, and the rest of the
+// device left unread.
+TEST(GameListReader, StopsEarlyWhenTold) {
+  QByteArray xml = "<datafile>";
+  for (int i = 0; i < 20000; ++i)
+    xml += "<game name=\"g" + QByteArray::number(i) + "\"><rom name=\"a.bin\"/></game>";
+  QBuffer buffer;
+  buffer.setData(xml + "</datafile>");
+  buffer.open(QIODevice::ReadOnly);
+  const std::atomic_bool stop{true};
+  EXPECT_EQ(GameListReader::read(buffer, QStringLiteral("list.dat"), &stop), nullptr);
+  EXPECT_LT(buffer.pos(), buffer.size() / 2);
+}
+
 TEST(GameListReader, SniffsOnlyGameLists) {
   test::TempDir dir;
   EXPECT_TRUE(GameListReader::looksLikeGameList(dir.write("a.dat", kRealShapes)));
