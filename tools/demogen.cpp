@@ -16,6 +16,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <zlib.h>
 
 namespace {
 
@@ -120,21 +121,13 @@ QByteArray encodeGif(const QImage &source) {
   return out;
 }
 
-quint32 crc32Of(const QByteArray &data) {
-  quint32 crc = 0xFFFFFFFFu;
-  for (const char c : data) {
-    crc ^= quint8(c);
-    for (int k = 0; k < 8; ++k)
-      crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
 QByteArray romElement(const QString &name, const QByteArray &data, const QString &merge = {}) {
-  QString line = QStringLiteral("    <rom name=\"%1\" size=\"%2\" crc=\"%3\"")
-                     .arg(name)
-                     .arg(data.size())
-                     .arg(crc32Of(data), 8, 16, QChar('0'));
+  QString line =
+      QStringLiteral("    <rom name=\"%1\" size=\"%2\" crc=\"%3\"")
+          .arg(name)
+          .arg(data.size())
+          .arg(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())), 8,
+               16, QChar('0'));
   if (!merge.isEmpty())
     line += QStringLiteral(" merge=\"%1\"").arg(merge);
   return (line + QStringLiteral("/>\n")).toUtf8();
