@@ -54,42 +54,33 @@ SetCheck checkArchive(const GameList &list, const QString &archivePath,
 
 SetChecker::SetChecker(QString cacheFile, QObject *parent)
     : QObject(parent), cacheFile_(std::move(cacheFile)),
-      results_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {}
+      worker_(this, [](std::function<void()> &&emitIt) { emitIt(); }) {}
 
 SetChecker::~SetChecker() {
   stop();
 }
 
+// A run stops between two archives; nothing it sent is delivered after.
 void SetChecker::stop() {
-  stop_ = true;
-  // A run stops between two archives; nothing it sent is delivered after.
-  if (worker_.joinable())
-    worker_.join();
-  results_.clear();
+  worker_.stop();
 }
 
 void SetChecker::start(std::shared_ptr<const GameList> list, QStringList archives,
                        QStringList folders) {
-  stop();
-  stop_ = false;
-  worker_ = std::thread([this, list = std::move(list), archives = std::move(archives),
-                         folders = std::move(folders), cacheFile = cacheFile_] {
-    // Nothing may escape a worker: sets not reached stay unknown.
-    try {
-      ListingCache cache(cacheFile);
-      FolderListings listings(cache, folders);
-      for (int i = 0; i < archives.size() && !stop_; ++i) {
-        SetCheck check = checkOne(*list, archives[i], listings, cache);
-        results_.post([this, i, check = std::move(check)] { emit checked(i, check); });
-      }
-      if (stop_)
-        return;
-      if (!cacheFile.isEmpty())
-        cache.save();
-    } catch (...) {
-      return;
+  // Sets not reached stay unknown.
+  worker_.start([this, list = std::move(list), archives = std::move(archives),
+                 folders = std::move(folders), cacheFile = cacheFile_] {
+    ListingCache cache(cacheFile);
+    FolderListings listings(cache, folders);
+    for (int i = 0; i < archives.size() && !worker_.stopping(); ++i) {
+      SetCheck check = checkOne(*list, archives[i], listings, cache);
+      worker_.post([this, i, check = std::move(check)] { emit checked(i, check); });
     }
-    results_.post([this] { emit finished(); });
+    if (worker_.stopping())
+      return;
+    if (!cacheFile.isEmpty())
+      cache.save();
+    worker_.post([this] { emit finished(); });
   });
 }
 

@@ -9,10 +9,8 @@
 #include <QObject>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace vantor::gamelist {
 
@@ -38,10 +36,8 @@ signals:
 
 private:
   QString cacheFile_;
-  std::thread worker_;
-  std::atomic_bool stop_{false};
-  // Signals to emit on the owner's thread.
-  platform::WorkerMailbox<std::function<void()>> results_;
+  // Its results are signals to emit on the owner's thread.
+  platform::SingleWorker<std::function<void()>> worker_;
 };
 
 // The archive of a set in the first of `folders` that holds one.

@@ -15,7 +15,7 @@ constexpr size_t kEntriesPerLook = 256;
 } // namespace
 
 TitleIndexer::TitleIndexer(QObject *parent)
-    : QObject(parent), results_(this, [this](std::vector<QStringList> &&words) {
+    : QObject(parent), worker_(this, [this](std::vector<QStringList> &&words) {
         callHandler(OnIndexed, this, std::move(words));
       }) {}
 
@@ -36,12 +36,9 @@ std::vector<QStringList> TitleIndexer::titleWordsOf(const gamelist::GameList &li
   return words;
 }
 
+// Nothing a stopped run made is delivered.
 void TitleIndexer::stop() {
-  stop_ = true;
-  if (worker_.joinable())
-    worker_.join();
-  // Nothing a stopped run made is delivered.
-  results_.clear();
+  worker_.stop();
 }
 
 void TitleIndexer::start(std::shared_ptr<const gamelist::GameList> list,
@@ -49,16 +46,12 @@ void TitleIndexer::start(std::shared_ptr<const gamelist::GameList> list,
   stop();
   if (!list)
     return;
-  stop_ = false;
-  worker_ = std::thread([this, list = std::move(list), entries = std::move(entries)] {
-    // Nothing may escape a worker: without the words, typing finds ROM
-    // names only.
-    try {
-      std::vector<QStringList> words = titleWordsOf(*list, entries, [this] { return !stop_; });
-      if (!stop_)
-        results_.post(std::move(words));
-    } catch (...) {
-    }
+  // Without the words, typing finds ROM names only.
+  worker_.start([this, list = std::move(list), entries = std::move(entries)] {
+    std::vector<QStringList> words =
+        titleWordsOf(*list, entries, [this] { return !worker_.stopping(); });
+    if (!worker_.stopping())
+      worker_.post(std::move(words));
   });
 }
 

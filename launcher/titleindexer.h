@@ -6,10 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace vantor {
@@ -43,9 +41,7 @@ public:
                                                const std::function<bool()> &stillWanted = {});
 
 private:
-  std::thread worker_;
-  std::atomic_bool stop_{false};
-  platform::WorkerMailbox<std::vector<QStringList>> results_;
+  platform::SingleWorker<std::vector<QStringList>> worker_;
 };
 
 } // namespace vantor

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 namespace vantor::platform {
@@ -78,6 +80,47 @@ private:
   std::mutex mutex_;
   std::deque<T> values_;
   quint64 clears_ = 0; // the owner's thread only
+};
+
+// One piece of work at a time on a thread of its own, its results handed to
+// the owner's thread through a mailbox. Starting again, or stopping, ends the
+// run before (it looks at stopping() now and then) and drops what it had not
+// delivered.
+template <typename T> class SingleWorker final {
+public:
+  SingleWorker(QObject *owner, std::function<void(T &&value)> deliver)
+      : results_(owner, std::move(deliver)) {}
+  SingleWorker(const SingleWorker &) = delete;
+  SingleWorker &operator=(const SingleWorker &) = delete;
+  ~SingleWorker() { stop(); }
+
+  // The owner's thread. What `work` throws is dropped: nothing may escape a
+  // worker, and what it had not posted is simply not there.
+  void start(std::function<void()> work) {
+    stop();
+    stop_ = false;
+    thread_ = std::thread([work = std::move(work)] {
+      try {
+        work();
+      } catch (...) {
+      }
+    });
+  }
+  void stop() {
+    stop_ = true;
+    if (thread_.joinable())
+      thread_.join();
+    results_.clear();
+  }
+
+  // The worker's thread.
+  bool stopping() const { return stop_; }
+  void post(T value) { results_.post(std::move(value)); }
+
+private:
+  std::thread thread_;
+  std::atomic_bool stop_{false};
+  WorkerMailbox<T> results_;
 };
 
 } // namespace vantor::platform
