@@ -20,7 +20,7 @@
 #include "skins/skins.h"
 #include "support/modalanswer.h"
 #include "support/scopedhook.h"
-#include "support/tempdir.h"
+#include "xserverwindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,13 +48,12 @@ QImage wholeScreen() {
       QImage::Format_RGB32);
 }
 
-class Cabinet : public ::testing::TestWithParam<bool> {
+class Cabinet : public test::XServerWindows, public ::testing::WithParamInterface<bool> {
 protected:
   void SetUp() override {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-      GTEST_SKIP() << "needs a real X server";
-    QApplication::setQuitOnLastWindowClosed(false);
-    setIniFilePathOverride(ini);
+    XServerWindows::SetUp();
+    if (IsSkipped())
+      return;
     for (const char *game : {"roms/aof.zip", "roms/kof98.zip", "roms/pulstar.zip"})
       dir.write(QString::fromLatin1(game));
     const QString ppi = QString::number(currentScreen().pixelsPerInch);
@@ -84,10 +83,7 @@ protected:
   }
   void TearDown() override {
     cabinet.reset();
-    if (windows.frmMain)
-      destroyWindows(windows);
-    setIniFilePathOverride(QString());
-    QDir::setCurrent(start);
+    XServerWindows::TearDown();
   }
 
   virtual bool withRomFolder() const { return true; }
@@ -112,10 +108,6 @@ protected:
   static constexpr QPoint kInsideBoth{30, 150};
   QString mainPlace = QStringLiteral("NormPos=700,500,710,510");
   QString aboutPlace = QStringLiteral("NormPos=20,30,40,50");
-  QString start = QDir::currentPath();
-  test::TempDir dir;
-  QString ini = dir.file(QStringLiteral("vantor.INI"));
-  Windows windows;
   TfrmMain *main = nullptr;
   std::unique_ptr<CabinetScreen> cabinet;
   QImage skin;

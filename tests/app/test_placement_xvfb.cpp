@@ -10,7 +10,7 @@
 #include "settings/inifilename.h"
 #include "settings/setupwindow.h"
 #include "settings/windowplacement.h"
-#include "support/tempdir.h"
+#include "xserverwindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,13 +34,12 @@ std::string text(const QRect &r) {
   return s.str();
 }
 
-class Placement : public ::testing::Test {
+class Placement : public test::XServerWindows {
 protected:
   void SetUp() override {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-      GTEST_SKIP() << "needs a real X server";
-    QApplication::setQuitOnLastWindowClosed(false);
-    setIniFilePathOverride(ini);
+    XServerWindows::SetUp();
+    if (IsSkipped())
+      return;
     dir.write(QStringLiteral("roms/pacman.zip"));
     // Whenever a window is up modally, it is checked and closed again.
     QObject::connect(&modalWatch, &QTimer::timeout, [this] {
@@ -60,10 +59,7 @@ protected:
   }
   void TearDown() override {
     modalWatch.stop();
-    if (windows.frmMain)
-      destroyWindows(windows);
-    setIniFilePathOverride(QString());
-    QDir::setCurrent(start);
+    XServerWindows::TearDown();
   }
 
   void writeSettings(const QStringList &lines) {
@@ -110,10 +106,6 @@ protected:
     EXPECT_EQ(checked, 4 + extraSetupShowings);
   }
 
-  QString start = QDir::currentPath();
-  test::TempDir dir;
-  QString ini = dir.file(QStringLiteral("vantor.INI"));
-  Windows windows;
   QTimer modalWatch;
   int checked = 0;
   int extraSetupShowings = 0;
