@@ -23,13 +23,18 @@ void PrintTo(const SettingsCase &c, std::ostream *os) {
   *os << c.name;
 }
 
+// The settings a file with these lines in its [pads] section gives.
+PadSettings padsSection(const char *lines) {
+  test::TempDir dir;
+  dir.write("vantor.INI", QByteArray("[pads]\n") + lines);
+  return PadSettings::read(platform::ProfileFile(dir.file("vantor.INI")), 30);
+}
+
 class PadsSection : public ::testing::TestWithParam<SettingsCase> {};
 
 TEST_P(PadsSection, GivesTheButtonsAndTheRepeat) {
   const SettingsCase &c = GetParam();
-  test::TempDir dir;
-  dir.write("vantor.INI", QByteArray("[pads]\n") + c.section);
-  const PadSettings settings = PadSettings::read(platform::ProfileFile(dir.file("vantor.INI")), 30);
+  const PadSettings settings = padsSection(c.section);
   EXPECT_EQ(settings.joystickCommand(c.button), c.expected);
   EXPECT_EQ(settings.repeatDelay, c.delay);
   EXPECT_EQ(settings.repeatInterval, c.interval);
@@ -67,9 +72,7 @@ class CabinetKeys : public ::testing::TestWithParam<CabinetCase> {};
 
 TEST_P(CabinetKeys, GiveTheModeAndTheQuitCombinations) {
   const CabinetCase &c = GetParam();
-  test::TempDir dir;
-  dir.write("vantor.INI", QByteArray("[pads]\n") + c.section);
-  const PadSettings settings = PadSettings::read(platform::ProfileFile(dir.file("vantor.INI")), 30);
+  const PadSettings settings = padsSection(c.section);
   EXPECT_EQ(settings.cabinet, c.cabinet);
   EXPECT_EQ(settings.quitButtons, c.quit);
   EXPECT_EQ(settings.joystickQuitButtons, c.joystickQuit);
